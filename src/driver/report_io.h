@@ -1,0 +1,19 @@
+// The one way every report writer opens and closes its report stream.
+#pragma once
+
+#include <fstream>
+#include <string>
+
+namespace korvelan {
+
+enum class OpenMode { Create, Append };
+
+// Opens the report stream on its path (truncating for Create); a file that does not open ends the
+// run with the output failure message and status 1. Formatting state stays with the stream object.
+void openReport(std::ofstream& stream, const std::string& path, OpenMode mode);
+
+// Closes the stream; a stream that failed while writing or closing (disk full, file removed) ends
+// the run like a file that did not open, so a lost report never passes as a success.
+void closeReport(std::ofstream& stream);
+
+}  // namespace korvelan

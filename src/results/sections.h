@@ -1,0 +1,19 @@
+// The result parts of the five dataset reports, written by getResultsList at fixed points of its
+// sequence. Element k - 1 of a best-match vector is the bestMatchList of motif ID k.
+#pragma once
+
+#include <vector>
+
+#include "driver/records.h"
+
+namespace korvelan {
+
+// After the global ranking (globalMatchingScoreResultList sorted); with one input file (numFile < 2)
+// it writes the one-file note instead and the argument is empty.
+void writeGlobalMatchingPart(const std::vector<bestMatchList>& globalBestMatchesLists);
+// Output type "All": after the global-and-local ranking (commonBestScoreResultList sorted).
+void writeGlobalAndLocalPart(const std::vector<bestMatchList>& globalAndLocalBestMatchesLists);
+// Output type "All": directly after the global-and-local part.
+void writeEachMotifPart(const std::vector<bestMatchList>& globalAndLocalBestMatchesLists);
+
+}  // namespace korvelan
