@@ -177,12 +177,14 @@ bool databaseChosen() { return DBName.size() >= 2; }
 std::string makeJobID() {
   const std::string stamp = getCurrDateTimeFormat();
   const std::string date = stamp.substr(0, stamp.find('_'));
+  int n = std::rand() % 9000 + 1000;
   std::string id;
-  // Bounded: there are only 9000 numbers a day.
+  // A number already used by a run in this folder moves on to the next one (9999 wraps to 1000), so
+  // the search always ends and never picks a taken number while a free one exists.
   for (int attempt = 0; attempt < 9000; ++attempt) {
-    const int n = std::rand() % 9000 + 1000;
     id = "J_" + date + "_" + numberToString(n) + "_";
     if (!fileExists(outputPath + id + "input_motifs.txt")) break;
+    n = n == 9999 ? 1000 : n + 1;
   }
   return id;
 }

@@ -1,0 +1,73 @@
+#include "driver/run.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "driver/globals.h"
+#include "support/test_support.h"
+
+namespace korvelan {
+namespace {
+
+TEST(RunNaming, JobIdentifierForm) {
+  resetGlobals();
+  const std::regex form("J_\\d{4}-\\d{2}-\\d{2}_[1-9]\\d{3}_");
+  for (int i = 0; i < 50; ++i) EXPECT_TRUE(std::regex_match(makeJobID(), form));
+}
+
+TEST(RunNaming, AllFifteenNamesAndPaths) {
+  resetGlobals();
+  inputPath = "/data/motifs/input/";
+  nameOutputs();
+  EXPECT_EQ(outputPath, "/data/motifs/result/");
+  const std::pair<const std::string*, const char*> names[] = {
+      {&outputFileLocation, "Results.txt"},
+      {&outputFileWithoutMotifLocation, "Results_Without_Motif_Details.txt"},
+      {&outputFileGlobalMatchingLocation, "Results_Global_Matching.txt"},
+      {&outputHTMLFileLocation, "HTML_Results.html"},
+      {&outputHTMLGlobalMatchingFileLocation, "HTML_Global_Matching_Results.html"},
+      {&outputDatabaseMatchingFileLocation, "Results_Database_Matching.txt"},
+      {&outputDatabaseMatchingFileWithoutMotifLocation, "Results_Database_Matching_Without_Motif_Details.txt"},
+      {&outputDatabaseMatchingHTMLFileLocation, "HTML_Results_Database_Matching.html"},
+      {&outputDatabaseMatchingGlobalMatchingFileLocation, "Results_Database_Matching_Global_Matching.txt"},
+      {&outputDatabaseMatchingGlobalMatchingHTMLFileLocation,
+       "HTML_Results_Database_Matching_Global_Matching.html"},
+      {&outputCombinedMatrixGlobalFileLocation, "Results_Combined_Motifs_Global_Matching.txt"},
+      {&outputCombinedMatrixGlobalAndLocalFileLocation, "Results_Combined_Motifs_Global_and_Local_Matching.txt"},
+      {&outputCombinedMatrixBestMatchesFileLocation, "Results_Combined_Motifs_Best_Matches.txt"},
+      {&outputMotifTreeHTMLFileLocation, "Motif_Tree.html"},
+      {&outputMotifTreeGlobalHTMLFileLocation, "Global_Matching_Motif_Tree.html"},
+  };
+  for (const auto& [path, name] : names) EXPECT_EQ(*path, outputPath + jobID + name);
+  EXPECT_EQ(outputFile, jobID + "Results.txt");
+  EXPECT_EQ(outputFileWithoutMotif, jobID + "Results_Without_Motif_Details.txt");
+  EXPECT_EQ(outputMotifTreeGlobalHTMLFile, jobID + "Global_Matching_Motif_Tree.html");
+}
+
+TEST(RunNaming, DefaultsBeforeTheDialogue) {
+  resetGlobals();
+  EXPECT_EQ(outputFile, "Results.txt");
+  EXPECT_TRUE(outputFileLocation.empty());
+  EXPECT_TRUE(DBName.empty());
+  EXPECT_EQ(maxScore, 1.0);
+  EXPECT_EQ(overlap, 4);
+  EXPECT_EQ(matrixIDNum, 1);
+  EXPECT_EQ(mNum, 1);
+  EXPECT_EQ(dNum, 1);
+}
+
+TEST(RunNaming, TakenNumbersAreDrawnAgain) {
+  resetGlobals();
+  testing::TempDir dir;
+  outputPath = dir.path();
+  // Occupy every number of today but one: the identifier must come out as the free one.
+  const std::string probe = makeJobID();
+  const std::string prefix = probe.substr(0, 13);  // "J_YYYY-MM-DD_"
+  for (int n = 1000; n <= 9999; ++n)
+    if (n != 4321) testing::writeFile(dir.path() + prefix + std::to_string(n) + "_input_motifs.txt", "");
+  EXPECT_EQ(makeJobID(), prefix + "4321_");
+}
+
+}  // namespace
+}  // namespace korvelan
