@@ -1,6 +1,7 @@
 // Motif input: the input files, the collections and the input listing.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,14 +11,27 @@ namespace korvelan {
 
 // Reads every input file (inputPath + name) into Datasets and sets each file's motifCount.
 void readInput(std::vector<fileNameAndType> files);
+// Reads one input file (inputPath + fileName) block by block; fileIndex is its 0-based place in
+// FileNameType. A file that cannot be read ends the run with the input failure.
+void readInputFile(std::string fileName, std::int32_t fileIndex);
 // Writes outputPath + jobID + "input_motifs.txt".
 void writeMotifInput();
 // Prints the per-file summary table on standard output.
 void printFileNameTypeCount();
 
-// Collection loaders: fill DatabaseDatasets from the file DBName names under databases/.
+// Collection loaders: fill DatabaseDatasets from the file DBName names under databases/ in the
+// working directory, one record per block. A file that cannot be read ends the run with the input
+// failure.
 void readTransfacDatabase();
 void readJasparDatabase();
 void readUniprobeDatabase();
+// Loads one JASPAR-layout collection file from any path, each motif taking its taxon from token 3
+// of its header (as the all-taxa JASPAR set does).
+void readCollectionFile(const std::string& path);
+
+// The path each loader opened last (empty until it runs).
+extern std::string jasparDB;
+extern std::string transfacDB;
+extern std::string uniprobeDB;
 
 }  // namespace korvelan

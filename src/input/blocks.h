@@ -1,0 +1,28 @@
+// The one way input and collection files are read: line by line, cleaned, and cut into blocks of
+// consecutive non-empty lines.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace korvelan {
+
+// One block of an input or collection file: its lines in file order, each split into tokens at blanks
+// and tabs. No line of a block is empty and no token is empty.
+using inputBlock = std::vector<std::vector<std::string>>;
+
+// A line as read, cleaned: surplus blanks removed (removeSpaces), then every trailing blank, tab,
+// carriage return and line feed. A line of only such characters becomes empty.
+std::string cleanLine(std::string line);
+
+// The tokens of a line: the pieces between blanks and tabs; a run of them separates once.
+std::vector<std::string> splitTokens(const std::string& line);
+
+// Reads the file at `path` and calls `onBlock` once per run of non-empty cleaned lines, in file
+// order. A run at the end of the file is a block whether or not the file ends with a line end, and
+// a read error ends the file as its end does. Returns false, calling nothing, when `path` is not a
+// readable regular file (missing, a folder, a device, no permission); the caller reports it.
+bool readBlocks(const std::string& path, const std::function<void(inputBlock)>& onBlock);
+
+}  // namespace korvelan

@@ -1,0 +1,33 @@
+// The motif collection files and the readers of their blocks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "input/blocks.h"
+
+namespace korvelan {
+
+// One collection set: its database key, its path below the working directory, and the taxon or
+// species text its motifs carry (null: each motif's own, from token 3 of its header).
+struct CollectionFile {
+  const char* key;
+  const char* path;
+  const char* taxon;
+};
+const std::vector<CollectionFile>& jasparCollections();    // "jasparAll" .. "jasparVertebrates"
+const std::vector<CollectionFile>& uniprobeCollections();  // "uniprobeHuman" .. "uniprobeYeast"
+extern const CollectionFile kTransfacCollection;           // "transfac"
+
+// Block readers: each appends exactly one record to DatabaseDatasets, whatever the block lacks.
+// JASPAR layout (JASPAR and UniPROBE): header ">ID name [taxon]", then the A, C, G and T lines.
+void readJasparDBMatrix(inputBlock block, std::int32_t motifNumInFile, std::int32_t motifID);
+void readUniprobeDBMatrix(inputBlock block, std::int32_t motifNumInFile, std::int32_t motifID);
+// The JASPAR layout with the taxon text given.
+void readJasparLayoutBlock(const inputBlock& block, std::string taxon, std::int32_t motifNumInFile,
+                           std::int32_t motifID);
+// TRANSFAC layout: "name species" on line 1, the accession as token 2 of line 3, position lines anywhere.
+void readTransfacDBMatrix(inputBlock block, std::int32_t motifNumInFile, std::int32_t motifID);
+
+}  // namespace korvelan

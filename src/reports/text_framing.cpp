@@ -1,0 +1,170 @@
+// Headers that create the nine text reports and footers that complete them.
+#include "reports/text_framing.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <fstream>
+#include <iomanip>
+
+#include "driver/globals.h"
+#include "driver/report_io.h"
+#include "driver/utilities.h"
+#include "reports/framing.h"
+
+namespace korvelan {
+
+std::string databaseDisplayName(const std::string& key) {
+  static const struct {
+    const char* key;
+    const char* name;
+  } names[] = {
+      {"transfac", "Transfac"},
+      {"jasparAll", "Jaspar Core"},
+      {"jasparFungi", "Jaspar Fungi"},
+      {"jasparInsects", "Jaspar Insects"},
+      {"jasparNematodes", "Jaspar Nematodes"},
+      {"jasparPlants", "Jaspar Plants"},
+      {"jasparUrochordates", "Jaspar Urochordates"},
+      {"jasparVertebrates", "Jaspar Vertebrates"},
+      {"uniprobeHuman", "UniProbe Homo Sapiens"},
+      {"uniprobeMouse", "UniProbe Mus Musculus"},
+      {"uniprobeParasite", "UniProbe Parasite (Plasmodium Falciparum)"},
+      {"uniprobeWorm", "UniProbe Worm (Caenorhabditis Elegans)"},
+      {"uniprobeYeast", "UniProbe Yeast (Saccharomyces Cerevisiae)"},
+  };
+  for (const auto& entry : names)
+    if (key == entry.key) return entry.name;
+  return "None";
+}
+
+void writeInputFilesTable(std::ostream& out) {
+  std::size_t longest = 0;
+  for (const fileNameAndType& file : FileNameType) longest = std::max(longest, file.fileName.size());
+  const int nameWidth = static_cast<int>(longest) + 10;
+  out << std::left;
+  out << std::setw(nameWidth) << "File name" << std::setw(20) << "Count of motifs" << std::setw(15) << "Dataset #"
+      << std::endl;
+  for (const fileNameAndType& file : FileNameType)
+    out << std::setw(nameWidth) << file.fileName << std::setw(20) << file.motifCount << std::setw(15)
+        << file.datasetNum << std::endl;
+}
+
+namespace {
+
+// How a report's header departs from the common one.
+enum class HeaderVariant {
+  Common,
+  NoGapBeforeFiles,  // no empty line between the settings and the input-files table
+  OneFileNote,       // says that one input file has no global matching
+};
+
+struct TextReport {
+  std::ofstream* stream;
+  const std::string* path;
+  HeaderVariant variant;
+};
+
+enum Report {
+  GlobalText,
+  GlobalTextDatabaseMatch,
+  Text,
+  TextWithoutMotif,
+  TextDatabaseMatch,
+  TextWithoutMotifDatabaseMatch,
+  CombinedMatrixGlobal,
+  CombinedMatrixGlobalAndLocal,
+  CombinedMatrixBestMatches,
+};
+
+const TextReport reports[] = {
+    {&myGlobalMatchingFile, &outputFileGlobalMatchingLocation, HeaderVariant::Common},
+    {&myDatabaseMatchingGlobalMatchingFile, &outputDatabaseMatchingGlobalMatchingFileLocation, HeaderVariant::Common},
+    {&myfile, &outputFileLocation, HeaderVariant::Common},
+    {&myfileWithoutMotif, &outputFileWithoutMotifLocation, HeaderVariant::Common},
+    {&myDatabaseMatchingFile, &outputDatabaseMatchingFileLocation, HeaderVariant::Common},
+    {&myDatabaseMatchingFileWithoutMotif, &outputDatabaseMatchingFileWithoutMotifLocation,
+     HeaderVariant::NoGapBeforeFiles},
+    {&myCombinedMatrixGlobalFile, &outputCombinedMatrixGlobalFileLocation, HeaderVariant::OneFileNote},
+    {&myCombinedMatrixGlobalAndLocalFile, &outputCombinedMatrixGlobalAndLocalFileLocation, HeaderVariant::Common},
+    {&myCombinedMatrixBestMatchesFile, &outputCombinedMatrixBestMatchesFileLocation, HeaderVariant::Common},
+};
+
+const char* yesNo(const std::string& answer) { return answer == "Y" ? "Yes" : "No"; }
+
+// Creates the report and writes the title, the run's settings, the input files and the RESULTS
+// banner. The cutoff goes out in whatever number format the stream holds (its initial one here).
+void writeHeader(Report which) {
+  const TextReport& report = reports[which];
+  std::ofstream& out = *report.stream;
+  openReport(out, *report.path, OpenMode::Create);
+  out << starRule << std::endl;
+  out << "KORVELAN - KORVELAN Detection Tool" << std::endl;
+  out << "Version 2.2" << std::endl;
+  out << std::endl;
+  out << starRule << std::endl;
+  out << "INPUT" << std::endl;
+  out << starRule << std::endl;
+  out << std::endl;
+  out << "Input Parameters " << std::endl;
+  out << "Number of files: " << numFile << std::endl;
+  out << "Number of top significant motifs: " << numTopMotif << std::endl;
+  out << "Number of best matches: " << numBestMatches << std::endl;
+  out << "Similarity cutoff: >= " << simCutoff << std::endl;
+  out << "Matching motif database: " << databaseDisplayName(DBName) << std::endl;
+  out << "Motif tree: " << yesNo(motifCluster) << std::endl;
+  out << "Combined similar motifs: " << yesNo(combinedMotifFlag) << std::endl;
+  out << "Output file type: " << outputFileType << std::endl;
+  out << "Output file format: " << outputFileFormat << std::endl;
+  if (report.variant != HeaderVariant::NoGapBeforeFiles) out << std::endl;
+  out << "Input files and motif counts" << std::endl;
+  writeInputFilesTable(out);
+  out << std::endl;
+  out << starRule << std::endl;
+  out << "RESULTS" << std::endl;
+  out << starRule << std::endl;
+  out << std::endl;
+  if (report.variant == HeaderVariant::OneFileNote && numFile == 1) {
+    out << "There is no global matching for 1 motif file." << std::endl;
+    out << std::endl;
+  }
+  closeReport(out);
+}
+
+// Appends the creation date, the run time and the author line. The run time goes out in the
+// stream's current number format, which a matrix printout earlier in the report may have set.
+void writeFooter(Report which) {
+  const TextReport& report = reports[which];
+  std::ofstream& out = *report.stream;
+  openReport(out, *report.path, OpenMode::Append);
+  const std::string created = getCurrDateTime();
+  out << std::endl;
+  out << "Results created by KORVELAN on " << created << std::endl;
+  out << "Runtime: " << wtime << " seconds" << std::endl;
+  out << std::endl;
+  out << "KORVELAN is written by Orsabel" << std::endl;
+  closeReport(out);
+}
+
+}  // namespace
+
+void writeHeaderGlobalText() { writeHeader(GlobalText); }
+void writeHeaderGlobalTextDatabaseMatch() { writeHeader(GlobalTextDatabaseMatch); }
+void writeHeaderText() { writeHeader(Text); }
+void writeHeaderTextWithoutMotif() { writeHeader(TextWithoutMotif); }
+void writeHeaderTextDatabaseMatch() { writeHeader(TextDatabaseMatch); }
+void writeHeaderTextWithoutMotifDatabaseMatch() { writeHeader(TextWithoutMotifDatabaseMatch); }
+void writeHeaderCombinedMatrixGlobal() { writeHeader(CombinedMatrixGlobal); }
+void writeHeaderCombinedMatrixGlobalAndLocal() { writeHeader(CombinedMatrixGlobalAndLocal); }
+void writeHeaderCombinedMatrixBestMatches() { writeHeader(CombinedMatrixBestMatches); }
+
+void writeFooterGlobalText() { writeFooter(GlobalText); }
+void writeFooterGlobalTextDatabaseMatch() { writeFooter(GlobalTextDatabaseMatch); }
+void writeFooterText() { writeFooter(Text); }
+void writeFooterTextWithoutMotif() { writeFooter(TextWithoutMotif); }
+void writeFooterTextDatabaseMatch() { writeFooter(TextDatabaseMatch); }
+void writeFooterTextWithoutMotifDatabaseMatch() { writeFooter(TextWithoutMotifDatabaseMatch); }
+void writeFooterCombinedMatrixGlobal() { writeFooter(CombinedMatrixGlobal); }
+void writeFooterCombinedMatrixGlobalAndLocal() { writeFooter(CombinedMatrixGlobalAndLocal); }
+void writeFooterCombinedMatrixBestMatches() { writeFooter(CombinedMatrixBestMatches); }
+
+}  // namespace korvelan
