@@ -1,0 +1,141 @@
+// The frame of the four HTML report pages: the header creates a page with its head, style sheet,
+// INPUT box and RESULTS heading; the footer closes the last result box and completes the page.
+#include <fstream>
+#include <ostream>
+#include <string>
+
+#include "driver/globals.h"
+#include "driver/report_io.h"
+#include "driver/utilities.h"
+#include "reports/framing.h"
+#include "reports/text_framing.h"
+
+namespace korvelan {
+
+namespace {
+
+// One HTML report page: its stream, its path, and whether it is the detailed results page, whose
+// header carries an extra style rule and a slightly different input-files heading.
+struct HtmlPage {
+  std::ofstream& stream;
+  const std::string& path;
+  bool detailed;
+};
+
+const HtmlPage kGlobalPage{myHTMLGlobalMatchingFile, outputHTMLGlobalMatchingFileLocation, false};
+const HtmlPage kGlobalDatabasePage{myDatabaseMatchingGlobalMatchingHTMLFile,
+                                   outputDatabaseMatchingGlobalMatchingHTMLFileLocation, false};
+const HtmlPage kDetailedPage{myHTMLFile, outputHTMLFileLocation, true};
+const HtmlPage kDetailedDatabasePage{myDatabaseMatchingHTMLFile, outputDatabaseMatchingHTMLFileLocation, false};
+
+const char* yesNo(const std::string& answer) { return answer == "Y" ? "Yes" : "No"; }
+
+template <typename Value>
+void parameterRow(std::ostream& out, const char* label, const Value& value) {
+  out << "<tr>" << std::endl;
+  out << "<td><font size = '2'>" << label << "</font></td>" << std::endl;
+  out << "<td><font size = '2'>" << value << "</font></td>" << std::endl;
+  out << "</tr>" << std::endl;
+}
+
+void writeHtmlHeader(const HtmlPage& page) {
+  openReport(page.stream, page.path, OpenMode::Create);
+  std::ostream& out = page.stream;
+  out << "<html>" << std::endl;
+  out << "<head>" << std::endl;
+  out << "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />" << std::endl;
+  out << "<title>KORVELAN Results</title>" << std::endl;
+  out << "<style type = 'text/css'>" << std::endl;
+  out << ".boxed {<br>&nbsp;&nbsp; border: 2px solid #B0B0B0 ; padding: 7px;<br>}" << std::endl;
+  out << ".sansserif {font-family: Verdana}" << std::endl;
+  if (page.detailed) out << ".textshadow {text-shadow: 1px 1px 1px #333;}" << std::endl;
+  out << "html{-webkit-font-smoothing: antialiased;}" << std::endl;
+  out << "@media print{@page {size: landscape}}" << std::endl;
+  out << "@page { @bottom-right { content: 'Page ' counter(page) ' of ' counter(pages); } }" << std::endl;
+  out << "</style>" << std::endl;
+  out << "</head>" << std::endl;
+  out << "<body>" << std::endl;
+  out << "<h1 class='sansserif' style='text-shadow: 2px 2px 2px #999'> KORVELAN - KORVELAN Detection Tool </h1>"
+      << std::endl;
+  out << "<p><b class='sansserif'>Version 2.2 </b></p>" << std::endl;
+  out << "<div><h3 class='sansserif'> INPUT </h3></div>" << std::endl;
+  out << "<div class = 'boxed'>" << std::endl;
+  out << "<b class='sansserif'><font size = '2'>" << "Input Parameters " << "</font></b>" << std::endl;
+  out << "<table class='sansserif' width = '600' border = '0' cellSpacing = '1' cellPadding = '1'>" << std::endl;
+  out << "<col width= '300'>" << std::endl;
+  out << "<col width= '300'>" << std::endl;
+  parameterRow(out, "Number of files: ", numFile);
+  parameterRow(out, "Number of top significant motifs: ", numTopMotif);
+  parameterRow(out, "Number of best matches: ", numBestMatches);
+  parameterRow(out, "Similarity cutoff >= ", simCutoff);
+  parameterRow(out, "Matching motif database: ", htmlEscape(databaseDisplayName(DBName)));
+  parameterRow(out, "Motif tree: ", yesNo(motifCluster));
+  parameterRow(out, "Combined similar motifs: ", yesNo(combinedMotifFlag));
+  parameterRow(out, "Output file type: ", htmlEscape(outputFileType));
+  parameterRow(out, "Output file format: ", htmlEscape(outputFileFormat));
+  out << "</table>" << std::endl;
+  out << "<br>" << std::endl;
+  if (page.detailed)
+    out << "<b class='sansserif' ><font size = '2'> Input files and motif counts </font></b>" << std::endl;
+  else
+    out << "<b class='sansserif'><font size = '2'> Input files and motif counts </font></b>" << std::endl;
+  out << "<table class='sansserif' width='700' border = '0' cellSpacing = '1' cellPadding = '1' >" << std::endl;
+  out << "<col width= '450'>" << std::endl;
+  out << "<col width= '150'>" << std::endl;
+  out << "<col width= '150'>" << std::endl;
+  out << "<tr>" << std::endl;
+  out << "<td><b><font size = '2'>" << "File name" << "</font></b></td>" << std::endl;
+  out << "<td><b><font size = '2'>" << "Count of motifs" << "</font></b></td>" << std::endl;
+  out << "<td><b><font size = '2'>" << "Dataset number " << "</font></b></td>" << std::endl;
+  out << "</tr>" << std::endl;
+  for (const fileNameAndType& file : FileNameType) {
+    out << "<tr>" << std::endl;
+    out << "<td><font size = '2'>" << htmlEscape(file.fileName) << "</font></td>" << std::endl;
+    out << "<td><font size = '2'>" << file.motifCount << "</font></td>" << std::endl;
+    out << "<td><font size = '2'>" << file.datasetNum << "</font></td>" << std::endl;
+    out << "</tr>" << std::endl;
+  }
+  out << "</table>" << std::endl;
+  out << "</div>" << std::endl;
+  out << "<br>" << std::endl;
+  out << "<h3 class='sansserif'> RESULTS </h3>" << std::endl;
+  closeReport(page.stream);
+}
+
+void writeHtmlFooter(const HtmlPage& page) {
+  openReport(page.stream, page.path, OpenMode::Append);
+  std::ostream& out = page.stream;
+  out << "</div>" << std::endl;  // ends the box the last result section left open
+  out << "<p class='sansserif'>" << std::endl;
+  out << "<font size = '2' >" << std::endl;
+  out << "Results created by KORVELAN on " << getCurrDateTime() << "</font>" << std::endl;
+  out << "<br>" << std::endl;
+  out << "<font size = '2' >" << std::endl;
+  out << "Runtime: " << wtime << " seconds" << "</font>" << std::endl;
+  out << "</p>" << std::endl;
+  out << "<p class='sansserif'>" << std::endl;
+  out << "<font size = '2' >" << std::endl;
+  out << "KORVELAN is written by Orsabel" << "</font>" << std::endl;
+  out << "<br>" << std::endl;
+  out << "<font size = '2' >" << std::endl;
+  out << "Motif logo generated by <a href='http://weblogo.threeplusone.com/' target ='_blank'> weblogo</a>"
+      << "</font>" << std::endl;
+  out << "</p>" << std::endl;
+  out << "</body>" << std::endl;
+  out << "</html>" << std::endl;
+  closeReport(page.stream);
+}
+
+}  // namespace
+
+void writeHeaderGlobalHTMLOrPDF() { writeHtmlHeader(kGlobalPage); }
+void writeHeaderGlobalHTMLOrPDFDatabaseMatch() { writeHtmlHeader(kGlobalDatabasePage); }
+void writeHeaderHTMLOrPDF() { writeHtmlHeader(kDetailedPage); }
+void writeHeaderHTMLOrPDFDatabaseMatch() { writeHtmlHeader(kDetailedDatabasePage); }
+
+void writeFooterGlobalHTMLOrPDF() { writeHtmlFooter(kGlobalPage); }
+void writeFooterGlobalHTMLOrPDFDatabaseMatch() { writeHtmlFooter(kGlobalDatabasePage); }
+void writeFooterHTMLOrPDF() { writeHtmlFooter(kDetailedPage); }
+void writeFooterHTMLOrPDFDatabaseMatch() { writeHtmlFooter(kDetailedDatabasePage); }
+
+}  // namespace korvelan

@@ -1,0 +1,50 @@
+#include "results/grouping.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace korvelan {
+
+void sortMatchLists(std::vector<MatchRefs>& lists) {
+  const std::ptrdiff_t count = static_cast<std::ptrdiff_t>(lists.size());
+#pragma omp parallel for schedule(static)
+  for (std::ptrdiff_t i = 0; i < count; ++i) {
+    MatchRefs& list = lists[static_cast<std::size_t>(i)];
+    std::stable_sort(list.begin(), list.end(), [](const dataCombinedScore* a, const dataCombinedScore* b) {
+      return comparison(*a, *b);
+    });
+  }
+}
+
+double sumOfScores(const bestMatchList& list) {
+  double sum = 0.0;
+  for (const dataCombinedScore& record : list) sum += record.similarityScore;
+  return sum;
+}
+
+std::vector<commonBestMatches> rankMotifs(const std::vector<bestMatchList>& bestLists,
+                                          commonBestMatches& scratch) {
+  std::vector<commonBestMatches> ranking;
+  ranking.reserve(bestLists.size());
+  for (std::size_t k = 0; k < bestLists.size(); ++k) {
+    scratch.motifID = static_cast<std::int64_t>(k + 1);
+    scratch.sumScores = sumOfScores(bestLists[k]);
+    ranking.push_back(scratch);
+  }
+  std::stable_sort(ranking.begin(), ranking.end());
+  return ranking;
+}
+
+std::vector<bestMatchList> topGroups(const std::vector<commonBestMatches>& ranking,
+                                     const std::vector<bestMatchList>& bestLists, std::int32_t numTopMotif) {
+  std::vector<bestMatchList> top;
+  for (const commonBestMatches& entry : ranking) {
+    if (static_cast<std::int32_t>(top.size()) >= numTopMotif) break;
+    if (entry.motifID < 1 || static_cast<std::size_t>(entry.motifID) > bestLists.size()) continue;
+    const bestMatchList& list = bestLists[static_cast<std::size_t>(entry.motifID - 1)];
+    if (!list.empty()) top.push_back(list);
+  }
+  return top;
+}
+
+}  // namespace korvelan

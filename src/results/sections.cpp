@@ -1,0 +1,288 @@
+// The result parts of the five dataset reports: a part head, then for every listed motif its section
+// followed by its match blocks. One writer serves every report; the table below holds what differs.
+#include "results/sections.h"
+
+#include <array>
+#include <cstdint>
+#include <fstream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "driver/globals.h"
+#include "driver/report_io.h"
+#include "driver/utilities.h"
+#include "reports/logos.h"
+#include "reports/match_blocks.h"
+#include "reports/matrix_printout.h"
+
+namespace korvelan {
+namespace {
+
+enum class Part { GlobalMatching, GlobalAndLocal, EachMotif };
+enum class Form { TextWithMatrices, TextWithoutMotif, Html };
+
+using BlockWriter = void (*)(const bestMatchList& list, int mode, std::int64_t motifID);
+
+struct DatasetReport {
+  std::ofstream* stream;
+  const std::string* path;
+  Form form;
+  bool globalMatchingOnly;  // holds the global-matching part alone
+  bool withEachMotifMisspelling;  // "Reserve complement motif" in its each-motif sections
+  int globalAndLocalBannerRun;   // run of '*' around the global-and-local motif banner
+  BlockWriter blocks;
+};
+
+// In the order the files of one part are written.
+const std::array<DatasetReport, 5> kReports{{
+    {&myfile, &outputFileLocation, Form::TextWithMatrices, false, true, 67,
+     [](const bestMatchList& l, int mode, std::int64_t p) { WriteTopResultsList(l, mode, p); }},
+    {&myfileWithoutMotif, &outputFileWithoutMotifLocation, Form::TextWithoutMotif, false, false, 62,
+     [](const bestMatchList& l, int mode, std::int64_t p) { WriteTopResultsListWithoutMotif(l, mode, p); }},
+    {&myGlobalMatchingFile, &outputFileGlobalMatchingLocation, Form::TextWithMatrices, true, false, 0,
+     [](const bestMatchList& l, int, std::int64_t p) { WriteTopResultsGlobalMatchingList(l, p); }},
+    {&myHTMLFile, &outputHTMLFileLocation, Form::Html, false, false, 0,
+     [](const bestMatchList& l, int mode, std::int64_t p) { WriteTopResultsListHTML(l, mode, p); }},
+    {&myHTMLGlobalMatchingFile, &outputHTMLGlobalMatchingFileLocation, Form::Html, true, false, 0,
+     [](const bestMatchList& l, int, std::int64_t p) { WriteTopResultsGlobalMatchingListHTML(l, p); }},
+}};
+
+// What sets the three parts apart, in text and HTML.
+struct PartLayout {
+  int mode;                       // handed to the block writers
+  bool starRuleFirst;             // text head begins with the star rule
+  int headRunLeft, headRunRight;  // runs of '*' around the text head's title
+  const char* motifBannerText;
+  int motifBannerRun;             // except where the report table gives its own
+  int blankLinesWithoutMotif;     // after the motif line of the report without matrices
+  bool htmlClosesPrevious;        // head begins by closing the previous part's box
+  const char* htmlFirstTable;
+  const char* htmlSeparator;
+  bool htmlClosesLogoParagraph;
+  const char* htmlBoldTitle;
+};
+
+const PartLayout& layoutOf(Part part) {
+  static const PartLayout global{
+      2, false, 66, 66, " Best Matches for Top Significant Motif ID ", 63, 2, false,
+      "<table class='sansserif' width='920' border = '0' cellSpacing = '1' cellPadding = '1'>", "<br>", false,
+      "<b> Best Matches for Top Significant Motif ID "};
+  static const PartLayout globalAndLocal{
+      2, true, 64, 64, " Best Matches for Significant Motif ID ", 0, 3, true,
+      "<table class='sansserif' width='920' border = '0' cellSpacing = '1' cellPadding = '1' >", "<p>", true,
+      "<b> Best Matches for Significant Motif ID "};
+  static const PartLayout eachMotif{
+      3, true, 70, 77, " Best Matches for Motif ID ", 72, 3, true,
+      "<table class='sansserif' width='900' border = '0' cellSpacing = '1' cellPadding = '1' >", "<p>", true,
+      "<b> Best Matches for Motif ID "};
+  switch (part) {
+    case Part::GlobalMatching: return global;
+    case Part::GlobalAndLocal: return globalAndLocal;
+    default: return eachMotif;
+  }
+}
+
+std::string headTitle(Part part) {
+  switch (part) {
+    case Part::GlobalMatching:
+      return " Top " + std::to_string(numTopMotif) + " Significant Motifs - Global Matching (Highest to Lowest) ";
+    case Part::GlobalAndLocal: return " Significant Motifs - Global and Local Matching (Highest to Lowest) ";
+    default: return " Best Matches for Each Motif (Highest to Lowest) ";
+  }
+}
+
+const std::string kStarRule(196, '*');
+const char* const kOneFileNote = "There is no global matching for 1 motif file.";
+
+bool formatWritesText() { return outputFileFormat == "Text" || outputFileFormat == "All"; }
+bool formatWritesHtml() {
+  return outputFileFormat == "HTML" || outputFileFormat == "PDF" || outputFileFormat == "All";
+}
+
+// The reports a part goes into, by output type and format; a format outside the four selects none.
+bool partGoesTo(Part part, const DatasetReport& report) {
+  const bool formatFits = report.form == Form::Html ? formatWritesHtml() : formatWritesText();
+  if (!formatFits) return false;
+  if (part == Part::GlobalMatching) return outputFileType != "Global-Only" || report.globalMatchingOnly;
+  return !report.globalMatchingOnly;
+}
+
+// --- part heads ---
+
+void writeTextHead(std::ostream& out, Part part, bool oneFileNote) {
+  const PartLayout& layout = layoutOf(part);
+  out << std::endl;
+  if (layout.starRuleFirst || oneFileNote) {
+    out << kStarRule << std::endl;
+    out << std::endl;
+  }
+  out << std::string(layout.headRunLeft, '*') << headTitle(part) << std::string(layout.headRunRight, '*')
+      << std::endl;
+  out << std::endl;
+  if (oneFileNote) {
+    out << kOneFileNote << std::endl;
+    out << std::endl;
+  }
+}
+
+void writeHtmlHead(std::ostream& out, Part part, bool oneFileNote) {
+  const PartLayout& layout = layoutOf(part);
+  if (layout.htmlClosesPrevious) {
+    out << "</div>" << std::endl;
+    out << "<br>" << std::endl;
+  }
+  out << "<div class = 'boxed'>" << std::endl;
+  out << "<h3 class='sansserif'>" << headTitle(part) << "</h3>" << std::endl;
+  if (oneFileNote) {
+    out << "<p class='sansserif'><font size = '2'> " << kOneFileNote << " </font></p>" << std::endl;
+    out << "</div>" << std::endl;
+  }
+}
+
+// --- motif sections ---
+
+void writeMotifBanner(std::ostream& out, Part part, const DatasetReport& report, std::int64_t motifID) {
+  const PartLayout& layout = layoutOf(part);
+  const int run = part == Part::GlobalAndLocal ? report.globalAndLocalBannerRun : layout.motifBannerRun;
+  const std::string stars(run, '*');
+  out << stars << layout.motifBannerText << motifID << " (Highest to Lowest) " << stars << std::endl;
+  out << std::endl;
+}
+
+void writeTextSection(std::ostream& out, Part part, const DatasetReport& report, std::int64_t motifID) {
+  const data& motif = inputMotif(motifID);
+  out << "Dataset #: " << motif.datasetNum << "\t\t" << "Motif ID: " << motifID << "\t\t"
+      << "Motif name: " << motif.motifName;
+  if (report.form == Form::TextWithoutMotif) {
+    out << "\t\t" << "Consensus sequence (original motif): " << motif.consensus << "\t\t"
+        << "Consensus sequence (reverse complement motif): " << motif.revCompConsensus << std::endl;
+    for (int i = 0; i < layoutOf(part).blankLinesWithoutMotif; ++i) out << std::endl;
+  } else {
+    out << std::endl;
+    out << std::endl;
+    out << "Original motif" << std::endl;
+    matrixPrintout(out, motif.matrix);
+    out << "Consensus sequence: " << motif.consensus << std::endl;
+    out << std::endl;
+    const bool misspelt = part == Part::EachMotif && report.withEachMotifMisspelling;
+    out << (misspelt ? "Reserve complement motif" : "Reverse complement motif") << std::endl;
+    matrixPrintout(out, motif.revCompMatrix);
+    out << "Consensus sequence: " << motif.revCompConsensus << std::endl;
+    out << std::endl;
+    out << std::endl;
+  }
+  writeMotifBanner(out, part, report, motifID);
+}
+
+void writeHtmlSection(std::ostream& out, Part part, std::int64_t motifID) {
+  const PartLayout& layout = layoutOf(part);
+  const data& motif = inputMotif(motifID);
+  out << layout.htmlFirstTable << std::endl;
+  out << "<col width= '170'>" << std::endl;
+  out << "<col width= '150'>" << std::endl;
+  out << "<col width= '600'>" << std::endl;
+  out << "<tr>" << std::endl;
+  out << "<td><b>" << "Dataset #: " << motif.datasetNum << "</b></td>" << std::endl;
+  out << "<td><b>" << "Motif ID: " << motifID << "</b></td>" << std::endl;
+  out << "<td><b>" << "Motif name: " << htmlEscape(motif.motifName) << "</b></td>" << std::endl;
+  out << "</tr>" << std::endl;
+  out << "</table>" << std::endl;
+  out << layout.htmlSeparator << std::endl;
+  out << "<table class='sansserif' width='1000' border = '0' cellSpacing = '1' cellPadding = '1' >" << std::endl;
+  out << "<col width= '500'>" << std::endl;
+  out << "<col width= '500'>" << std::endl;
+  out << "<tr>" << std::endl;
+  out << "<td><font size = '2'>" << "Original motif" << "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;" << "Consensus sequence: "
+      << htmlEscape(motif.consensus) << "</font></td>" << std::endl;
+  out << std::endl;
+  out << "<td><font size = '2'>" << "Reverse complement motif" << "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
+      << "Consensus sequence: " << htmlEscape(motif.revCompConsensus) << "</font></td>" << std::endl;
+  out << std::endl;
+  out << "</tr>" << std::endl;
+  out << "<tr>" << std::endl;
+  out << "<td></td>" << std::endl;
+  out << "<td></td>" << std::endl;
+  out << "</tr>" << std::endl;
+  out << "<tr>" << std::endl;
+  out << "<td>" << logoImageTag('M', motifID, false) << "</td>" << std::endl;
+  out << "<td>" << logoImageTag('M', motifID, true) << "</td>" << std::endl;
+  out << "</tr>" << std::endl;
+  out << "</table>" << std::endl;
+  if (layout.htmlClosesLogoParagraph) out << "</p>" << std::endl;
+  out << "<p class='sansserif'>" << std::endl;
+  out << layout.htmlBoldTitle << motifID << " (Highest to Lowest) </b>" << std::endl;
+  out << "</p>" << std::endl;
+}
+
+// --- the walk ---
+
+const bestMatchList* listOf(const std::vector<bestMatchList>& lists, std::int64_t motifID) {
+  if (motifID < 1 || static_cast<std::uint64_t>(motifID) > lists.size()) return nullptr;
+  return &lists[static_cast<std::size_t>(motifID - 1)];
+}
+
+bool hasMatches(const std::vector<bestMatchList>& lists, std::int64_t motifID) {
+  const bestMatchList* list = listOf(lists, motifID);
+  return list != nullptr && !list->empty();
+}
+
+// The motifs a part lists, in order: the first numTopMotif ranked motifs with matches, or every
+// motif with matches in ID order.
+std::vector<std::int64_t> motifsOf(Part part, const std::vector<bestMatchList>& lists) {
+  std::vector<std::int64_t> motifs;
+  if (part == Part::EachMotif) {
+    for (std::size_t i = 0; i < lists.size(); ++i)
+      if (!lists[i].empty()) motifs.push_back(static_cast<std::int64_t>(i) + 1);
+    return motifs;
+  }
+  const auto& ranking = part == Part::GlobalMatching ? globalMatchingScoreResultList : commonBestScoreResultList;
+  for (const auto& entry : ranking) {
+    if (static_cast<std::int64_t>(motifs.size()) >= numTopMotif) break;
+    if (hasMatches(lists, entry.motifID)) motifs.push_back(entry.motifID);
+  }
+  return motifs;
+}
+
+void writePart(Part part, const std::vector<bestMatchList>& lists, bool oneFileNote) {
+  const std::vector<std::int64_t> motifs = oneFileNote ? std::vector<std::int64_t>{} : motifsOf(part, lists);
+  const PartLayout& layout = layoutOf(part);
+  for (const DatasetReport& report : kReports) {
+    if (!partGoesTo(part, report)) continue;
+    std::ofstream& out = *report.stream;
+    openReport(out, *report.path, OpenMode::Append);
+    if (report.form == Form::Html)
+      writeHtmlHead(out, part, oneFileNote);
+    else
+      writeTextHead(out, part, oneFileNote);
+    closeReport(out);
+
+    for (std::int64_t motifID : motifs) {
+      openReport(out, *report.path, OpenMode::Append);
+      if (report.form == Form::Html)
+        writeHtmlSection(out, part, motifID);
+      else
+        writeTextSection(out, part, report, motifID);
+      closeReport(out);
+      report.blocks(*listOf(lists, motifID), layout.mode, motifID);
+    }
+  }
+}
+
+}  // namespace
+
+void writeGlobalMatchingPart(const std::vector<bestMatchList>& globalBestMatchesLists) {
+  writePart(Part::GlobalMatching, globalBestMatchesLists, numFile < 2);
+}
+
+void writeGlobalAndLocalPart(const std::vector<bestMatchList>& globalAndLocalBestMatchesLists) {
+  if (outputFileType != "All") return;
+  writePart(Part::GlobalAndLocal, globalAndLocalBestMatchesLists, false);
+}
+
+void writeEachMotifPart(const std::vector<bestMatchList>& globalAndLocalBestMatchesLists) {
+  if (outputFileType != "All") return;
+  writePart(Part::EachMotif, globalAndLocalBestMatchesLists, false);
+}
+
+}  // namespace korvelan

@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "driver/globals.h"
+#include "driver/utilities.h"
+#include "reports/framing.h"
+#include "support/test_support.h"
+
+namespace korvelan {
+namespace {
+
+using testing::readFile;
+using testing::splitLines;
+using testing::TempDir;
+using testing::writeFile;
+
+struct PageCase {
+  const char* name;
+  void (*header)();
+  void (*footer)();
+  std::string* path;
+  bool detailed;  // the HTML_Results.html page
+};
+
+std::vector<PageCase> pageCases() {
+  return {
+      {"global", writeHeaderGlobalHTMLOrPDF, writeFooterGlobalHTMLOrPDF, &outputHTMLGlobalMatchingFileLocation,
+       false},
+      {"globalDatabase", writeHeaderGlobalHTMLOrPDFDatabaseMatch, writeFooterGlobalHTMLOrPDFDatabaseMatch,
+       &outputDatabaseMatchingGlobalMatchingHTMLFileLocation, false},
+      {"detailed", writeHeaderHTMLOrPDF, writeFooterHTMLOrPDF, &outputHTMLFileLocation, true},
+      {"detailedDatabase", writeHeaderHTMLOrPDFDatabaseMatch, writeFooterHTMLOrPDFDatabaseMatch,
+       &outputDatabaseMatchingHTMLFileLocation, false},
+  };
+}
+
+fileNameAndType inputFile(const std::string& name, int count, int dataset) {
+  fileNameAndType file;
+  file.fileName = name;
+  file.motifCount = count;
+  file.datasetNum = dataset;
+  return file;
+}
+
+class HtmlFramingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resetGlobals();
+    numFile = 3;
+    numTopMotif = 10;
+    numBestMatches = 5;
+    simCutoff = 0.75;
+    DBName = "jasparAll";
+    motifCluster = "Y";
+    combinedMotifFlag = "N";
+    outputFileType = "All";
+    outputFileFormat = "HTML";
+    FileNameType = {inputFile("set1.txt", 12, 1), inputFile("empty.txt", 0, 2), inputFile("b.meme", 3, 3)};
+    outputHTMLGlobalMatchingFileLocation = dir.path() + "global.html";
+    outputDatabaseMatchingGlobalMatchingHTMLFileLocation = dir.path() + "globalDb.html";
+    outputHTMLFileLocation = dir.path() + "results.html";
+    outputDatabaseMatchingHTMLFileLocation = dir.path() + "resultsDb.html";
+  }
+  void TearDown() override { resetGlobals(); }
+
+  TempDir dir;
+};
+
+std::string expectedHeader(bool detailed) {
+  std::string text =
+      "<html>\n"
+      "<head>\n"
+      "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />\n"
+      "<title>KORVELAN Results</title>\n"
+      "<style type = 'text/css'>\n"
+      ".boxed {<br>&nbsp;&nbsp; border: 2px solid #B0B0B0 ; padding: 7px;<br>}\n"
+      ".sansserif {font-family: Verdana}\n";
+  if (detailed) text += ".textshadow {text-shadow: 1px 1px 1px #333;}\n";
+  text +=
+      "html{-webkit-font-smoothing: antialiased;}\n"
+      "@media print{@page {size: landscape}}\n"
+      "@page { @bottom-right { content: 'Page ' counter(page) ' of ' counter(pages); } }\n"
+      "</style>\n"
+      "</head>\n"
+      "<body>\n"
+      "<h1 class='sansserif' style='text-shadow: 2px 2px 2px #999'> KORVELAN - KORVELAN Detection Tool </h1>\n"
+      "<p><b class='sansserif'>Version 2.2 </b></p>\n"
+      "<div><h3 class='sansserif'> INPUT </h3></div>\n"
+      "<div class = 'boxed'>\n"
+      "<b class='sansserif'><font size = '2'>Input Parameters </font></b>\n"
+      "<table class='sansserif' width = '600' border = '0' cellSpacing = '1' cellPadding = '1'>\n"
+      "<col width= '300'>\n"
+      "<col width= '300'>\n"
+      "<tr>\n<td><font size = '2'>Number of files: </font></td>\n<td><font size = '2'>3</font></td>\n</tr>\n"
+      "<tr>\n<td><font size = '2'>Number of top significant motifs: </font></td>\n"
+      "<td><font size = '2'>10</font></td>\n</tr>\n"
+      "<tr>\n<td><font size = '2'>Number of best matches: </font></td>\n<td><font size = '2'>5</font></td>\n</tr>\n"
+      "<tr>\n<td><font size = '2'>Similarity cutoff >= </font></td>\n<td><font size = '2'>0.75</font></td>\n</tr>\n"
+      "<tr>\n<td><font size = '2'>Matching motif database: </font></td>\n"
+      "<td><font size = '2'>Jaspar Core</font></td>\n</tr>\n"
+      "<tr>\n<td><font size = '2'>Motif tree: </font></td>\n<td><font size = '2'>Yes</font></td>\n</tr>\n"
+      "<tr>\n<td><font size = '2'>Combined similar motifs: </font></td>\n<td><font size = '2'>No</font></td>\n</tr>\n"
+      "<tr>\n<td><font size = '2'>Output file type: </font></td>\n<td><font size = '2'>All</font></td>\n</tr>\n"
+      "<tr>\n<td><font size = '2'>Output file format: </font></td>\n<td><font size = '2'>HTML</font></td>\n</tr>\n"
+      "</table>\n"
+      "<br>\n";
+  text += detailed ? "<b class='sansserif' ><font size = '2'> Input files and motif counts </font></b>\n"
+                   : "<b class='sansserif'><font size = '2'> Input files and motif counts </font></b>\n";
+  text +=
+      "<table class='sansserif' width='700' border = '0' cellSpacing = '1' cellPadding = '1' >\n"
+      "<col width= '450'>\n"
+      "<col width= '150'>\n"
+      "<col width= '150'>\n"
+      "<tr>\n"
+      "<td><b><font size = '2'>File name</font></b></td>\n"
+      "<td><b><font size = '2'>Count of motifs</font></b></td>\n"
+      "<td><b><font size = '2'>Dataset number </font></b></td>\n"
+      "</tr>\n"
+      "<tr>\n<td><font size = '2'>set1.txt</font></td>\n<td><font size = '2'>12</font></td>\n"
+      "<td><font size = '2'>1</font></td>\n</tr>\n"
+      "<tr>\n<td><font size = '2'>empty.txt</font></td>\n<td><font size = '2'>0</font></td>\n"
+      "<td><font size = '2'>2</font></td>\n</tr>\n"
+      "<tr>\n<td><font size = '2'>b.meme</font></td>\n<td><font size = '2'>3</font></td>\n"
+      "<td><font size = '2'>3</font></td>\n</tr>\n"
+      "</table>\n"
+      "</div>\n"
+      "<br>\n"
+      "<h3 class='sansserif'> RESULTS </h3>\n";
+  return text;
+}
+
+// The page's text with the footer's creation date replaced by a fixed mark.
+std::string maskDate(const std::string& page) {
+  static const std::regex date("on \\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d</font>");
+  return std::regex_replace(page, date, "on DATE</font>");
+}
+
+std::string expectedFooter(const std::string& runtime) {
+  return "</div>\n"
+         "<p class='sansserif'>\n"
+         "<font size = '2' >\n"
+         "Results created by KORVELAN on DATE</font>\n"
+         "<br>\n"
+         "<font size = '2' >\n"
+         "Runtime: " +
+         runtime +
+         " seconds</font>\n"
+         "</p>\n"
+         "<p class='sansserif'>\n"
+         "<font size = '2' >\n"
+         "KORVELAN is written by Orsabel</font>\n"
+         "<br>\n"
+         "<font size = '2' >\n"
+         "Motif logo generated by <a href='http://weblogo.threeplusone.com/' target ='_blank'> weblogo</a></font>\n"
+         "</p>\n"
+         "</body>\n"
+         "</html>\n";
+}
+
+// Runs a writer that must end the run and returns what it printed.
+std::string expectRunEnds(void (*writer)()) {
+  ::testing::internal::CaptureStdout();
+  int status = -1;
+  try {
+    writer();
+  } catch (const RunEnded& ended) {
+    status = ended.status;
+  }
+  const std::string printed = ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(status, 1);
+  return printed;
+}
+
+TEST_F(HtmlFramingTest, EachPageGetsTheWholeHeaderAndThenTheFooter) {
+  wtime = 12.5;
+  for (const PageCase& page : pageCases()) {
+    SCOPED_TRACE(page.name);
+    writeFile(*page.path, "left from an earlier run\n");
+    page.header();
+    const std::string header = readFile(*page.path);
+    EXPECT_EQ(header, expectedHeader(page.detailed));
+    EXPECT_EQ(splitLines(header).size(), page.detailed ? 89u : 88u);
+
+    page.footer();
+    EXPECT_EQ(maskDate(readFile(*page.path)), expectedHeader(page.detailed) + expectedFooter("12.5"));
+  }
+}
+
+TEST_F(HtmlFramingTest, ParameterCellsFollowTheSettings) {
+  struct Case {
+    std::string dbName, cluster, combined;
+    double cutoff;
+    std::string dbCell, clusterCell, combinedCell, cutoffCell;
+  };
+  const Case cases[] = {
+      {"N", "N", "Y", 0.7, "None", "No", "Yes", "0.7"},
+      {"nonsense", "y", "YES", 0.85, "None", "No", "No", "0.85"},
+      {"uniprobeParasite", "Y", "Y", 0.5, "UniProbe Parasite (Plasmodium Falciparum)", "Yes", "Yes", "0.5"},
+      {"transfac", "", "", 0.9, "Transfac", "No", "No", "0.9"},
+  };
+  auto row = [](const std::string& label, const std::string& value) {
+    return "<tr>\n<td><font size = '2'>" + label + "</font></td>\n<td><font size = '2'>" + value +
+           "</font></td>\n</tr>\n";
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.dbName);
+    DBName = c.dbName;
+    motifCluster = c.cluster;
+    combinedMotifFlag = c.combined;
+    simCutoff = c.cutoff;
+    writeHeaderGlobalHTMLOrPDF();
+    const std::string page = readFile(outputHTMLGlobalMatchingFileLocation);
+    EXPECT_NE(page.find(row("Matching motif database: ", c.dbCell)), std::string::npos);
+    EXPECT_NE(page.find(row("Motif tree: ", c.clusterCell)), std::string::npos);
+    EXPECT_NE(page.find(row("Combined similar motifs: ", c.combinedCell)), std::string::npos);
+    EXPECT_NE(page.find(row("Similarity cutoff >= ", c.cutoffCell)), std::string::npos);
+  }
+}
+
+TEST_F(HtmlFramingTest, InsertedNamesAreEscaped) {
+  FileNameType = {inputFile("a<b>&'c\".txt", 2, 1)};
+  numFile = 1;
+  writeHeaderHTMLOrPDF();
+  const std::string page = readFile(outputHTMLFileLocation);
+  EXPECT_NE(page.find("<td><font size = '2'>a&lt;b&gt;&amp;&#39;c&quot;.txt</font></td>\n"), std::string::npos);
+  EXPECT_EQ(page.find("a<b"), std::string::npos);
+}
+
+TEST_F(HtmlFramingTest, FooterWritesTheRunTimeInTheDefaultNumberForm) {
+  const struct {
+    double seconds;
+    const char* text;
+  } cases[] = {{12.5, "12.5"}, {3.14159265, "3.14159"}, {0.00005, "5e-05"}, {2e6, "2e+06"}, {3.0, "3"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    wtime = c.seconds;
+    writeFile(outputHTMLFileLocation, "<h3 class='sansserif'> RESULTS </h3>\n");
+    writeFooterHTMLOrPDF();
+    EXPECT_EQ(maskDate(readFile(outputHTMLFileLocation)),
+              "<h3 class='sansserif'> RESULTS </h3>\n" + expectedFooter(c.text));
+  }
+}
+
+TEST_F(HtmlFramingTest, MissingOutputFolderEndsTheRun) {
+  for (const PageCase& page : pageCases()) {
+    SCOPED_TRACE(page.name);
+    *page.path = dir.path() + "no-such-folder/page.html";
+    EXPECT_EQ(expectRunEnds(page.header), "Invalid output path or output filename.");
+    EXPECT_EQ(expectRunEnds(page.footer), "Invalid output path or output filename.");
+    EXPECT_FALSE(testing::fileExists(*page.path));
+  }
+}
+
+}  // namespace
+}  // namespace korvelan

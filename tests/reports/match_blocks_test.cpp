@@ -1,0 +1,352 @@
+#include "reports/match_blocks.h"
+
+#include <gtest/gtest.h>
+
+#include <iomanip>
+#include <sstream>
+#include <string>
+
+#include "driver/globals.h"
+#include "driver/report_io.h"
+#include "driver/utilities.h"
+#include "reports/matrix_printout.h"
+#include "support/test_support.h"
+
+namespace korvelan {
+namespace {
+
+using testing::readFile;
+using testing::TempDir;
+using testing::writeFile;
+
+TEST(MatrixPrintout, WritesTwelveCharacterFixedCells) {
+  std::ostringstream out;
+  matrixPrintout(out, {{0.25, 0.25, 0.25, 0.25}, {0.3333, 0.1234567, 1, 0}});
+  EXPECT_EQ(out.str(),
+            "0.250000    0.250000    0.250000    0.250000    \n"
+            "0.333300    0.123457    1.000000    0.000000    \n");
+  // The notation stays on the stream for every later number of the report.
+  out.str("");
+  out << 0.5 << ' ' << 0.0 << ' ' << 12.25;
+  EXPECT_EQ(out.str(), "0.500000 0.000000 12.250000");
+}
+
+TEST(MatrixPrintout, NoRowsWritesNothingAndKeepsTheFormat) {
+  std::ostringstream out;
+  matrixPrintout(out, {});
+  out << 0.5;
+  EXPECT_EQ(out.str(), "0.5");
+}
+
+std::string pad(const std::string& text, std::size_t width) {
+  return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+}
+
+data inputMotifRecord(std::int64_t id, const std::string& name, int dataset, motifMatrix matrix, motifMatrix rev,
+                      const std::string& consensus, const std::string& revConsensus) {
+  data m;
+  m.motifID = id;
+  m.motifName = name;
+  m.datasetNum = dataset;
+  m.matrix = std::move(matrix);
+  m.revCompMatrix = std::move(rev);
+  m.consensus = consensus;
+  m.revCompConsensus = revConsensus;
+  return m;
+}
+
+class MatchBlocksTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resetGlobals();
+    jobID = "J_TEST_";
+    outputPath = dir.path();
+    Datasets.push_back(inputMotifRecord(1, "query1", 1,
+                                        {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}, {0.25, 0.25, 0.25, 0.25}},
+                                        {{0.25, 0.25, 0.25, 0.25}, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}},
+                                        "ACGTN", "NACGT"));
+    Datasets.push_back(inputMotifRecord(2, "partner", 2, {{0.5, 0.5, 0, 0}, {0, 0, 0, 1}, {0.3333, 0.3333, 0.3333, 0}, {0, 0, 1, 0}},
+                                        {{0, 1, 0, 0}, {0.3333, 0.3333, 0.3333, 0}, {1, 0, 0, 0}, {0, 0.5, 0.5, 0}},
+                                        "MTVG", "CVAS"));
+    Datasets.push_back(inputMotifRecord(3, "p3", 2, {{1, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 1, 0}, {0, 0, 1, 0}},
+                                        {{0, 1, 0, 0}, {0, 1, 0, 0}, {0, 0, 0, 1}, {0, 0, 0, 1}}, "AAGG", "CCTT"));
+    motifNameLength = 7;
+    outputFileLocation = outputPath + jobID + "Results.txt";
+    outputFileWithoutMotifLocation = outputPath + jobID + "Results_Without_Motif_Details.txt";
+    outputFileGlobalMatchingLocation = outputPath + jobID + "Results_Global_Matching.txt";
+    outputHTMLFileLocation = outputPath + jobID + "HTML_Results.html";
+    outputHTMLGlobalMatchingFileLocation = outputPath + jobID + "HTML_Global_Matching_Results.html";
+    for (const auto* p : {&outputFileLocation, &outputFileWithoutMotifLocation, &outputFileGlobalMatchingLocation,
+                          &outputHTMLFileLocation, &outputHTMLGlobalMatchingFileLocation})
+      writeFile(*p, "HEAD\n");
+  }
+  void TearDown() override { resetGlobals(); }
+
+  // Query motif 1 against motif 2 (forward, scan order) and motif 3 (backward, listed swapped).
+  bestMatchList twoMatches() const {
+    dataCombinedScore a;
+    a.direction = "Forward";
+    a.motifID = a.firstMotifID = 1;
+    a.secondMotifID = 2;
+    a.scanOrderFlag = "Y";
+    a.firstMotifName = Datasets[0].motifName;
+    a.secondMotifName = Datasets[1].motifName;
+    a.firstDatasetNum = 1;
+    a.secondDatasetNum = 2;
+    a.position = 2;
+    a.numOverlap = 3;
+    a.similarityScore = 0.5;
+    a.firstMatchingFormat = "Original Motif";
+    a.secondMatchingFormat = "Reverse Complement";
+    dataCombinedScore b = a;
+    b.direction = "Backward";
+    b.secondMotifID = 3;
+    b.secondMotifName = Datasets[2].motifName;
+    b.scanOrderFlag = "";
+    b.position = 1;
+    b.numOverlap = 4;
+    b.similarityScore = 0.0123456789;
+    return {a, b};
+  }
+
+  // The stream as a motif section leaves it: fixed notation after its matrices.
+  void leaveFixedNotation(std::ofstream& stream) { stream << std::fixed << std::setprecision(6); }
+
+  TempDir dir;
+};
+
+const std::string kHeading = pad("Dataset #", 15) + pad("Motif ID", 15) + pad("Motif name", 17) +
+                             pad("Matching format of first motif", 40) + pad("Matching format of second motif", 40) +
+                             pad("Direction", 15) + pad("Position #", 15) + pad("# of overlap", 15) +
+                             "Similarity score\n";
+const std::string kRule = std::string(196, '-') + "\n";
+
+std::string valueRow(const std::string& dataset, const std::string& id, const std::string& name,
+                     const std::string& f1, const std::string& f2, const std::string& dir, const std::string& pos,
+                     const std::string& overlap, const std::string& score) {
+  return pad(dataset, 15) + pad(id, 15) + pad(name, 17) + pad(f1, 40) + pad(f2, 40) + pad(dir, 15) + pad(pos, 15) +
+         pad(overlap, 15) + pad(score, 15) + "\n";
+}
+
+const std::string kTextBlocks =
+    kHeading + valueRow("2", "2", "partner", "Original Motif", "Reverse Complement", "Forward", "2", "3", "0.500000") +
+    "\n"
+    "Original motif\n"
+    "0.500000    0.500000    0.000000    0.000000    \n"
+    "0.000000    0.000000    0.000000    1.000000    \n"
+    "0.333300    0.333300    0.333300    0.000000    \n"
+    "0.000000    0.000000    1.000000    0.000000    \n"
+    "Consensus sequence: MTVG\n"
+    "\n"
+    "Reverse complement motif\n"
+    "0.000000    1.000000    0.000000    0.000000    \n"
+    "0.333300    0.333300    0.333300    0.000000    \n"
+    "1.000000    0.000000    0.000000    0.000000    \n"
+    "0.000000    0.500000    0.500000    0.000000    \n"
+    "Consensus sequence: CVAS\n"
+    "\n"
+    "Alignment:\n"
+    "CVAS--\n"
+    "-ACGTN\n"
+    "\n" +
+    kRule + kHeading +
+    valueRow("2", "3", "p3", "Original Motif", "Reverse Complement", "Backward", "1", "4", "0.012346") +
+    "\n"
+    "Original motif\n"
+    "1.000000    0.000000    0.000000    0.000000    \n"
+    "1.000000    0.000000    0.000000    0.000000    \n"
+    "0.000000    0.000000    1.000000    0.000000    \n"
+    "0.000000    0.000000    1.000000    0.000000    \n"
+    "Consensus sequence: AAGG\n"
+    "\n"
+    "Reverse complement motif\n"
+    "0.000000    1.000000    0.000000    0.000000    \n"
+    "0.000000    1.000000    0.000000    0.000000    \n"
+    "0.000000    0.000000    0.000000    1.000000    \n"
+    "0.000000    0.000000    0.000000    1.000000    \n"
+    "Consensus sequence: CCTT\n"
+    "\n"
+    "Alignment:\n"
+    "-AAGG\n"  // listed swapped: motif 3 is the scan's first motif, drawn by the first format
+    "NACGT\n"  // the query by the second
+    "\n" +
+    kRule;
+
+TEST_F(MatchBlocksTest, TextBlocksWithMatrices) {
+  leaveFixedNotation(myfile);
+  WriteTopResultsList(twoMatches(), 2, 1);
+  EXPECT_EQ(readFile(outputFileLocation), "HEAD\n" + kTextBlocks);
+
+  // The global-matching report gets the same blocks; mode 3 writes what mode 2 wrote.
+  leaveFixedNotation(myGlobalMatchingFile);
+  WriteTopResultsGlobalMatchingList(twoMatches(), 1);
+  EXPECT_EQ(readFile(outputFileGlobalMatchingLocation), "HEAD\n" + kTextBlocks);
+  writeFile(outputFileLocation, "HEAD\n");
+  WriteTopResultsList(twoMatches(), 3, 1);
+  EXPECT_EQ(readFile(outputFileLocation), "HEAD\n" + kTextBlocks);
+}
+
+TEST_F(MatchBlocksTest, TextBlocksWithoutMotifKeepGeneralNotation) {
+  bestMatchList list = twoMatches();
+  list[0].similarityScore = 0.0;
+  WriteTopResultsListWithoutMotif(list, 2, 1);
+  EXPECT_EQ(readFile(outputFileWithoutMotifLocation),
+            "HEAD\n" + kHeading +
+                valueRow("2", "2", "partner", "Original Motif", "Reverse Complement", "Forward", "2", "3", "0") +
+                "\n"
+                "Consensus sequence (original motif): MTVG\n"
+                "Consensus sequence (reverse complement motif): CVAS\n"
+                "\n"
+                "Alignment:\n"
+                "CVAS--\n"
+                "-ACGTN\n"
+                "\n" +
+                kRule + kHeading +
+                valueRow("2", "3", "p3", "Original Motif", "Reverse Complement", "Backward", "1", "4", "0.0123457") +
+                "\n"
+                "Consensus sequence (original motif): AAGG\n"
+                "Consensus sequence (reverse complement motif): CCTT\n"
+                "\n"
+                "Alignment:\n"
+                "-AAGG\n"
+                "NACGT\n"
+                "\n" +
+                kRule);
+}
+
+// The score takes the stream's notation as it stands; the block's own printouts leave it fixed.
+TEST_F(MatchBlocksTest, BlockPrintoutsLeaveTheStreamFixed) {
+  WriteTopResultsList(twoMatches(), 2, 1);
+  const std::string text = readFile(outputFileLocation);
+  EXPECT_NE(text.find(pad("0.5", 15) + "\n"), std::string::npos);       // before any printout
+  EXPECT_NE(text.find(pad("0.012346", 15) + "\n"), std::string::npos);  // after the first block
+  // A later writer of the same report (the footer's run time) prints in the same state.
+  openReport(myfile, outputFileLocation, OpenMode::Append);
+  myfile << 2.5 << "\n";
+  closeReport(myfile);
+  EXPECT_EQ(readFile(outputFileLocation).substr(readFile(outputFileLocation).size() - 9), "2.500000\n");
+}
+
+TEST_F(MatchBlocksTest, EmptyListLeavesTheReportAsItWas) {
+  WriteTopResultsList({}, 2, 1);
+  WriteTopResultsListWithoutMotif({}, 3, 1);
+  WriteTopResultsGlobalMatchingList({}, 1);
+  WriteTopResultsListHTML({}, 2, 1);
+  WriteTopResultsGlobalMatchingListHTML({}, 1);
+  for (const auto* p : {&outputFileLocation, &outputFileWithoutMotifLocation, &outputFileGlobalMatchingLocation,
+                        &outputHTMLFileLocation, &outputHTMLGlobalMatchingFileLocation})
+    EXPECT_EQ(readFile(*p), "HEAD\n") << *p;
+}
+
+std::string htmlCell(const std::string& text) { return "<td><font size = '2'>" + text + "</font></td>\n"; }
+std::string htmlRow(const std::string& label, const std::string& value) {
+  return "<tr>\n" + htmlCell(label) + htmlCell(value) + "</tr>\n";
+}
+
+std::string htmlBlock(const std::string& dataset, const std::string& id, const std::string& name,
+                      const std::string& direction, const std::string& position, const std::string& overlap,
+                      const std::string& score,
+                      const std::string& line1, const std::string& line2, const std::string& consensus,
+                      const std::string& revConsensus, const std::string& job = "J_TEST_") {
+  return "<table class='sansserif' width='600' border = '0' cellSpacing = '1' cellPadding = '1' >\n"
+         "<col width= '300'>\n"
+         "<col width= '300'>\n" +
+         htmlRow("Dataset #:", dataset) + htmlRow("Motif ID:", id) + htmlRow("Motif name:", name) +
+         htmlRow("Matching format of first motif:", "Original Motif") +
+         htmlRow("Matching format of second motif:", "Reverse Complement") + htmlRow("Direction:", direction) +
+         htmlRow("Position number:", position) + htmlRow("Number of overlap:", overlap) +
+         htmlRow("Similarity score:", score) +
+         "</table>\n"
+         "<br>\n"
+         "<font face='Arial' size = '2'>Alignment:</font>\n"
+         "<br>\n"
+         "<font face = 'Courier New'>" +
+         line1 +
+         "</font>\n"
+         "<br>\n"
+         "<font face = 'Courier New'>" +
+         line2 +
+         "</font>\n"
+         "<p>\n"
+         "<table class='sansserif' width='1000' border = '0' cellSpacing = '1' cellPadding = '1' >\n"
+         "<col width= '500'>\n"
+         "<col width= '500'>\n"
+         "<tr>\n" +
+         htmlCell("Original motif&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Consensus sequence: " + consensus) + "\n" +
+         htmlCell("Reverse complement motif&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Consensus sequence: " + revConsensus) +
+         "\n"
+         "</tr>\n"
+         "<tr>\n"
+         "<td></td>\n"
+         "<td></td>\n"
+         "</tr>\n"
+         "<tr>\n"
+         "<td><img src = '" +
+         job + "image/" + job + "M" + id + ".jpeg'name = 'Image" + id +
+         "' align = 'left' width = '350' height = '100' border = '0'> </td>\n"
+         "<td><img src = '" +
+         job + "image/" + job + "M" + id + "RevComp.jpeg'name = 'ImageRevComp" + id +
+         "' align = 'left' width = '350' height = '100' border = '0'> </td>\n"
+         "</tr>\n"
+         "</table>\n"
+         "</p>\n"
+         "<p>\n"
+         "<hr>\n"
+         "</p>\n";
+}
+
+TEST_F(MatchBlocksTest, HtmlBlocks) {
+  // A page stream keeps general notation even after a text report's printouts.
+  leaveFixedNotation(myfile);
+  const std::string expected =
+      "HEAD\n" + htmlBlock("2", "2", "partner", "Forward", "2", "3", "0.5", "CVAS--", "-ACGTN", "MTVG", "CVAS") +
+      htmlBlock("2", "3", "p3", "Backward", "1", "4", "0.0123457", "-AAGG", "NACGT", "AAGG", "CCTT");
+  WriteTopResultsListHTML(twoMatches(), 2, 1);
+  EXPECT_EQ(readFile(outputHTMLFileLocation), expected);
+  WriteTopResultsGlobalMatchingListHTML(twoMatches(), 1);
+  EXPECT_EQ(readFile(outputHTMLGlobalMatchingFileLocation), expected);
+  writeFile(outputHTMLFileLocation, "HEAD\n");
+  WriteTopResultsListHTML(twoMatches(), 3, 1);
+  EXPECT_EQ(readFile(outputHTMLFileLocation), expected);
+}
+
+TEST_F(MatchBlocksTest, HtmlBlocksNeedAKnownModeAndMotif) {
+  for (auto [mode, motif] : {std::pair{1, 1}, {4, 1}, {0, 1}, {2, 0}, {3, -1}}) {
+    WriteTopResultsListHTML(twoMatches(), mode, motif);
+    EXPECT_EQ(readFile(outputHTMLFileLocation), "HEAD\n") << mode << " " << motif;
+  }
+}
+
+TEST_F(MatchBlocksTest, HtmlBlocksEscapeEveryInsertedValue) {
+  Datasets[1].motifName = "a&b<c>\"d'";
+  Datasets[1].consensus = "M<G";
+  Datasets[1].revCompConsensus = "C&S";
+  jobID = "J_'x'_";
+  bestMatchList list = {twoMatches()[0]};
+  list[0].secondMotifName = Datasets[1].motifName;
+  WriteTopResultsGlobalMatchingListHTML(list, 1);
+  EXPECT_EQ(readFile(outputHTMLGlobalMatchingFileLocation),
+            "HEAD\n" + htmlBlock("2", "2", "a&amp;b&lt;c&gt;&quot;d&#39;", "Forward", "2", "3", "0.5", "C&amp;S--",
+                                 "-ACGTN", "M&lt;G", "C&amp;S", "J_&#39;x&#39;_"));
+}
+
+TEST_F(MatchBlocksTest, UnopenableOrUnwritableReportEndsTheRun) {
+  outputFileLocation = outputPath + "missing/" + jobID + "Results.txt";
+  ::testing::internal::CaptureStdout();
+  try {
+    WriteTopResultsList(twoMatches(), 2, 1);
+    ADD_FAILURE() << "the run went on";
+  } catch (const RunEnded& ended) {
+    EXPECT_EQ(ended.status, 1);
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid output path or output filename.");
+
+  if (!testing::fileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  outputHTMLFileLocation = "/dev/full";
+  ::testing::internal::CaptureStdout();
+  EXPECT_THROW(WriteTopResultsListHTML(twoMatches(), 2, 1), RunEnded);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid output path or output filename.");
+}
+
+}  // namespace
+}  // namespace korvelan
