@@ -1,0 +1,246 @@
+// `korvelan-bench`: measures the similarity scans and the ranking keys.
+//
+//   korvelan-bench (--input FILE... | --random N [--seed S]) [--threads T] [--cutoff C]
+//                  [--database FILE] [--no-reference] [--dump DIR] [--repeat R]
+//   korvelan-bench --logos ...   (logo drawing, see bench_logos.cpp)
+//
+// Input files are read exactly as a run reads them, each file one dataset; random motifs have 6 to
+// 20 positions. Without --database the motifs are scanned against each other (forwardScan,
+// backwardScan, getMaxScores, calculateSumScoresCompare); with it they are scanned as input motifs
+// against that collection (the database family). One line of key=value fields is printed. Unless
+// --no-reference is given, a plain scan with two parallel regions per pair runs on the same motifs
+// afterwards, and its records, put into one-thread order, are compared with the list. --repeat R
+// runs the measured stages R times and reports the fastest pass (the machine may be shared).
+#include <omp.h>
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bench.h"
+#include "driver/consensus.h"
+#include "driver/globals.h"
+#include "driver/utilities.h"
+#include "input/input.h"
+#include "reference_scan.h"
+#include "results/dumps.h"
+#include "scan/scan.h"
+#include "scan/scan_kernel.h"
+
+namespace korvelan::bench {
+namespace {
+
+struct Options {
+  std::vector<std::string> inputs;
+  long randomCount = -1;
+  unsigned long seed = 1;
+  int threads = 1;
+  double cutoff = 0.75;
+  std::string database;
+  bool reference = true;
+  std::string dumpDir;
+  int repeat = 1;
+};
+
+[[noreturn]] void usage(const std::string& problem) {
+  std::cerr << "korvelan-bench: " << problem << "\n"
+            << "usage: korvelan-bench (--input FILE... | --random N [--seed S]) [--threads T] [--cutoff C]\n"
+            << "                      [--database FILE] [--no-reference] [--dump DIR] [--repeat R]\n"
+            << "       korvelan-bench --logos ...\n";
+  std::exit(2);
+}
+
+double number(const std::string& option, const char* text) {
+  char* end = nullptr;
+  const double value = std::strtod(text, &end);
+  if (end == text || *end != '\0') usage("bad number for " + option + ": " + text);
+  return value;
+}
+
+Options parse(int argc, char** argv) {
+  Options options;
+  for (int j = 1; j < argc; ++j) {
+    const std::string arg = argv[j];
+    auto value = [&]() -> const char* {
+      if (j + 1 >= argc) usage(arg + " needs a value");
+      return argv[++j];
+    };
+    if (arg == "--input") {
+      while (j + 1 < argc && std::string(argv[j + 1]).rfind("--", 0) != 0)
+        options.inputs.push_back(argv[++j]);
+      if (options.inputs.empty()) usage("--input needs at least one file");
+    } else if (arg == "--random") {
+      options.randomCount = static_cast<long>(number(arg, value()));
+    } else if (arg == "--seed") {
+      options.seed = static_cast<unsigned long>(number(arg, value()));
+    } else if (arg == "--threads") {
+      options.threads = static_cast<int>(number(arg, value()));
+    } else if (arg == "--cutoff") {
+      options.cutoff = number(arg, value());
+    } else if (arg == "--database") {
+      options.database = value();
+    } else if (arg == "--repeat") {
+      options.repeat = static_cast<int>(number(arg, value()));
+    } else if (arg == "--no-reference") {
+      options.reference = false;
+    } else if (arg == "--dump") {
+      options.dumpDir = value();
+    } else {
+      usage("unknown argument " + arg);
+    }
+  }
+  if (options.inputs.empty() == (options.randomCount < 0)) usage("give either --input or --random");
+  if (options.threads < 1) usage("--threads must be at least 1");
+  if (options.repeat < 1) usage("--repeat must be at least 1");
+  return options;
+}
+
+// Random motifs of 6 to 20 positions, each row scaled to sum 1, all in dataset 1.
+std::vector<data> randomMotifs(long count, unsigned long seed) {
+  std::mt19937_64 generator(seed);
+  std::uniform_int_distribution<int> lengths(6, 20);
+  std::uniform_real_distribution<double> values(0.0, 1.0);
+  std::vector<data> motifs;
+  for (long j = 0; j < count; ++j) {
+    data motif;
+    motif.motifID = j + 1;
+    motif.motifName = "random" + std::to_string(j + 1);
+    motif.datasetNum = 1;
+    motif.motifNumInFile = j + 1;
+    const int length = lengths(generator);
+    for (int r = 0; r < length; ++r) {
+      std::vector<double> row(4);
+      double sum = 0.0;
+      for (double& v : row) sum += (v = values(generator));
+      for (double& v : row) v /= sum;
+      motif.matrix.push_back(row);
+    }
+    motif.revCompMatrix = getRevCompMotif(motif.matrix);
+    motif.consensus = getConsensusString(motif.matrix);
+    motif.revCompConsensus = getConsensusString(motif.revCompMatrix);
+    motifs.push_back(std::move(motif));
+  }
+  return motifs;
+}
+
+void readInputFiles(const std::vector<std::string>& paths) {
+  inputPath = "";
+  FileNameType.clear();
+  for (std::size_t j = 0; j < paths.size(); ++j) {
+    fileNameAndType file;
+    file.fileName = paths[j];
+    file.fileType = 2;
+    file.datasetNum = static_cast<std::int32_t>(j + 1);
+    FileNameType.push_back(file);
+  }
+  readInput(FileNameType);
+}
+
+double peakRssMb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+int runScanBenchmark(int argc, char** argv) {
+  const Options options = parse(argc, argv);
+  resetGlobals();
+  numThread = options.threads;
+  omp_set_num_threads(options.threads);
+  simCutoff = options.cutoff;
+
+  if (options.randomCount >= 0) {
+    Datasets = randomMotifs(options.randomCount, options.seed);
+  } else {
+    readInputFiles(options.inputs);
+  }
+  const bool database = !options.database.empty();
+  if (database) {
+    readCollectionFile(options.database);
+  }
+  std::vector<dataCombinedScore>& list =
+      database ? DatasetsCombinedScoreDatabaseLists : DatasetsCombinedScoreLists;
+
+  // The measured stages, as a run calls them; with --repeat the fastest pass counts.
+  double seconds = 0.0, scanSeconds = 0.0, keySeconds = 0.0;
+  scanning::ScanTotals forward, backward;
+  for (int pass = 0; pass < options.repeat; ++pass) {
+    std::vector<dataCombinedScore>().swap(list);
+    maxScoresList.clear();
+    maxScoresDatabaseList.clear();
+    const double started = omp_get_wtime();
+    if (database)
+      forwardScanDatabase();
+    else
+      forwardScan();
+    forward = scanning::lastScanTotals();
+    if (database)
+      backwardScanDatabase();
+    else
+      backwardScan();
+    backward = scanning::lastScanTotals();
+    const double scanned = omp_get_wtime();
+    if (database)
+      getMaxScoresDatabase(), calculateSumScoresCompareDatabase();
+    else
+      getMaxScores(), calculateSumScoresCompare();
+    const double finished = omp_get_wtime();
+    if (pass == 0 || finished - started < seconds)
+      seconds = finished - started, scanSeconds = scanned - started, keySeconds = finished - scanned;
+  }
+  const double peak = peakRssMb();
+
+  std::ostringstream line;
+  line << "scan=" << (database ? "database" : "dataset") << " motifs=" << Datasets.size();
+  if (database) line << " database_motifs=" << DatabaseDatasets.size();
+  line << " pairs=" << forward.pairs << " cells=" << (forward.positions + backward.positions) * 16
+       << " records=" << list.size() << " threads=" << options.threads << " cutoff=" << options.cutoff
+       << " seconds=" << seconds << " scan_seconds=" << scanSeconds << " key_seconds=" << keySeconds
+       << " peak_rss_mb=" << static_cast<long>(peak);
+
+  if (options.reference) {
+    const auto listA = scanning::refsOf(Datasets);
+    const auto listB = database ? scanning::refsOf(DatabaseDatasets) : listA;
+    std::vector<dataCombinedScore> reference;
+    const double refStarted = omp_get_wtime();
+    referenceScan(listA, listB, !database, false, options.threads, reference);
+    referenceScan(listA, listB, !database, true, options.threads, reference);
+    referenceKeys(reference, Datasets.size(), database);
+    const double refFinished = omp_get_wtime();
+    sortIntoScanOrder(reference);
+    line << " reference_seconds=" << (refFinished - refStarted)
+         << " speedup=" << (seconds > 0 ? (refFinished - refStarted) / seconds : 0.0)
+         << " identical=" << (identicalLists(list, reference) ? "yes" : "no");
+  }
+  std::cout << line.str() << std::endl;
+
+  if (!options.dumpDir.empty()) {
+    outputPath = options.dumpDir;
+    if (outputPath.back() != '/') outputPath += '/';
+    if (database)
+      writeCombinedScoreDatabaseList();
+    else
+      writeCombinedScoreList();
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace korvelan::bench
+
+int main(int argc, char** argv) {
+  try {
+    if (argc > 1 && std::string(argv[1]) == "--logos") return korvelan::bench::runLogoBenchmark(argc, argv);
+    return korvelan::bench::runScanBenchmark(argc, argv);
+  } catch (const korvelan::RunEnded& ended) {
+    std::cout.flush();
+    return ended.status;
+  } catch (const std::exception& error) {
+    std::cerr << "korvelan-bench: " << error.what() << "\n";
+    return 1;
+  }
+}

@@ -1,0 +1,400 @@
+// Scan kernel and pair-parallel driver shared by the dataset, database and global database scans.
+#include "scan/scan_kernel.h"
+
+#include <omp.h>
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <optional>
+#include <stdexcept>
+
+#include "driver/globals.h"
+
+namespace korvelan::scanning {
+namespace {
+
+// Motif rows laid out for the kernel. Each row is held as 4 columns (A, C, G, T) x 4 orientation
+// lanes, in four copies: as motif A (matrix, matrix, revComp, revComp) and as motif B (matrix,
+// revComp, matrix, revComp), each in row order and in reversed row order. Lane p of an A row against
+// lane p of a B row is orientation pair p (Both Orig, One Orig Two Rev Comp, One Rev Comp Two Orig,
+// Both Rev Comp). The backward geometry is the forward geometry on the reversed copies, so one
+// kernel serves both directions and adds the cells from the motifs' ends as it must.
+constexpr std::size_t kRowDoubles = 16;
+
+class PackedMotifs {
+ public:
+  explicit PackedMotifs(const std::vector<MotifRef>& motifs) {
+    std::size_t total = 0;
+    offsets_.reserve(motifs.size());
+    lengths_.reserve(motifs.size());
+    for (const MotifRef& ref : motifs) {
+      const std::size_t length = ref.motif->matrix.size();
+      if (length > std::numeric_limits<std::uint32_t>::max())
+        throw std::length_error("motif too long to scan");
+      offsets_.push_back(total);
+      lengths_.push_back(static_cast<std::int64_t>(length));
+      total += length * kRowDoubles * 4;
+    }
+    values_.assign(total, 0.0);
+    for (std::size_t j = 0; j < motifs.size(); ++j) {
+      const motifMatrix& matrix = motifs[j].motif->matrix;
+      const motifMatrix& revComp = motifs[j].motif->revCompMatrix;
+      const std::size_t length = matrix.size();
+      for (int layout = 0; layout < 2; ++layout)
+        for (int reversed = 0; reversed < 2; ++reversed) {
+          double* out = values_.data() + offsets_[j] + length * kRowDoubles * (layout * 2 + reversed);
+          for (std::size_t r = 0; r < length; ++r) {
+            const std::size_t row = reversed ? length - 1 - r : r;
+            for (std::size_t c = 0; c < 4; ++c) {
+              // A malformed row short of four values reads as zeros rather than out of bounds.
+              const double m = c < matrix[row].size() ? matrix[row][c] : 0.0;
+              const double rc = row < revComp.size() && c < revComp[row].size() ? revComp[row][c] : 0.0;
+              double* lane = out + r * kRowDoubles + c * 4;
+              if (layout == 0) {
+                lane[0] = m, lane[1] = m, lane[2] = rc, lane[3] = rc;
+              } else {
+                lane[0] = m, lane[1] = rc, lane[2] = m, lane[3] = rc;
+              }
+            }
+          }
+        }
+    }
+  }
+
+  std::int64_t length(std::size_t j) const { return lengths_[j]; }
+  // layout 0: as motif A, 1: as motif B.
+  const double* rows(std::size_t j, int layout, bool reversed) const {
+    return values_.data() + offsets_[j] +
+           static_cast<std::size_t>(lengths_[j]) * kRowDoubles * (layout * 2 + (reversed ? 1 : 0));
+  }
+
+ private:
+  std::vector<double> values_;
+  std::vector<std::size_t> offsets_;
+  std::vector<std::int64_t> lengths_;
+};
+
+// One kept shift in compact form, until the records are built in pair order.
+struct KeptShift {
+  double score = 0.0;
+  std::uint32_t a = 0;      // motif A's index in its list
+  std::uint32_t b = 0;      // motif B's index in its list
+  std::uint32_t shift = 0;  // 0-based shift within its region
+  std::uint8_t code = 0;    // winning orientation pair (bits 0-1); bit 2: motif B listed first
+};
+constexpr std::uint8_t kBFirst = 4;
+
+typedef double v4d __attribute__((vector_size(32)));
+typedef std::int64_t v4i __attribute__((vector_size(32)));
+
+// Scores one region: the motif listed first (F, Lf rows) with its first packed row on row i of the
+// motif listed second (S, Ls rows), i = 0 .. Ls - minOverlap; at aligned position k row k of F meets
+// row i + k of S, n(i) = min(Lf, Ls - i). Per orientation pair the cells maxScore - |a - b| are added
+// position by position and column by column (A, C, G, T), and the sum is divided by 4 x n(i); the
+// lanes of a vector are the four orientation pairs, so every sum is formed in exactly that order.
+// Four shifts run side by side only to overlap their addition chains. Returns the aligned positions
+// scored.
+__attribute__((target_clones("avx2", "default"))) std::int64_t scoreRegion(
+    const double* F, std::int64_t Lf, const double* S, std::int64_t Ls, std::int64_t minOverlap,
+    double cellMax, double cutoff, std::uint32_t a, std::uint32_t b, std::uint8_t listing,
+    std::vector<KeptShift>& kept) {
+  const std::int64_t shifts = Ls - minOverlap + 1;
+  const v4d full = {cellMax, cellMax, cellMax, cellMax};
+  const std::int64_t magnitude = std::numeric_limits<std::int64_t>::max();
+  const v4i absMask = {magnitude, magnitude, magnitude, magnitude};
+  std::int64_t positions = 0;
+
+#define KORVELAN_LOAD(dst, src) std::memcpy(&(dst), (src), sizeof(v4d))
+#define KORVELAN_ADD_ROW(acc, frow, srow)       \
+  for (int c = 0; c < 4; ++c) {                 \
+    v4d fv, sv;                                 \
+    KORVELAN_LOAD(fv, (frow) + c * 4);          \
+    KORVELAN_LOAD(sv, (srow) + c * 4);          \
+    const v4d diff = fv - sv;                   \
+    (acc) += full - (v4d)((v4i)diff & absMask); \
+  }
+
+  // The best orientation pair of one shift: Both Orig first, a later pair only when strictly better.
+#define KORVELAN_FINISH(at, n, acc)                             \
+  {                                                             \
+    const v4d scores = (acc) / static_cast<double>(4 * (n));    \
+    double best = scores[0];                                    \
+    std::uint8_t winner = 0;                                    \
+    if (scores[1] > best) best = scores[1], winner = 1;         \
+    if (scores[2] > best) best = scores[2], winner = 2;         \
+    if (scores[3] > best) best = scores[3], winner = 3;         \
+    if (best >= cutoff) {                                       \
+      KeptShift& entry = kept.emplace_back();                   \
+      entry.score = best;                                       \
+      entry.a = a;                                              \
+      entry.b = b;                                              \
+      entry.shift = static_cast<std::uint32_t>(at);             \
+      entry.code = static_cast<std::uint8_t>(winner | listing); \
+    }                                                           \
+  }
+
+  std::int64_t i = 0;
+  for (; i + 3 < shifts; i += 4) {
+    std::int64_t n[4];
+    for (int g = 0; g < 4; ++g) n[g] = std::min(Lf, Ls - i - g);
+    v4d acc[4] = {};
+    const double* s = S + i * kRowDoubles;
+    const std::int64_t common = n[3];  // n(i) never grows with i
+    for (std::int64_t k = 0; k < common; ++k) {
+      const double* f = F + k * kRowDoubles;
+      const double* sk = s + k * kRowDoubles;
+      KORVELAN_ADD_ROW(acc[0], f, sk)
+      KORVELAN_ADD_ROW(acc[1], f, sk + kRowDoubles)
+      KORVELAN_ADD_ROW(acc[2], f, sk + 2 * kRowDoubles)
+      KORVELAN_ADD_ROW(acc[3], f, sk + 3 * kRowDoubles)
+    }
+    for (int g = 0; g < 3; ++g)
+      for (std::int64_t k = common; k < n[g]; ++k) {
+        KORVELAN_ADD_ROW(acc[g], F + k * kRowDoubles, s + (g + k) * kRowDoubles)
+      }
+    for (int g = 0; g < 4; ++g) {
+      positions += n[g];
+      KORVELAN_FINISH(i + g, n[g], acc[g])
+    }
+  }
+  for (; i < shifts; ++i) {
+    const std::int64_t n = std::min(Lf, Ls - i);
+    v4d acc = {};
+    for (std::int64_t k = 0; k < n; ++k) {
+      KORVELAN_ADD_ROW(acc, F + k * kRowDoubles, S + (i + k) * kRowDoubles)
+    }
+    positions += std::max<std::int64_t>(n, 0);
+    KORVELAN_FINISH(i, n, acc)
+  }
+#undef KORVELAN_FINISH
+#undef KORVELAN_ADD_ROW
+#undef KORVELAN_LOAD
+  return positions;
+}
+
+// A run of consecutive pairs of the pair loop: count pairs from (a, b) on.
+struct Chunk {
+  std::size_t a = 0;
+  std::size_t b = 0;
+  std::size_t count = 0;
+};
+
+// Steps through the pair loop: a ascending, then b from rowBegin(a) to the end of the second list.
+struct PairCursor {
+  std::size_t a, b, nA, nB;
+  bool triangular;
+  std::size_t rowBegin(std::size_t row) const { return triangular ? row + 1 : 0; }
+  void next() {
+    if (++b < nB) return;
+    ++a;
+    while (a < nA && rowBegin(a) >= nB) ++a;
+    if (a < nA) b = rowBegin(a);
+  }
+};
+
+struct ChunkResult {
+  std::vector<KeptShift> kept;
+  ScanTotals totals;
+};
+
+ScanTotals lastTotals;
+
+// Faults the part of the list about to be written on all threads at once, so that clearing the
+// fresh pages stays out of the copy into the list. Only a hint: nothing depends on it being granted.
+void prefault(void* begin, std::size_t bytes, int threads) {
+#ifdef MADV_POPULATE_WRITE
+  constexpr std::uintptr_t kStep = std::uintptr_t{2} << 20;  // slices are whole multiples of 2 MB
+  constexpr std::uintptr_t kPage = 4096;
+  const auto base = reinterpret_cast<std::uintptr_t>(begin);
+  const auto first = (base + kPage - 1) & ~(kPage - 1);
+  const auto last = (base + bytes) & ~(kPage - 1);
+  if (last <= first + kStep) return;
+  const std::uintptr_t slices = static_cast<std::uintptr_t>(threads) * 4;
+  const std::uintptr_t slice = std::max(kStep, ((last - first) / slices + kStep - 1) & ~(kStep - 1));
+  const auto count = static_cast<std::int64_t>((last - first + slice - 1) / slice);
+#pragma omp parallel for schedule(dynamic, 1) num_threads(threads)
+  for (std::int64_t j = 0; j < count; ++j) {
+    const std::uintptr_t at = first + static_cast<std::uintptr_t>(j) * slice;
+    madvise(reinterpret_cast<void*>(at), std::min(slice, last - at), MADV_POPULATE_WRITE);
+  }
+#else
+  (void)begin;
+  (void)bytes;
+  (void)threads;
+#endif
+}
+
+const FixedText kForward("Forward");
+const FixedText kBackward("Backward");
+const FixedText kOriginal("Original Motif");
+const FixedText kReverse("Reverse Complement");
+const FixedText kScanOrder("Y");
+
+}  // namespace
+
+MotifRef refOf(const data& motif) {
+  return MotifRef{&motif, motif.motifID, TextRef(motif.motifName), motif.datasetNum, motif.motifNumInFile};
+}
+
+std::vector<MotifRef> refsOf(const std::vector<data>& motifs) {
+  std::vector<MotifRef> refs;
+  refs.reserve(motifs.size());
+  for (const data& motif : motifs) refs.push_back(refOf(motif));
+  return refs;
+}
+
+int teamSize() {
+  return numThread > 0 ? numThread : 1;
+}
+
+ScanTotals lastScanTotals() {
+  return lastTotals;
+}
+
+ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<MotifRef>& listB, bool triangular,
+                     bool backward, bool reserveAhead, std::vector<dataCombinedScore>& out) {
+  lastTotals = ScanTotals{};
+  const std::size_t nA = listA.size();
+  const std::size_t nB = listB.size();
+  if (nA > std::numeric_limits<std::uint32_t>::max() || nB > std::numeric_limits<std::uint32_t>::max())
+    throw std::length_error("too many motifs to scan");
+  const PairCursor loop{0, 0, nA, nB, triangular};
+  auto rowBegin = [&](std::size_t a) { return loop.rowBegin(a); };
+
+  // Cut the pair loop into chunks of consecutive pairs; the cut does not depend on the thread count.
+  std::size_t totalPairs = 0;
+  for (std::size_t a = 0; a < nA; ++a)
+    if (rowBegin(a) < nB) totalPairs += nB - rowBegin(a);
+  if (totalPairs == 0) return lastTotals;
+  const std::size_t perChunk = std::max<std::size_t>(32, totalPairs / 2048);
+  std::vector<Chunk> chunks;
+  {
+    Chunk current;
+    for (std::size_t a = 0; a < nA; ++a) {
+      for (std::size_t b = rowBegin(a); b < nB;) {
+        if (current.count == 0) current.a = a, current.b = b;
+        const std::size_t take = std::min(nB - b, perChunk - current.count);
+        current.count += take;
+        b += take;
+        if (current.count == perChunk) chunks.push_back(current), current = Chunk{};
+      }
+    }
+    if (current.count > 0) chunks.push_back(current);
+  }
+
+  const PackedMotifs packedA(listA);
+  std::optional<PackedMotifs> ownB;
+  if (!triangular) ownB.emplace(listB);
+  const PackedMotifs& packedB = triangular ? packedA : *ownB;
+  const std::size_t least = static_cast<std::size_t>(overlap);  // lengths compare as unsigned counts
+  const double cellMax = maxScore;
+  const double cutoff = simCutoff;
+  const std::int64_t minOverlap = overlap;
+
+  std::vector<ChunkResult> results(chunks.size());
+#pragma omp parallel for schedule(dynamic, 1) num_threads(teamSize())
+  for (std::size_t c = 0; c < chunks.size(); ++c) {
+    ChunkResult& result = results[c];
+    auto usable = [&](std::size_t a, std::size_t b) {
+      return static_cast<std::size_t>(packedA.length(a)) >= least &&
+             static_cast<std::size_t>(packedB.length(b)) >= least;
+    };
+    // Room for every shift of the chunk: at cutoffs that keep most shifts, that is what is needed.
+    std::size_t room = 0;
+    PairCursor pair{chunks[c].a, chunks[c].b, nA, nB, triangular};
+    for (std::size_t left = chunks[c].count; left > 0; --left, pair.next())
+      if (usable(pair.a, pair.b))
+        room +=
+            static_cast<std::size_t>(packedA.length(pair.a) + packedB.length(pair.b) - 2 * (minOverlap - 1));
+    result.kept.reserve(room);
+
+    pair = PairCursor{chunks[c].a, chunks[c].b, nA, nB, triangular};
+    for (std::size_t left = chunks[c].count; left > 0; --left, pair.next()) {
+      if (!usable(pair.a, pair.b)) continue;
+      const std::int64_t La = packedA.length(pair.a);
+      const std::int64_t Lb = packedB.length(pair.b);
+      const auto ia = static_cast<std::uint32_t>(pair.a);
+      const auto ib = static_cast<std::uint32_t>(pair.b);
+      ++result.totals.pairs;
+      result.totals.shifts += (Lb - minOverlap + 1) + (La - minOverlap + 1);
+      // Motif A listed first, its rows on motif B's; then motif B listed first, on motif A's.
+      result.totals.positions += scoreRegion(packedA.rows(ia, 0, backward), La, packedB.rows(ib, 1, backward),
+                                             Lb, minOverlap, cellMax, cutoff, ia, ib, 0, result.kept);
+      result.totals.positions += scoreRegion(packedB.rows(ib, 1, backward), Lb, packedA.rows(ia, 0, backward),
+                                             La, minOverlap, cellMax, cutoff, ia, ib, kBFirst, result.kept);
+    }
+  }
+
+  ScanTotals totals;
+  for (const ChunkResult& result : results) {
+    totals.pairs += result.totals.pairs;
+    totals.shifts += result.totals.shifts;
+    totals.positions += result.totals.positions;
+    totals.kept += static_cast<std::int64_t>(result.kept.size());
+  }
+
+  // One reservation for the whole append; with reserveAhead also room for the other direction,
+  // falling back to the exact need when that much cannot be had.
+  const std::size_t need = out.size() + static_cast<std::size_t>(totals.kept);
+  if (out.capacity() < need) {
+    bool done = false;
+    if (reserveAhead) {
+      try {
+        out.reserve(need + static_cast<std::size_t>(totals.shifts));
+        done = true;
+      } catch (const std::bad_alloc&) {
+      } catch (const std::length_error&) {
+      }
+    }
+    if (!done) out.reserve(need);
+  }
+  prefault(out.data() + out.size(), static_cast<std::size_t>(totals.kept) * sizeof(dataCombinedScore),
+           teamSize());
+
+  // Each chunk's records go to their place after the chunks before it, so the list holds the pair
+  // loop's order whichever thread builds them.
+  std::vector<std::size_t> place(results.size());
+  std::size_t at = out.size();
+  for (std::size_t c = 0; c < results.size(); ++c) place[c] = at, at += results[c].kept.size();
+  out.resize(need);
+  const FixedText direction = backward ? kBackward : kForward;
+#pragma omp parallel for schedule(dynamic, 1) num_threads(teamSize())
+  for (std::size_t c = 0; c < results.size(); ++c) {
+    dataCombinedScore* record = out.data() + place[c];
+    for (const KeptShift& entry : results[c].kept) {
+      const MotifRef& A = listA[entry.a];
+      const MotifRef& B = listB[entry.b];
+      const bool bFirst = (entry.code & kBFirst) != 0;
+      const MotifRef& first = bFirst ? B : A;
+      const MotifRef& second = bFirst ? A : B;
+      const std::int64_t Lf = bFirst ? packedB.length(entry.b) : packedA.length(entry.a);
+      const std::int64_t Ls = bFirst ? packedA.length(entry.a) : packedB.length(entry.b);
+      const int winner = entry.code & 3;
+      record->direction = direction;
+      record->motifID = first.motifID;
+      record->firstDatasetNum = A.datasetNum;
+      record->secondDatasetNum = B.datasetNum;
+      record->firstMotifNumInFile = first.motifNumInFile;
+      record->secondMotifNumInFile = second.motifNumInFile;
+      if (!bFirst) record->scanOrderFlag = kScanOrder;
+      record->firstMotifID = first.motifID;
+      record->secondMotifID = second.motifID;
+      record->firstMotifName = first.name;
+      record->secondMotifName = second.name;
+      record->position = static_cast<std::int32_t>(entry.shift + 1);
+      record->numOverlap = static_cast<std::int32_t>(std::min<std::int64_t>(Lf, Ls - entry.shift));
+      record->rawScore = entry.score;
+      record->firstMatchingFormat = winner < 2 ? kOriginal : kReverse;
+      record->secondMatchingFormat = (winner & 1) == 0 ? kOriginal : kReverse;
+      ++record;
+    }
+    std::vector<KeptShift>().swap(results[c].kept);  // give the memory back as soon as it is copied
+  }
+  lastTotals = totals;
+  return totals;
+}
+
+}  // namespace korvelan::scanning

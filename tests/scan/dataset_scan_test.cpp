@@ -1,0 +1,254 @@
+// Dataset scans: alignment cases, scoring, cutoff, record fields and the list order.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "driver/globals.h"
+#include "scan/scan.h"
+#include "scan_fixtures.h"
+
+namespace korvelan {
+namespace {
+
+using scantest::makeMotif;
+using scantest::randomRows;
+
+void scanDatasets() {
+  forwardScan();
+  backwardScan();
+}
+
+class DatasetScan : public ::testing::Test {
+ protected:
+  void SetUp() override { resetGlobals(); }
+  void TearDown() override { resetGlobals(); }
+};
+
+// (flag, position, numOverlap) of one direction's records, in list order.
+struct Placement {
+  std::string flag;
+  int position;
+  int overlap;
+  bool operator==(const Placement&) const = default;
+};
+std::vector<Placement> placements(const std::string& direction) {
+  std::vector<Placement> out;
+  for (const auto& r : DatasetsCombinedScoreLists)
+    if (r.direction == direction)
+      out.push_back({std::string(r.scanOrderFlag.view()), r.position, r.numOverlap});
+  return out;
+}
+
+TEST_F(DatasetScan, ShiftCountsAndOverlapsOfEveryLengthCase) {
+  struct Case {
+    int La, Lb;
+    std::vector<int> first, second;  // numOverlap per shift of the A-first and the B-first region
+  };
+  const Case cases[] = {
+      {5, 7, {5, 5, 5, 4}, {5, 4}},
+      {4, 4, {4}, {4}},
+      {4, 10, {4, 4, 4, 4, 4, 4, 4}, {4}},
+      {9, 6, {6, 5, 4}, {6, 6, 6, 6, 5, 4}},
+      {8, 8, {8, 7, 6, 5, 4}, {8, 7, 6, 5, 4}},
+      {10, 8, {8, 7, 6, 5, 4}, {8, 8, 8, 7, 6, 5, 4}},
+      {8, 10, {8, 8, 8, 7, 6, 5, 4}, {8, 7, 6, 5, 4}},
+  };
+  std::mt19937 generator(7);
+  for (const Case& c : cases) {
+    SCOPED_TRACE("La " + std::to_string(c.La) + " Lb " + std::to_string(c.Lb));
+    resetGlobals();
+    simCutoff = 0.0;  // keep every shift
+    Datasets = {makeMotif(1, 1, 1, "a", randomRows(generator, c.La)),
+                makeMotif(2, 1, 2, "b", randomRows(generator, c.Lb))};
+    scanDatasets();
+    std::vector<Placement> want;
+    for (std::size_t i = 0; i < c.first.size(); ++i)
+      want.push_back({"Y", static_cast<int>(i) + 1, c.first[i]});
+    for (std::size_t i = 0; i < c.second.size(); ++i)
+      want.push_back({"", static_cast<int>(i) + 1, c.second[i]});
+    EXPECT_EQ(placements("Forward"), want);
+    EXPECT_EQ(placements("Backward"), want);
+    ASSERT_EQ(DatasetsCombinedScoreLists.size(), 2 * want.size());
+    EXPECT_EQ(DatasetsCombinedScoreLists.front().direction, "Forward");
+    EXPECT_EQ(DatasetsCombinedScoreLists.back().direction, "Backward");
+  }
+}
+
+TEST_F(DatasetScan, WorkedExampleRowsMeetAsTabled) {
+  // Motif A of 5 rows, motif B of 7; rows numbered from 1, as (A first, A last, B first, B last).
+  struct Row {
+    const char* direction;
+    const char* flag;
+    int position, a0, a1, b0, b1;
+  };
+  const Row rows[] = {
+      {"Forward", "Y", 1, 1, 5, 1, 5},  {"Forward", "Y", 2, 1, 5, 2, 6},  {"Forward", "Y", 3, 1, 5, 3, 7},
+      {"Forward", "Y", 4, 1, 4, 4, 7},  {"Forward", "", 1, 1, 5, 1, 5},   {"Forward", "", 2, 2, 5, 1, 4},
+      {"Backward", "Y", 1, 1, 5, 3, 7}, {"Backward", "Y", 2, 1, 5, 2, 6}, {"Backward", "Y", 3, 1, 5, 1, 5},
+      {"Backward", "Y", 4, 2, 5, 1, 4}, {"Backward", "", 1, 1, 5, 3, 7},  {"Backward", "", 2, 1, 4, 4, 7},
+  };
+  std::mt19937 generator(11);
+  simCutoff = 0.0;
+  Datasets = {makeMotif(1, 1, 1, "five", randomRows(generator, 5)),
+              makeMotif(2, 1, 2, "seven", randomRows(generator, 7))};
+  scanDatasets();
+  ASSERT_EQ(DatasetsCombinedScoreLists.size(), std::size(rows));
+  for (std::size_t j = 0; j < std::size(rows); ++j) {
+    const Row& want = rows[j];
+    const dataCombinedScore& got = DatasetsCombinedScoreLists[j];
+    SCOPED_TRACE(std::string(want.direction) + " '" + want.flag + "' " + std::to_string(want.position));
+    const bool backward = std::string(want.direction) == "Backward";
+    std::vector<std::pair<int, int>> meeting;  // forward: from the starts up; backward: from the ends down
+    const int n = want.a1 - want.a0 + 1;
+    for (int k = 0; k < n; ++k)
+      meeting.push_back(backward ? std::make_pair(want.a1 - 1 - k, want.b1 - 1 - k)
+                                 : std::make_pair(want.a0 - 1 + k, want.b0 - 1 + k));
+    const scantest::Scored best = scantest::scoreRows(Datasets[0], Datasets[1], meeting);
+    EXPECT_EQ(got.direction, want.direction);
+    EXPECT_EQ(got.scanOrderFlag, want.flag);
+    EXPECT_EQ(got.position, want.position);
+    EXPECT_EQ(got.numOverlap, n);
+    EXPECT_EQ(got.firstMotifID, std::string(want.flag) == "Y" ? 1 : 2);
+    EXPECT_TRUE(scantest::sameBits(got.rawScore, best.score)) << got.rawScore << " vs " << best.score;
+    EXPECT_EQ(got.firstMatchingFormat, scantest::formatOf(best.winner / 2));
+    EXPECT_EQ(got.secondMatchingFormat, scantest::formatOf(best.winner % 2));
+  }
+}
+
+TEST_F(DatasetScan, ScoringExampleTiesAndCutoffBoundary) {
+  // Each aligned position adds 0.75 + 1 + 1 + 0.75; four of them score 14 / 16 = 0.875. With each
+  // reverse complement stored equal to its matrix all four pairs tie and "Both Orig" stays.
+  const motifMatrix a(4, {0.5, 0.25, 0.25, 0.0});
+  const motifMatrix b = scantest::uniformRows(4);
+  auto load = [&] {
+    Datasets = {makeMotif(1, 1, 1, "a", a, a), makeMotif(2, 1, 2, "b", b, b)};
+    DatasetsCombinedScoreLists.clear();
+  };
+  for (double cutoff : {0.5, 0.875}) {
+    simCutoff = cutoff;
+    load();
+    scanDatasets();
+    ASSERT_EQ(DatasetsCombinedScoreLists.size(), 4u) << cutoff;  // 2 forward, 2 backward
+    for (const auto& r : DatasetsCombinedScoreLists) {
+      EXPECT_EQ(r.rawScore, 0.875);
+      EXPECT_EQ(r.firstMatchingFormat, "Original Motif");
+      EXPECT_EQ(r.secondMatchingFormat, "Original Motif");
+      EXPECT_EQ(r.position, 1);
+      EXPECT_EQ(r.numOverlap, 4);
+    }
+  }
+  simCutoff = std::nextafter(0.875, 1.0);
+  load();
+  scanDatasets();
+  EXPECT_TRUE(DatasetsCombinedScoreLists.empty());
+
+  // A later pair wins only when strictly better: B's stored reverse complement equal to A scores 1.0
+  // in "One Orig Two Rev Comp" and in "Both Rev Comp" (A's reverse complement is A); the earlier wins.
+  simCutoff = 0.5;
+  Datasets = {makeMotif(1, 1, 1, "a", a, a), makeMotif(2, 1, 2, "b", b, a)};
+  DatasetsCombinedScoreLists.clear();
+  scanDatasets();
+  ASSERT_EQ(DatasetsCombinedScoreLists.size(), 4u);
+  for (const auto& r : DatasetsCombinedScoreLists) {
+    EXPECT_EQ(r.rawScore, 1.0);
+    EXPECT_EQ(r.firstMatchingFormat, "Original Motif");
+    EXPECT_EQ(r.secondMatchingFormat, "Reverse Complement");
+  }
+
+  // A motif against an exact copy of itself scores 1.0 "Both Orig" where every row meets its copy.
+  std::mt19937 generator(3);
+  const motifMatrix rows = randomRows(generator, 9);
+  Datasets = {makeMotif(1, 1, 1, "x", rows), makeMotif(2, 2, 1, "x copy", rows)};
+  DatasetsCombinedScoreLists.clear();
+  scanDatasets();
+  int full = 0;
+  for (const auto& r : DatasetsCombinedScoreLists)
+    if (r.position == 1 && r.numOverlap == 9) {
+      ++full;
+      EXPECT_EQ(r.rawScore, 1.0);
+      EXPECT_EQ(r.firstMatchingFormat, "Original Motif");
+      EXPECT_EQ(r.secondMatchingFormat, "Original Motif");
+    }
+  EXPECT_EQ(full, 4);  // both listings, both directions
+}
+
+TEST_F(DatasetScan, BFirstRecordsListMotifBFirstButKeepScanOrderDatasetsAndFormats) {
+  // Motif A is motif 3 of file 1, motif B motif 1 of file 2. A's stored reverse complement equals B,
+  // so "One Rev Comp Two Orig" wins with 1.0: A is "Reverse Complement", B "Original Motif".
+  std::mt19937 generator(5);
+  const motifMatrix aRows = randomRows(generator, 6);
+  const motifMatrix bRows = randomRows(generator, 6);
+  simCutoff = 0.99;
+  Datasets = {makeMotif(1, 1, 1, "short1", randomRows(generator, 3)),
+              makeMotif(2, 1, 2, "short2", randomRows(generator, 3)), makeMotif(3, 1, 3, "A3", aRows, bRows),
+              makeMotif(4, 2, 1, "B1", bRows, randomRows(generator, 6))};
+  scanDatasets();
+  ASSERT_EQ(DatasetsCombinedScoreLists.size(), 4u);
+  for (const auto& r : DatasetsCombinedScoreLists) {
+    const bool scanOrder = r.scanOrderFlag == "Y";
+    EXPECT_EQ(r.motifID, scanOrder ? 3 : 4);
+    EXPECT_EQ(r.firstMotifID, scanOrder ? 3 : 4);
+    EXPECT_EQ(r.secondMotifID, scanOrder ? 4 : 3);
+    EXPECT_EQ(r.firstMotifName, scanOrder ? "A3" : "B1");
+    EXPECT_EQ(r.secondMotifName, scanOrder ? "B1" : "A3");
+    EXPECT_EQ(r.firstMotifNumInFile, scanOrder ? 3 : 1);
+    EXPECT_EQ(r.secondMotifNumInFile, scanOrder ? 1 : 3);
+    EXPECT_EQ(r.firstDatasetNum, 1);
+    EXPECT_EQ(r.secondDatasetNum, 2);
+    EXPECT_EQ(r.firstMatchingFormat, "Reverse Complement");
+    EXPECT_EQ(r.secondMatchingFormat, "Original Motif");
+    EXPECT_EQ(r.rawScore, 1.0);
+    EXPECT_EQ(r.scoreDiff, 0.0);
+    EXPECT_EQ(r.similarityScore, 0.0);
+  }
+  EXPECT_EQ(DatasetsCombinedScoreLists[0].scanOrderFlag, "Y");
+  EXPECT_EQ(DatasetsCombinedScoreLists[1].scanOrderFlag, "");
+}
+
+TEST_F(DatasetScan, ListMatchesThePlacementRuleAndIsTheSameOnAnyThreadCount) {
+  // Lengths 3 to 20 across three files: short motifs take no part, every length case and every
+  // shift remainder occurs. At 0.78 about half of the shifts of random rows pass.
+  std::mt19937 generator(2024);
+  std::uniform_int_distribution<int> lengths(3, 20);
+  std::vector<data> motifs;
+  for (int j = 0; j < 40; ++j)
+    motifs.push_back(makeMotif(j + 1, j % 3 + 1, j / 3 + 1, "m" + std::to_string(j + 1),
+                               randomRows(generator, lengths(generator))));
+  const double cutoff = 0.78;
+  const std::vector<dataCombinedScore> want = scantest::expectedList(motifs, motifs, true, cutoff);
+  ASSERT_GT(want.size(), 1000u);
+
+  // The motifs stay in place across the runs: the records name them by reference.
+  simCutoff = cutoff;
+  Datasets = motifs;
+  std::vector<dataCombinedScore> oneThread;
+  for (int threads : {1, 8, 3}) {
+    SCOPED_TRACE(std::to_string(threads) + " threads");
+    numThread = threads;
+    DatasetsCombinedScoreLists.clear();
+    maxScoresList.clear();
+    scanDatasets();
+    scantest::expectSameList(DatasetsCombinedScoreLists, want);
+    getMaxScores();
+    calculateSumScoresCompare();
+    if (threads == 1)
+      oneThread = DatasetsCombinedScoreLists;
+    else
+      scantest::expectSameList(DatasetsCombinedScoreLists, oneThread);
+  }
+}
+
+TEST_F(DatasetScan, FewerThanTwoUsableMotifsGiveNoRecords) {
+  std::mt19937 generator(1);
+  simCutoff = 0.0;
+  Datasets = {makeMotif(1, 1, 1, "only", randomRows(generator, 8))};
+  scanDatasets();
+  EXPECT_TRUE(DatasetsCombinedScoreLists.empty());
+  Datasets.push_back(makeMotif(2, 1, 2, "short", randomRows(generator, 3)));
+  scanDatasets();
+  EXPECT_TRUE(DatasetsCombinedScoreLists.empty());
+}
+
+}  // namespace
+}  // namespace korvelan
