@@ -137,25 +137,7 @@ void writeHtmlBlock(std::ostream& out, const dataCombinedScore& record, const da
   out << "<font face = 'Courier New'>" << htmlEscape(picture.queryLine) << "</font>" << std::endl;
 
   out << "<p>" << std::endl;
-  out << "<table class='sansserif' width='1000' border = '0' cellSpacing = '1' cellPadding = '1' >" << std::endl;
-  out << "<col width= '500'>" << std::endl;
-  out << "<col width= '500'>" << std::endl;
-  out << "<tr>" << std::endl;
-  htmlCell(out, "Original motif&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Consensus sequence: " + htmlEscape(matched.consensus));
-  out << std::endl;
-  htmlCell(out, "Reverse complement motif&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Consensus sequence: " +
-                    htmlEscape(matched.revCompConsensus));
-  out << std::endl;
-  out << "</tr>" << std::endl;
-  out << "<tr>" << std::endl;
-  out << "<td></td>" << std::endl;
-  out << "<td></td>" << std::endl;
-  out << "</tr>" << std::endl;
-  out << "<tr>" << std::endl;
-  out << "<td>" << logoImageTag('M', record.secondMotifID, false) << "</td>" << std::endl;
-  out << "<td>" << logoImageTag('M', record.secondMotifID, true) << "</td>" << std::endl;
-  out << "</tr>" << std::endl;
-  out << "</table>" << std::endl;
+  writeConsensusAndLogoTable(out, matched, record.secondMotifID);
   out << "</p>" << std::endl;
   out << "<p>" << std::endl;
   out << "<hr>" << std::endl;
@@ -198,6 +180,28 @@ void WriteTopResultsListHTML(bestMatchList matchList, int mode, std::int64_t mot
 
 void WriteTopResultsGlobalMatchingListHTML(bestMatchList matchList, std::int64_t motifID) {
   writeHtmlBlocks({myHTMLGlobalMatchingFile, outputHTMLGlobalMatchingFileLocation}, matchList, motifID);
+}
+
+void writeConsensusAndLogoTable(std::ostream& out, const data& motif, std::int64_t motifID) {
+  out << "<table class='sansserif' width='1000' border = '0' cellSpacing = '1' cellPadding = '1' >" << std::endl;
+  out << "<col width= '500'>" << std::endl;
+  out << "<col width= '500'>" << std::endl;
+  out << "<tr>" << std::endl;
+  htmlCell(out, "Original motif&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Consensus sequence: " + htmlEscape(motif.consensus));
+  out << std::endl;
+  htmlCell(out, "Reverse complement motif&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Consensus sequence: " +
+                    htmlEscape(motif.revCompConsensus));
+  out << std::endl;
+  out << "</tr>" << std::endl;
+  out << "<tr>" << std::endl;
+  out << "<td></td>" << std::endl;
+  out << "<td></td>" << std::endl;
+  out << "</tr>" << std::endl;
+  out << "<tr>" << std::endl;
+  out << "<td>" << logoImageTag('M', motifID, false) << "</td>" << std::endl;
+  out << "<td>" << logoImageTag('M', motifID, true) << "</td>" << std::endl;
+  out << "</tr>" << std::endl;
+  out << "</table>" << std::endl;
 }
 
 }  // namespace korvelan

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 
 #include "driver/records.h"
 
@@ -22,6 +23,10 @@ void WriteTopResultsGlobalMatchingList(bestMatchList matchList, std::int64_t mot
 void WriteTopResultsListHTML(bestMatchList matchList, int mode, std::int64_t motifID);
 // "HTML_Global_Matching_Results.html": the same blocks, with no mode.
 void WriteTopResultsGlobalMatchingListHTML(bestMatchList matchList, std::int64_t motifID);
+
+// The two-column table of an input motif's consensus strings over its two logos, shown in motif
+// sections and in match blocks alike.
+void writeConsensusAndLogoTable(std::ostream& out, const data& motif, std::int64_t motifID);
 
 // The input motif with this ID (Datasets element motifID - 1); an ID naming no input motif is a
 // broken invariant and throws std::out_of_range rather than reading past the list.

@@ -12,7 +12,6 @@
 #include "driver/globals.h"
 #include "driver/report_io.h"
 #include "driver/utilities.h"
-#include "reports/logos.h"
 #include "reports/match_blocks.h"
 #include "reports/matrix_printout.h"
 
@@ -189,26 +188,7 @@ void writeHtmlSection(std::ostream& out, Part part, std::int64_t motifID) {
   out << "</tr>" << std::endl;
   out << "</table>" << std::endl;
   out << layout.htmlSeparator << std::endl;
-  out << "<table class='sansserif' width='1000' border = '0' cellSpacing = '1' cellPadding = '1' >" << std::endl;
-  out << "<col width= '500'>" << std::endl;
-  out << "<col width= '500'>" << std::endl;
-  out << "<tr>" << std::endl;
-  out << "<td><font size = '2'>" << "Original motif" << "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;" << "Consensus sequence: "
-      << htmlEscape(motif.consensus) << "</font></td>" << std::endl;
-  out << std::endl;
-  out << "<td><font size = '2'>" << "Reverse complement motif" << "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
-      << "Consensus sequence: " << htmlEscape(motif.revCompConsensus) << "</font></td>" << std::endl;
-  out << std::endl;
-  out << "</tr>" << std::endl;
-  out << "<tr>" << std::endl;
-  out << "<td></td>" << std::endl;
-  out << "<td></td>" << std::endl;
-  out << "</tr>" << std::endl;
-  out << "<tr>" << std::endl;
-  out << "<td>" << logoImageTag('M', motifID, false) << "</td>" << std::endl;
-  out << "<td>" << logoImageTag('M', motifID, true) << "</td>" << std::endl;
-  out << "</tr>" << std::endl;
-  out << "</table>" << std::endl;
+  writeConsensusAndLogoTable(out, motif, motifID);
   if (layout.htmlClosesLogoParagraph) out << "</p>" << std::endl;
   out << "<p class='sansserif'>" << std::endl;
   out << layout.htmlBoldTitle << motifID << " (Highest to Lowest) </b>" << std::endl;
