@@ -1,3 +1,4 @@
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
@@ -15,7 +16,11 @@ double readValue(const std::string& token) {
 std::vector<double> normalisedRow(double a, double c, double g, double t) {
   const double total = ((a + c) + g) + t;
   if (total == 0.0) return {0.25, 0.25, 0.25, 0.25};
-  return {a / total, c / total, g / total, t / total};
+  std::vector<double> row = {a / total, c / total, g / total, t / total};
+  // A value such as "inf", "nan" or a count too large for a double gives no frequencies either.
+  for (double value : row)
+    if (!std::isfinite(value)) return {0.25, 0.25, 0.25, 0.25};
+  return row;
 }
 
 const std::vector<std::string>& blockLine(const inputBlock& block, std::size_t k) {

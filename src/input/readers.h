@@ -24,7 +24,8 @@ void readSeqAlignInput(inputBlock block, std::int32_t fileIndex);
 double readValue(const std::string& token);
 
 // One position: the four values divided by their sum ((A + C) + G) + T. A position summing to zero
-// has no frequencies to speak of and is stored as 0.25 each.
+// has no frequencies to speak of and is stored as 0.25 each; so is one whose frequencies would not
+// be finite numbers (a value read as infinity or not-a-number).
 std::vector<double> normalisedRow(double a, double c, double g, double t);
 
 // Line k (1-based) of a block, or an empty line when the block has none; token k of a line, or an

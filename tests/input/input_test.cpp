@@ -233,6 +233,34 @@ TEST(BlockRecognition, RulesDecideInTheirOrder) {
   for (const auto& c : cases) EXPECT_EQ(outcomes(c.content), c.expected) << c.what;
 }
 
+TEST(BlockRecognition, HoldFlagFollowsEachOutcome) {
+  // A lone header, then a block of two rows: with the hold flag clear the header is a motif of its
+  // own and the rows a matrix by column; with it set the header waits and heads the rows.
+  const std::string probe = ">lone\n\n3 0 5 2\n0 10 0 0\n\n";
+  const std::vector<Outcome> clear = {{"lone", 0}, {"NA", 2}};
+  const std::vector<Outcome> held = {{"lone", 2}};
+  const std::string byRow = "1 2\n3 4\n5 6\n7 8\n\n";  // sets the flag
+  auto after = [](std::vector<Outcome> first, const std::vector<Outcome>& rest) {
+    first.insert(first.end(), rest.begin(), rest.end());
+    return first;
+  };
+  const RecognitionCase cases[] = {
+      {"fresh file", probe, clear},
+      {"matrix by row sets it", byRow + probe, after({{"NA", 2}}, held)},
+      {"a consensus block leaves it", byRow + ">c\nACGT\n\n" + probe, after({{"NA", 2}, {"c", 4}}, held)},
+      {"a matrix by column leaves it", byRow + "1 1 1 1\n\n" + probe, after({{"NA", 2}, {"NA", 1}}, held)},
+      {"a TRANSFAC block leaves it",
+       byRow + "ID t\nXX\n01 1 0 0 0\nXX\nXX\n//\n\n" + probe,
+       after({{"NA", 2}, {"t", 1}}, held)},
+      {"four lines of unequal length clear it (the block waits, then reads by column)",
+       byRow + "1 2\n3 4\n5 6\n7\n\n1 2 3 4\n\n" + probe,
+       after({{"NA", 2}, {"NA", 1}}, clear)},
+      {"aligned sequences clear it", byRow + ">al\nAC\nAG\n\n" + probe, after({{"NA", 2}, {"al", 2}}, clear)},
+      {"a raw PSSM clears it", byRow + ">p\n1 2 3 4\n1 1 1 1\n\n" + probe, after({{"NA", 2}, {"p", 2}}, clear)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(outcomes(c.content), c.expected) << c.what;
+}
+
 TEST(BlockRecognition, HoldFlagIsFreshForEachFile) {
   InputRun run;
   run.add("first.txt", "1 2\n3 4\n5 6\n7 8\n\n");  // a matrix by row sets the flag
@@ -323,6 +351,15 @@ TEST(MendedFaults, ZeroSumPositionsAreEvenAndShortLinesReadAsZero) {
   const auto byRow = readOne("10 0 0 0\n10 0 0 0\n0 10 0 0\n0 0 10 0\n");
   ASSERT_EQ(byRow.size(), 1u);
   EXPECT_EQ(byRow[0].consensus, "MGTN");
+}
+
+TEST(MendedFaults, PositionsWithoutFiniteFrequenciesAreEven) {
+  // Tokens after the first integer are not tested, so "inf", "nan" and overflowing values get in.
+  const auto motifs = readOne("1 2 3 4\n0.5 inf 0 0\nnan 1 1 1\n1e999 1 0 0\n4 3 2 1\n\n");
+  ASSERT_EQ(motifs.size(), 1u);
+  const std::vector<double> even = {0.25, 0.25, 0.25, 0.25};
+  expectRows(motifs[0].matrix, {{0.1, 0.2, 0.3, 0.4}, even, even, even, {0.4, 0.3, 0.2, 0.1}}, "matrix");
+  EXPECT_EQ(motifs[0].consensus, "BNNNV");
 }
 
 TEST(MendedFaults, ValuesReadTheirLeadingNumber) {

@@ -254,5 +254,17 @@ TEST_F(HtmlFramingTest, MissingOutputFolderEndsTheRun) {
   }
 }
 
+// A page that opens but cannot be written (a full disk) ends the run like one that does not open,
+// and leaves its stream ready for the next open.
+TEST_F(HtmlFramingTest, UnwritablePageEndsTheRun) {
+  outputHTMLFileLocation = "/dev/full";
+  EXPECT_EQ(expectRunEnds(writeHeaderHTMLOrPDF), "Invalid output path or output filename.");
+  EXPECT_EQ(expectRunEnds(writeFooterHTMLOrPDF), "Invalid output path or output filename.");
+  EXPECT_FALSE(myHTMLFile.is_open());
+  outputHTMLFileLocation = dir.path() + "results.html";
+  writeHeaderHTMLOrPDF();
+  EXPECT_EQ(readFile(outputHTMLFileLocation), expectedHeader(true));
+}
+
 }  // namespace
 }  // namespace korvelan

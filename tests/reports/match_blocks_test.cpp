@@ -103,6 +103,10 @@ class MatchBlocksTest : public ::testing::Test {
     b.secondMotifID = 3;
     b.secondMotifName = Datasets[2].motifName;
     b.scanOrderFlag = "";
+    // Dataset numbers stay in scan order like the formats, so the matched motif's file is only
+    // found in Datasets.
+    b.firstDatasetNum = 2;
+    b.secondDatasetNum = 1;
     b.position = 1;
     b.numOverlap = 4;
     b.similarityScore = 0.0123456789;

@@ -21,13 +21,23 @@ TEST_F(SelectionTest, DistanceTablesOfTheStandardFixture) {
                                 {"M5", "3", "3", "3", "3", "0"},
                             }));
   // Top global motifs M1 and M2, then their partners M3 and M4; every cell comes from distanceMatrix.
-  EXPECT_EQ(distanceMatrixGlobal, (Table{
-                                      {"", "M1", "M2", "M3", "M4"},
-                                      {"M1", "0", "0.0625", "0.25", "0.375"},
-                                      {"M2", "0.0625", "0", "3", "0.75"},
-                                      {"M3", "0.25", "3", "0", "0"},
-                                      {"M4", "0.375", "0.75", "0", "0"},
-                                  }));
+  const Table global{
+      {"", "M1", "M2", "M3", "M4"},
+      {"M1", "0", "0.0625", "0.25", "0.375"},
+      {"M2", "0.0625", "0", "3", "0.75"},
+      {"M3", "0.25", "3", "0", "0"},
+      {"M4", "0.375", "0.75", "0", "0"},
+  };
+  EXPECT_EQ(distanceMatrixGlobal, global);
+
+  // With M3 a top motif too, the partners M3 (of M1) and M1 (of M3) are labelled once only.
+  resetGlobals();
+  SetUp();
+  setStandardFixture();
+  numTopMotif = 3;
+  select();
+  ASSERT_EQ(topGlobalMatchingResults.size(), 3u);
+  EXPECT_EQ(distanceMatrixGlobal, global);
 }
 
 TEST_F(SelectionTest, DistanceCellTexts) {

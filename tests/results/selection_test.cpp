@@ -4,6 +4,7 @@
 #include <random>
 #include <sstream>
 
+#include "driver/utilities.h"
 #include "results/grouping.h"
 #include "results/selection_fixture.h"
 
@@ -104,6 +105,36 @@ TEST_F(SelectionTest, OneBestMatchMeansOneRecord) {
   select();
   EXPECT_EQ(tags(topBestMatchesResults), (Tags{{4}, {9}, {3}, {7}}));
   EXPECT_EQ(tags(topGlobalMatchingResults), (Tags{{6}, {5}}));
+}
+
+// A report that does not open ends the run at the part being written: what came before it in the
+// sequence (the global ranking's console line, the global top list and tables) is done, what comes
+// after it (the global-and-local ranking and its console line) is not.
+TEST_F(SelectionTest, AFailingReportEndsTheRunAtItsPlaceInTheSequence) {
+  for (int files : {2, 1}) {
+    SCOPED_TRACE(files);
+    resetGlobals();
+    SetUp();
+    setStandardFixture();
+    numFile = files;
+    outputFileFormat = "Text";
+    outputFileLocation = outputPath + "missing/report.txt";
+    ::testing::internal::CaptureStdout();
+    int status = 0;
+    try {
+      getResultsList();
+    } catch (const RunEnded& ended) {
+      status = ended.status;
+    }
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(printed, std::string(files == 2 ? "\n" : "") + "Invalid output path or output filename.");
+    EXPECT_EQ(distanceMatrix.size(), 6u);
+    EXPECT_EQ(tags(topGlobalMatchingResults), files == 2 ? (Tags{{6, 1}, {5}}) : Tags{});
+    EXPECT_EQ(distanceMatrixGlobal.empty(), files == 1);
+    EXPECT_TRUE(commonBestScoreResultList.empty());
+    EXPECT_TRUE(topGlobalAndLocalMatchingResults.empty());
+  }
 }
 
 // Records of one motif in key order; partners given by their motif IDs.
