@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "bench.h"
-#include "driver/consensus.h"
-#include "driver/globals.h"
+#include "core/consensus.h"
+#include "core/globals.h"
 #include "reports/framing.h"
 
 namespace korvelan::bench {

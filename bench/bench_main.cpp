@@ -24,9 +24,9 @@
 #include <vector>
 
 #include "bench.h"
-#include "driver/consensus.h"
-#include "driver/globals.h"
-#include "driver/utilities.h"
+#include "core/consensus.h"
+#include "core/globals.h"
+#include "core/utilities.h"
 #include "input/input.h"
 #include "reference_scan.h"
 #include "results/dumps.h"

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <tuple>
 
-#include "driver/globals.h"
+#include "core/globals.h"
 
 namespace korvelan::bench {
 namespace {

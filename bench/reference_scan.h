@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "driver/records.h"
+#include "core/records.h"
 #include "scan/scan_kernel.h"
 
 namespace korvelan::bench {

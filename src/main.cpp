@@ -4,7 +4,7 @@
 
 #include "driver/dialogue.h"
 #include "driver/run.h"
-#include "driver/utilities.h"
+#include "core/utilities.h"
 
 int main() {
   try {

@@ -5,8 +5,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "driver/globals.h"
-#include "driver/utilities.h"
+#include "core/collections.h"
+#include "core/globals.h"
+#include "core/utilities.h"
 
 namespace korvelan {
 
@@ -63,11 +64,6 @@ bool isOfferedCutoff(double value) {
     if (value == cutoff) return true;
   return false;
 }
-
-const char* const kDatabaseKeys[] = {"jasparAll",     "jasparFungi",     "jasparInsects",  "jasparNematodes",
-                                     "jasparPlants",  "jasparUrochordates", "jasparVertebrates", "transfac",
-                                     "uniprobeHuman", "uniprobeMouse",   "uniprobeParasite", "uniprobeWorm",
-                                     "uniprobeYeast", "N"};
 
 }  // namespace
 
@@ -144,19 +140,16 @@ void runDialogue(std::istream& in, std::ostream& out) {
   out << std::endl;
   say(out, "Enter database name by selecting a number in the list below:");
   out << std::endl;
-  for (const char* item :
-       {"(1) Jaspar 2016 (All)", "(2) Jaspar 2016 (Fungi)", "(3) Jaspar 2016 (Insects)",
-        "(4) Jaspar 2016 (Nematodes)", "(5) Jaspar 2016 (Plants)", "(6) Jaspar 2016 (Urochordates)",
-        "(7) Jaspar 2016 (Vertebrates)", "(8) Transfac (Free version)", "(9) UniPROBE (Human)",
-        "(10) UniPROBE (Mouse)", "(11) UniPROBE (Parasite)", "(12) UniPROBE (Worm)", "(13) UniPROBE (Yeast)",
-        "(14) None"})
-    say(out, item);
+  for (const Collection& collection : collections())
+    out << "(" << collection.menuNumber << ") " << collection.menuLabel << std::endl;
+  out << "(" << kNoCollectionChoice << ") " << kNoCollectionLabel << std::endl;
   out << std::endl;
   const char* key = nullptr;
   while (key == nullptr) {
     DBNameInput = readWord(in);
-    for (int choice = 1; choice <= 14; ++choice)
-      if (DBNameInput == std::to_string(choice)) key = kDatabaseKeys[choice - 1];
+    for (const Collection& collection : collections())
+      if (DBNameInput == std::to_string(collection.menuNumber)) key = collection.key;
+    if (DBNameInput == std::to_string(kNoCollectionChoice)) key = kNoCollectionKey;
     if (key == nullptr) refuse(in, out, kInvalidInput);
   }
   DBName = key;

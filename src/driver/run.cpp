@@ -8,8 +8,11 @@
 #include <iostream>
 #include <vector>
 
-#include "driver/globals.h"
-#include "driver/utilities.h"
+#include "core/answers.h"
+#include "core/collections.h"
+#include "core/globals.h"
+#include "core/report_files.h"
+#include "core/utilities.h"
 #include "input/input.h"
 #include "merge/merge.h"
 #include "reports/framing.h"
@@ -25,11 +28,6 @@ bool fileExists(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0;
 }
-
-bool pagesWanted() { return outputFileFormat != "Text"; }
-bool textWanted() { return outputFileFormat == "Text" || outputFileFormat == "All"; }
-bool pdfWanted() { return outputFileFormat == "PDF" || outputFileFormat == "All"; }
-bool typeAll() { return outputFileType == "All"; }
 
 // A report's header and its footer twin.
 struct Frame {
@@ -64,14 +62,14 @@ std::vector<Frame> chosenFrames() {
       if (pagesWanted()) frames.push_back({writeHeaderHTMLOrPDFDatabaseMatch, writeFooterHTMLOrPDFDatabaseMatch});
     }
   }
-  if (combinedMotifFlag == "Y") {
+  if (mergeWanted()) {
     frames.push_back({writeHeaderCombinedMatrixGlobal, writeFooterCombinedMatrixGlobal});
     if (typeAll()) {
       frames.push_back({writeHeaderCombinedMatrixGlobalAndLocal, writeFooterCombinedMatrixGlobalAndLocal});
       frames.push_back({writeHeaderCombinedMatrixBestMatches, writeFooterCombinedMatrixBestMatches});
     }
   }
-  if (motifCluster == "Y" && pagesWanted()) {
+  if (treesWanted() && pagesWanted()) {
     frames.push_back({writeHeaderMotifTreeGlobalHTMLOrPDF, writeFooterMotifTreeGlobalHTMLOrPDF});
     if (typeAll()) frames.push_back({writeHeaderMotifTreeHTMLOrPDF, writeFooterMotifTreeHTMLOrPDF});
   }
@@ -79,8 +77,8 @@ std::vector<Frame> chosenFrames() {
 }
 
 void drawTrees() {
-  if (motifCluster != "Y") return;
-  if (numFile > 1) {
+  if (!treesWanted()) return;
+  if (severalFiles()) {
     getMotifClusterGlobal();
     if (pagesWanted()) writeMotifTreeGlobalHTMLOrPDF();
   }
@@ -98,7 +96,7 @@ void mergeGroups(const std::vector<bestMatchList>& groups, void (*driver)(bestMa
 }
 
 void combineMotifs() {
-  if (combinedMotifFlag != "Y") return;
+  if (!mergeWanted()) return;
   if (!typeAll()) {
     mergeGroups(topGlobalMatchingResults, combinedMatrixGlobalMatching);
     WriteCombinedMotifsGlobal();
@@ -118,28 +116,14 @@ void combineMotifs() {
   }
 }
 
-bool isJasparKey(const std::string& key) {
-  for (const char* k : {"jasparAll", "jasparFungi", "jasparInsects", "jasparNematodes", "jasparPlants",
-                        "jasparUrochordates", "jasparVertebrates"})
-    if (key == k) return true;
-  return false;
-}
-
-bool isUniprobeKey(const std::string& key) {
-  for (const char* k : {"uniprobeHuman", "uniprobeMouse", "uniprobeParasite", "uniprobeWorm", "uniprobeYeast"})
-    if (key == k) return true;
-  return false;
-}
-
 void databaseStep() {
-  if (DBName == "transfac")
-    readTransfacDatabase();
-  else if (isJasparKey(DBName))
-    readJasparDatabase();
-  else if (isUniprobeKey(DBName))
-    readUniprobeDatabase();
-  else
-    return;  // "N": no collection
+  const Collection* chosen = collectionOf(DBName);
+  if (chosen == nullptr) return;  // "N": no collection
+  switch (chosen->family) {
+    case CollectionFamily::Transfac: readTransfacDatabase(); break;
+    case CollectionFamily::Jaspar: readJasparDatabase(); break;
+    case CollectionFamily::Uniprobe: readUniprobeDatabase(); break;
+  }
   if (pagesWanted()) writeDatabaseMotif();
   if (typeAll()) {
     forwardScanDatabase();
@@ -164,15 +148,13 @@ void convertPages() {
     convertHTMLToPDF();
     if (db) convertHTMLToPDFDatabaseMatch();
   }
-  if (motifCluster == "Y") {
+  if (treesWanted()) {
     convertHTMLToPDFMotifTreeGlobal();
     if (typeAll()) convertHTMLToPDFMotifTree();
   }
 }
 
 }  // namespace
-
-bool databaseChosen() { return DBName.size() >= 2; }
 
 std::string makeJobID() {
   const std::string stamp = getCurrDateTimeFormat();
@@ -193,30 +175,10 @@ void nameOutputs() {
   outputPath = toolRoot(inputPath) + "result/";
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   jobID = makeJobID();
-  struct Report {
-    std::string& name;
-    std::string& path;
-  };
-  const Report reports[] = {
-      {outputFile, outputFileLocation},
-      {outputFileWithoutMotif, outputFileWithoutMotifLocation},
-      {outputGlobalMatchingFile, outputFileGlobalMatchingLocation},
-      {outputHTMLFile, outputHTMLFileLocation},
-      {outputHTMLGlobalMatchingFile, outputHTMLGlobalMatchingFileLocation},
-      {outputDatabaseMatchingFile, outputDatabaseMatchingFileLocation},
-      {outputDatabaseMatchingFileWithoutMotif, outputDatabaseMatchingFileWithoutMotifLocation},
-      {outputDatabaseMatchingHTMLFile, outputDatabaseMatchingHTMLFileLocation},
-      {outputDatabaseMatchingGlobalMatchingFile, outputDatabaseMatchingGlobalMatchingFileLocation},
-      {outputDatabaseMatchingGlobalMatchingHTMLFile, outputDatabaseMatchingGlobalMatchingHTMLFileLocation},
-      {outputCombinedMatrixGlobalFile, outputCombinedMatrixGlobalFileLocation},
-      {outputCombinedMatrixGlobalAndLocalFile, outputCombinedMatrixGlobalAndLocalFileLocation},
-      {outputCombinedMatrixBestMatchesFile, outputCombinedMatrixBestMatchesFileLocation},
-      {outputMotifTreeHTMLFile, outputMotifTreeHTMLFileLocation},
-      {outputMotifTreeGlobalHTMLFile, outputMotifTreeGlobalHTMLFileLocation},
-  };
-  for (const Report& report : reports) {
-    report.name = jobID + report.name;
-    report.path = outputPath + report.name;
+  for (const ReportFile& report : reportFiles()) {
+    std::string& name = runState.*report.name;
+    name = jobID + name;
+    runState.*report.path = outputPath + name;
   }
 }
 

@@ -15,7 +15,4 @@ void nameOutputs();
 // Every stage after the dialogue, in order; returns the exit status of a complete run (0).
 int runSequence();
 
-// Database chosen: DBName holds two or more characters.
-bool databaseChosen();
-
 }  // namespace korvelan

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <utility>
 
-#include "driver/utilities.h"
+#include "core/utilities.h"
 
 namespace korvelan {
 

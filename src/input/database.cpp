@@ -1,49 +1,21 @@
 #include <utility>
 
-#include "driver/globals.h"
-#include "driver/utilities.h"
-#include "input/collections.h"
+#include "core/collections.h"
+#include "core/globals.h"
+#include "core/utilities.h"
+#include "input/collection_readers.h"
 #include "input/input.h"
 #include "input/readers.h"
 
 namespace korvelan {
 
-std::string jasparDB;
-std::string transfacDB;
-std::string uniprobeDB;
-
-const std::vector<CollectionFile>& jasparCollections() {
-  static const std::vector<CollectionFile> sets = {
-      {"jasparAll", "/databases/jaspar/jaspar_pfm_all.txt", nullptr},
-      {"jasparFungi", "/databases/jaspar/jaspar_pfm_fungi.txt", "Fungi"},
-      {"jasparInsects", "/databases/jaspar/jaspar_pfm_insects.txt", "Insects"},
-      {"jasparNematodes", "/databases/jaspar/jaspar_pfm_nematodes.txt", "Nematodes"},
-      {"jasparPlants", "/databases/jaspar/jaspar_pfm_plants.txt", "Plants"},
-      {"jasparUrochordates", "/databases/jaspar/jaspar_pfm_urochordates.txt", "Urochordates"},
-      {"jasparVertebrates", "/databases/jaspar/jaspar_pfm_vertebrates.txt", "Vertebrates"},
-  };
-  return sets;
-}
-
-const std::vector<CollectionFile>& uniprobeCollections() {
-  static const std::vector<CollectionFile> sets = {
-      {"uniprobeHuman", "/databases/uniprobe/uniprobe_human.txt", "Homo sapiens"},
-      {"uniprobeMouse", "/databases/uniprobe/uniprobe_mouse.txt", "Mus musculus"},
-      {"uniprobeParasite", "/databases/uniprobe/uniprobe_parasite.txt", "Parasite (Plasmodium Falciparum)"},
-      {"uniprobeWorm", "/databases/uniprobe/uniprobe_worm.txt", "Worm (Caenorhabditis Elegans)"},
-      {"uniprobeYeast", "/databases/uniprobe/uniprobe_yeast.txt", "Yeast (saccharomyces cerevisiae)"},
-  };
-  return sets;
-}
-
-const CollectionFile kTransfacCollection = {"transfac", "/databases/transfac/transfac.txt", nullptr};
 
 namespace {
-// The path of DBName's set in `family` below the working directory; a key of another family leaves
-// the path as it was.
-void choosePath(const std::vector<CollectionFile>& family, std::string& path) {
-  for (const auto& set : family)
-    if (DBName == set.key) path = getCurrentDirectory() + set.path;
+// The path of DBName's collection below the working directory when it is of this family; a key of
+// another family leaves the path as it was.
+void choosePath(CollectionFamily family, std::string& path) {
+  const Collection* chosen = collectionOf(DBName);
+  if (chosen != nullptr && chosen->family == family) path = getCurrentDirectory() + chosen->path;
 }
 
 // Every block of the file becomes one record, numbered from 1 in file order. A file that cannot be
@@ -59,17 +31,18 @@ void loadCollection(const std::string& path, void (*reader)(inputBlock, std::int
 }  // namespace
 
 void readJasparDatabase() {
-  choosePath(jasparCollections(), jasparDB);
+  choosePath(CollectionFamily::Jaspar, jasparDB);
   loadCollection(jasparDB, readJasparDBMatrix);
 }
 
 void readTransfacDatabase() {
-  transfacDB = getCurrentDirectory() + kTransfacCollection.path;
+  for (const Collection& collection : collections())
+    if (collection.family == CollectionFamily::Transfac) transfacDB = getCurrentDirectory() + collection.path;
   loadCollection(transfacDB, readTransfacDBMatrix);
 }
 
 void readUniprobeDatabase() {
-  choosePath(uniprobeCollections(), uniprobeDB);
+  choosePath(CollectionFamily::Uniprobe, uniprobeDB);
   loadCollection(uniprobeDB, readUniprobeDBMatrix);
 }
 

@@ -1,8 +1,9 @@
 #include <utility>
 
-#include "driver/consensus.h"
-#include "driver/globals.h"
-#include "input/collections.h"
+#include "core/collections.h"
+#include "core/consensus.h"
+#include "core/globals.h"
+#include "input/collection_readers.h"
 #include "input/readers.h"
 
 namespace korvelan {
@@ -28,13 +29,12 @@ void completeDatabaseMotif(std::string name, std::string taxon, std::string id, 
   DatabaseDatasets.push_back(Matrices);
 }
 
-// The taxon or species text a set's key gives a block: the set's own text, the header's third token
-// for the all-taxa JASPAR set, or nothing for a key of another family.
-std::string taxonFor(const std::vector<CollectionFile>& family, const inputBlock& block) {
-  for (const auto& set : family)
-    if (DBName == set.key)
-      return set.taxon != nullptr ? std::string(set.taxon) : tokenAt(blockLine(block, 1), 3);
-  return std::string();
+// The taxon or species text DBName's collection gives a block: the collection's own text, the
+// header's third token for the all-taxa JASPAR set, or nothing for a key of another family.
+std::string taxonFor(CollectionFamily family, const inputBlock& block) {
+  const Collection* chosen = collectionOf(DBName);
+  if (chosen == nullptr || chosen->family != family) return std::string();
+  return chosen->taxon != nullptr ? std::string(chosen->taxon) : tokenAt(blockLine(block, 1), 3);
 }
 }  // namespace
 
@@ -46,11 +46,11 @@ void readJasparLayoutBlock(const inputBlock& block, std::string taxon, std::int3
 }
 
 void readJasparDBMatrix(inputBlock block, std::int32_t motifNumInFile, std::int32_t motifID) {
-  readJasparLayoutBlock(block, taxonFor(jasparCollections(), block), motifNumInFile, motifID);
+  readJasparLayoutBlock(block, taxonFor(CollectionFamily::Jaspar, block), motifNumInFile, motifID);
 }
 
 void readUniprobeDBMatrix(inputBlock block, std::int32_t motifNumInFile, std::int32_t motifID) {
-  readJasparLayoutBlock(block, taxonFor(uniprobeCollections(), block), motifNumInFile, motifID);
+  readJasparLayoutBlock(block, taxonFor(CollectionFamily::Uniprobe, block), motifNumInFile, motifID);
 }
 
 void readTransfacDBMatrix(inputBlock block, std::int32_t motifNumInFile, std::int32_t motifID) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "driver/globals.h"
-#include "driver/utilities.h"
+#include "core/globals.h"
+#include "core/utilities.h"
 #include "input/blocks.h"
 #include "input/readers.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/records.h"
+#include "core/records.h"
 
 namespace korvelan {
 
@@ -29,9 +29,5 @@ void readUniprobeDatabase();
 // of its header (as the all-taxa JASPAR set does).
 void readCollectionFile(const std::string& path);
 
-// The path each loader opened last (empty until it runs).
-extern std::string jasparDB;
-extern std::string transfacDB;
-extern std::string uniprobeDB;
 
 }  // namespace korvelan

@@ -3,7 +3,7 @@
 #include <iomanip>
 #include <iostream>
 
-#include "driver/globals.h"
+#include "core/globals.h"
 #include "input/input.h"
 
 namespace korvelan {

@@ -2,9 +2,9 @@
 #include <cstdlib>
 #include <utility>
 
-#include "driver/consensus.h"
-#include "driver/globals.h"
-#include "driver/utilities.h"
+#include "core/consensus.h"
+#include "core/globals.h"
+#include "core/utilities.h"
 #include "input/readers.h"
 
 namespace korvelan {

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "driver/globals.h"
+#include "core/globals.h"
 #include "input/readers.h"
 
 namespace korvelan {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/records.h"
+#include "core/records.h"
 #include "input/blocks.h"
 
 namespace korvelan {

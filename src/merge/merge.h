@@ -1,7 +1,7 @@
 // Motif merging: the group drivers that turn one result group into a merge chain.
 #pragma once
 
-#include "driver/records.h"
+#include "core/records.h"
 
 namespace korvelan {
 

@@ -4,9 +4,10 @@
 #include <ostream>
 #include <string>
 
-#include "driver/globals.h"
-#include "driver/report_io.h"
-#include "driver/utilities.h"
+#include "core/globals.h"
+#include "core/report_files.h"
+#include "core/report_io.h"
+#include "core/utilities.h"
 #include "reports/framing.h"
 #include "reports/text_framing.h"
 
@@ -14,21 +15,17 @@ namespace korvelan {
 
 namespace {
 
-// One HTML report page: its stream, its path, and whether it is the detailed results page, whose
-// header carries an extra style rule and a slightly different input-files heading.
+// One HTML report page, and whether it is the detailed results page, whose header carries an extra
+// style rule and a slightly different input-files heading.
 struct HtmlPage {
-  std::ofstream& stream;
-  const std::string& path;
+  ReportId file;
   bool detailed;
 };
 
-const HtmlPage kGlobalPage{myHTMLGlobalMatchingFile, outputHTMLGlobalMatchingFileLocation, false};
-const HtmlPage kGlobalDatabasePage{myDatabaseMatchingGlobalMatchingHTMLFile,
-                                   outputDatabaseMatchingGlobalMatchingHTMLFileLocation, false};
-const HtmlPage kDetailedPage{myHTMLFile, outputHTMLFileLocation, true};
-const HtmlPage kDetailedDatabasePage{myDatabaseMatchingHTMLFile, outputDatabaseMatchingHTMLFileLocation, false};
-
-const char* yesNo(const std::string& answer) { return answer == "Y" ? "Yes" : "No"; }
+const HtmlPage kGlobalPage{.file = ReportId::HTMLGlobalMatching, .detailed = false};
+const HtmlPage kGlobalDatabasePage{.file = ReportId::DatabaseMatchingGlobalMatchingHTML, .detailed = false};
+const HtmlPage kDetailedPage{.file = ReportId::HTMLResults, .detailed = true};
+const HtmlPage kDetailedDatabasePage{.file = ReportId::DatabaseMatchingHTML, .detailed = false};
 
 template <typename Value>
 void parameterRow(std::ostream& out, const char* label, const Value& value) {
@@ -39,8 +36,7 @@ void parameterRow(std::ostream& out, const char* label, const Value& value) {
 }
 
 void writeHtmlHeader(const HtmlPage& page) {
-  openReport(page.stream, page.path, OpenMode::Create);
-  std::ostream& out = page.stream;
+  std::ofstream& out = openReport(page.file, OpenMode::Create);
   out << "<html>" << std::endl;
   out << "<head>" << std::endl;
   out << "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />" << std::endl;
@@ -99,12 +95,11 @@ void writeHtmlHeader(const HtmlPage& page) {
   out << "</div>" << std::endl;
   out << "<br>" << std::endl;
   out << "<h3 class='sansserif'> RESULTS </h3>" << std::endl;
-  closeReport(page.stream);
+  closeReport(out);
 }
 
 void writeHtmlFooter(const HtmlPage& page) {
-  openReport(page.stream, page.path, OpenMode::Append);
-  std::ostream& out = page.stream;
+  std::ofstream& out = openReport(page.file, OpenMode::Append);
   out << "</div>" << std::endl;  // ends the box the last result section left open
   out << "<p class='sansserif'>" << std::endl;
   out << "<font size = '2' >" << std::endl;
@@ -123,7 +118,7 @@ void writeHtmlFooter(const HtmlPage& page) {
   out << "</p>" << std::endl;
   out << "</body>" << std::endl;
   out << "</html>" << std::endl;
-  closeReport(page.stream);
+  closeReport(out);
 }
 
 }  // namespace

@@ -4,22 +4,19 @@
 // team; the drawing returns only when every image of the batch is finished.
 #include "reports/logos.h"
 
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
-#include "driver/utilities.h"
+#include "core/answers.h"
+#include "core/globals.h"
+#include "core/shell.h"
+#include "core/utilities.h"
 #include "reports/framing.h"
-
-extern char** environ;
 
 namespace korvelan {
 
@@ -36,40 +33,6 @@ constexpr const char* kRevCompOptions =
     "--revcomp --size medium --stacks-per-line 80 --show-xaxis YES --show-yaxis YES --ticmarks 1.0 "
     "--errorbars NO --stack-width 20 --resolution 96 --scale-width yes --color-scheme classic --color green A "
     "'Adenine' --color blue C 'Cytosine' --color orange G 'Guanine' --color red T 'Thymine' < ";
-
-bool plainShellChar(char ch) {
-  return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '_' ||
-         ch == '.' || ch == '/' || ch == '+' || ch == '-';
-}
-
-// A path as one shell word: unchanged when it holds only plain characters, else in single quotes.
-std::string shellWord(const std::string& path) {
-  bool plain = true;
-  for (char ch : path) plain = plain && plainShellChar(ch);
-  if (plain) return path;
-  std::string word = "'";
-  for (char ch : path) {
-    if (ch == '\'')
-      word += "'\\''";
-    else
-      word += ch;
-  }
-  return word + "'";
-}
-
-// Runs one command line through /bin/sh and waits for it; its exit status is not used. Safe to call
-// from several threads at once.
-void runShell(const std::string& command) {
-  char shell[] = "sh";
-  char flag[] = "-c";
-  std::string text = command;
-  char* argv[] = {shell, flag, text.data(), nullptr};
-  pid_t pid = 0;
-  if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv, environ) != 0) return;
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-}
 
 struct LogoMotif {
   const motifMatrix* matrix;
@@ -128,8 +91,6 @@ void drawLogos(char prefix, const std::vector<LogoMotif>& motifs) {
   }
   if (failed) failOutput();
 }
-
-bool pagesWanted() { return outputFileFormat == "HTML" || outputFileFormat == "PDF" || outputFileFormat == "All"; }
 
 void drawAll(char prefix, const std::vector<data>& list) {
   if (!pagesWanted()) return;

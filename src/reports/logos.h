@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/records.h"
+#include "core/records.h"
 
 namespace korvelan {
 

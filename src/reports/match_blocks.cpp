@@ -7,9 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "driver/globals.h"
-#include "driver/report_io.h"
-#include "driver/utilities.h"
+#include "core/globals.h"
+#include "core/motifs.h"
+#include "core/report_io.h"
+#include "core/utilities.h"
 #include "reports/alignment_picture.h"
 #include "reports/logos.h"
 #include "reports/matrix_printout.h"
@@ -19,14 +20,8 @@ namespace {
 
 // What sets the dataset reports' block writers apart.
 struct TextBlockReport {
-  std::ofstream& stream;
-  const std::string& path;
+  ReportId file;
   bool withMatrices;  // matrices with their consensus lines, or the two consensus lines alone
-};
-
-struct HtmlBlockReport {
-  std::ofstream& stream;
-  const std::string& path;
 };
 
 const std::string kDashRule(196, '-');
@@ -86,12 +81,12 @@ void writeTextBlock(std::ostream& out, const dataCombinedScore& record, const da
 }
 
 void writeTextBlocks(const TextBlockReport& report, const bestMatchList& matchList, std::int64_t motifID) {
-  openReport(report.stream, report.path, OpenMode::Append);
+  std::ofstream& out = openReport(report.file, OpenMode::Append);
   if (!matchList.empty()) {
     const data& query = inputMotif(motifID);
-    for (const auto& record : matchList) writeTextBlock(report.stream, record, query, report.withMatrices);
+    for (const auto& record : matchList) writeTextBlock(out, record, query, report.withMatrices);
   }
-  closeReport(report.stream);
+  closeReport(out);
 }
 
 // One line: "<td><font size = '2'>" + text + "</font></td>".
@@ -144,42 +139,36 @@ void writeHtmlBlock(std::ostream& out, const dataCombinedScore& record, const da
   out << "</p>" << std::endl;
 }
 
-void writeHtmlBlocks(const HtmlBlockReport& report, const bestMatchList& matchList, std::int64_t motifID) {
-  openReport(report.stream, report.path, OpenMode::Append);
+void writeHtmlBlocks(ReportId file, const bestMatchList& matchList, std::int64_t motifID) {
+  std::ofstream& out = openReport(file, OpenMode::Append);
   if (!matchList.empty()) {
     const data& query = inputMotif(motifID);
-    for (const auto& record : matchList) writeHtmlBlock(report.stream, record, query);
+    for (const auto& record : matchList) writeHtmlBlock(out, record, query);
   }
-  closeReport(report.stream);
+  closeReport(out);
 }
 
 }  // namespace
 
-const data& inputMotif(std::int64_t motifID) {
-  if (motifID < 1 || static_cast<std::uint64_t>(motifID) > Datasets.size())
-    throw std::out_of_range("no input motif with ID " + std::to_string(motifID));
-  return Datasets[static_cast<std::size_t>(motifID - 1)];
-}
-
 void WriteTopResultsList(bestMatchList matchList, int /*mode*/, std::int64_t motifID) {
-  writeTextBlocks({myfile, outputFileLocation, true}, matchList, motifID);
+  writeTextBlocks({.file = ReportId::Results, .withMatrices = true}, matchList, motifID);
 }
 
 void WriteTopResultsListWithoutMotif(bestMatchList matchList, int /*mode*/, std::int64_t motifID) {
-  writeTextBlocks({myfileWithoutMotif, outputFileWithoutMotifLocation, false}, matchList, motifID);
+  writeTextBlocks({.file = ReportId::ResultsWithoutMotif, .withMatrices = false}, matchList, motifID);
 }
 
 void WriteTopResultsGlobalMatchingList(bestMatchList matchList, std::int64_t motifID) {
-  writeTextBlocks({myGlobalMatchingFile, outputFileGlobalMatchingLocation, true}, matchList, motifID);
+  writeTextBlocks({.file = ReportId::GlobalMatching, .withMatrices = true}, matchList, motifID);
 }
 
 void WriteTopResultsListHTML(bestMatchList matchList, int mode, std::int64_t motifID) {
   const bool writesBlocks = (mode == 2 || mode == 3) && motifID >= 1;
-  writeHtmlBlocks({myHTMLFile, outputHTMLFileLocation}, writesBlocks ? matchList : bestMatchList{}, motifID);
+  writeHtmlBlocks(ReportId::HTMLResults, writesBlocks ? matchList : bestMatchList{}, motifID);
 }
 
 void WriteTopResultsGlobalMatchingListHTML(bestMatchList matchList, std::int64_t motifID) {
-  writeHtmlBlocks({myHTMLGlobalMatchingFile, outputHTMLGlobalMatchingFileLocation}, matchList, motifID);
+  writeHtmlBlocks(ReportId::HTMLGlobalMatching, matchList, motifID);
 }
 
 void writeConsensusAndLogoTable(std::ostream& out, const data& motif, std::int64_t motifID) {

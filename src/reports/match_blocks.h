@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <ostream>
 
-#include "driver/records.h"
+#include "core/records.h"
 
 namespace korvelan {
 
@@ -27,9 +27,5 @@ void WriteTopResultsGlobalMatchingListHTML(bestMatchList matchList, std::int64_t
 // The two-column table of an input motif's consensus strings over its two logos, shown in motif
 // sections and in match blocks alike.
 void writeConsensusAndLogoTable(std::ostream& out, const data& motif, std::int64_t motifID);
-
-// The input motif with this ID (Datasets element motifID - 1); an ID naming no input motif is a
-// broken invariant and throws std::out_of_range rather than reading past the list.
-const data& inputMotif(std::int64_t motifID);
 
 }  // namespace korvelan

@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "driver/records.h"
+#include "core/records.h"
 
 namespace korvelan {
 

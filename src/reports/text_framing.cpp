@@ -6,36 +6,22 @@
 #include <fstream>
 #include <iomanip>
 
-#include "driver/globals.h"
-#include "driver/report_io.h"
-#include "driver/utilities.h"
+#include "core/answers.h"
+#include "core/collections.h"
+#include "core/globals.h"
+#include "core/report_files.h"
+#include "core/report_io.h"
+#include "core/utilities.h"
 #include "reports/framing.h"
 
 namespace korvelan {
 
 std::string databaseDisplayName(const std::string& key) {
-  static const struct {
-    const char* key;
-    const char* name;
-  } names[] = {
-      {"transfac", "Transfac"},
-      {"jasparAll", "Jaspar Core"},
-      {"jasparFungi", "Jaspar Fungi"},
-      {"jasparInsects", "Jaspar Insects"},
-      {"jasparNematodes", "Jaspar Nematodes"},
-      {"jasparPlants", "Jaspar Plants"},
-      {"jasparUrochordates", "Jaspar Urochordates"},
-      {"jasparVertebrates", "Jaspar Vertebrates"},
-      {"uniprobeHuman", "UniProbe Homo Sapiens"},
-      {"uniprobeMouse", "UniProbe Mus Musculus"},
-      {"uniprobeParasite", "UniProbe Parasite (Plasmodium Falciparum)"},
-      {"uniprobeWorm", "UniProbe Worm (Caenorhabditis Elegans)"},
-      {"uniprobeYeast", "UniProbe Yeast (Saccharomyces Cerevisiae)"},
-  };
-  for (const auto& entry : names)
-    if (key == entry.key) return entry.name;
-  return "None";
+  const Collection* collection = collectionOf(key);
+  return collection != nullptr ? collection->displayName : "None";
 }
+
+const char* yesNo(const std::string& answer) { return answer == "Y" ? "Yes" : "No"; }
 
 void writeInputFilesTable(std::ostream& out) {
   std::size_t longest = 0;
@@ -59,8 +45,7 @@ enum class HeaderVariant {
 };
 
 struct TextReport {
-  std::ofstream* stream;
-  const std::string* path;
+  ReportId file;
   HeaderVariant variant;
 };
 
@@ -77,26 +62,22 @@ enum Report {
 };
 
 const TextReport reports[] = {
-    {&myGlobalMatchingFile, &outputFileGlobalMatchingLocation, HeaderVariant::Common},
-    {&myDatabaseMatchingGlobalMatchingFile, &outputDatabaseMatchingGlobalMatchingFileLocation, HeaderVariant::Common},
-    {&myfile, &outputFileLocation, HeaderVariant::Common},
-    {&myfileWithoutMotif, &outputFileWithoutMotifLocation, HeaderVariant::Common},
-    {&myDatabaseMatchingFile, &outputDatabaseMatchingFileLocation, HeaderVariant::Common},
-    {&myDatabaseMatchingFileWithoutMotif, &outputDatabaseMatchingFileWithoutMotifLocation,
-     HeaderVariant::NoGapBeforeFiles},
-    {&myCombinedMatrixGlobalFile, &outputCombinedMatrixGlobalFileLocation, HeaderVariant::OneFileNote},
-    {&myCombinedMatrixGlobalAndLocalFile, &outputCombinedMatrixGlobalAndLocalFileLocation, HeaderVariant::Common},
-    {&myCombinedMatrixBestMatchesFile, &outputCombinedMatrixBestMatchesFileLocation, HeaderVariant::Common},
+    {.file = ReportId::GlobalMatching, .variant = HeaderVariant::Common},
+    {.file = ReportId::DatabaseMatchingGlobalMatching, .variant = HeaderVariant::Common},
+    {.file = ReportId::Results, .variant = HeaderVariant::Common},
+    {.file = ReportId::ResultsWithoutMotif, .variant = HeaderVariant::Common},
+    {.file = ReportId::DatabaseMatching, .variant = HeaderVariant::Common},
+    {.file = ReportId::DatabaseMatchingWithoutMotif, .variant = HeaderVariant::NoGapBeforeFiles},
+    {.file = ReportId::CombinedMatrixGlobal, .variant = HeaderVariant::OneFileNote},
+    {.file = ReportId::CombinedMatrixGlobalAndLocal, .variant = HeaderVariant::Common},
+    {.file = ReportId::CombinedMatrixBestMatches, .variant = HeaderVariant::Common},
 };
-
-const char* yesNo(const std::string& answer) { return answer == "Y" ? "Yes" : "No"; }
 
 // Creates the report and writes the title, the run's settings, the input files and the RESULTS
 // banner. The cutoff goes out in whatever number format the stream holds (its initial one here).
 void writeHeader(Report which) {
   const TextReport& report = reports[which];
-  std::ofstream& out = *report.stream;
-  openReport(out, *report.path, OpenMode::Create);
+  std::ofstream& out = openReport(report.file, OpenMode::Create);
   out << starRule << std::endl;
   out << "KORVELAN - KORVELAN Detection Tool" << std::endl;
   out << "Version 2.2" << std::endl;
@@ -123,7 +104,7 @@ void writeHeader(Report which) {
   out << "RESULTS" << std::endl;
   out << starRule << std::endl;
   out << std::endl;
-  if (report.variant == HeaderVariant::OneFileNote && numFile == 1) {
+  if (report.variant == HeaderVariant::OneFileNote && !severalFiles()) {
     out << "There is no global matching for 1 motif file." << std::endl;
     out << std::endl;
   }
@@ -134,8 +115,7 @@ void writeHeader(Report which) {
 // stream's current number format, which a matrix printout earlier in the report may have set.
 void writeFooter(Report which) {
   const TextReport& report = reports[which];
-  std::ofstream& out = *report.stream;
-  openReport(out, *report.path, OpenMode::Append);
+  std::ofstream& out = openReport(report.file, OpenMode::Append);
   const std::string created = getCurrDateTime();
   out << std::endl;
   out << "Results created by KORVELAN on " << created << std::endl;

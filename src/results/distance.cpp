@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/globals.h"
-#include "driver/utilities.h"
+#include "core/globals.h"
+#include "core/utilities.h"
 
 namespace korvelan {
 

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "driver/globals.h"
+#include "core/globals.h"
 
 namespace korvelan {
 namespace {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "core/motifs.h"
+
 namespace korvelan {
 
 void sortMatchLists(std::vector<MatchRefs>& lists) {
@@ -40,9 +42,8 @@ std::vector<bestMatchList> topGroups(const std::vector<commonBestMatches>& ranki
   std::vector<bestMatchList> top;
   for (const commonBestMatches& entry : ranking) {
     if (static_cast<std::int32_t>(top.size()) >= numTopMotif) break;
-    if (entry.motifID < 1 || static_cast<std::size_t>(entry.motifID) > bestLists.size()) continue;
-    const bestMatchList& list = bestLists[static_cast<std::size_t>(entry.motifID - 1)];
-    if (!list.empty()) top.push_back(list);
+    const bestMatchList* list = atMotifID(bestLists, entry.motifID);
+    if (list != nullptr && !list->empty()) top.push_back(*list);
   }
   return top;
 }

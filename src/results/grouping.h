@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "driver/records.h"
+#include "core/motifs.h"
+#include "core/records.h"
 
 namespace korvelan {
 
@@ -22,9 +23,7 @@ std::vector<MatchRefs> groupByMotif(const std::vector<dataCombinedScore>& record
                                     MotifOf motifOf) {
   std::vector<MatchRefs> groups(motifCount);
   for (const dataCombinedScore& record : records) {
-    const std::int64_t id = motifOf(record);
-    if (id >= 1 && static_cast<std::uint64_t>(id) <= motifCount)
-      groups[static_cast<std::size_t>(id - 1)].push_back(&record);
+    if (MatchRefs* group = atMotifID(groups, motifOf(record))) group->push_back(&record);
   }
   return groups;
 }

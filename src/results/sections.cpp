@@ -9,11 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
-#include "driver/report_io.h"
-#include "driver/utilities.h"
+#include "core/answers.h"
+#include "core/globals.h"
+#include "core/motifs.h"
+#include "core/report_io.h"
+#include "core/utilities.h"
 #include "reports/match_blocks.h"
 #include "reports/matrix_printout.h"
+#include "reports/text_framing.h"
 
 namespace korvelan {
 namespace {
@@ -24,27 +27,47 @@ enum class Form { TextWithMatrices, TextWithoutMotif, Html };
 using BlockWriter = void (*)(const bestMatchList& list, int mode, std::int64_t motifID);
 
 struct DatasetReport {
-  std::ofstream* stream;
-  const std::string* path;
+  ReportId file;
   Form form;
-  bool globalMatchingOnly;  // holds the global-matching part alone
+  bool globalMatchingOnly;        // holds the global-matching part alone
   bool withEachMotifMisspelling;  // "Reserve complement motif" in its each-motif sections
-  int globalAndLocalBannerRun;   // run of '*' around the global-and-local motif banner
+  int globalAndLocalBannerRun;    // run of '*' around the global-and-local motif banner
   BlockWriter blocks;
 };
 
 // In the order the files of one part are written.
 const std::array<DatasetReport, 5> kReports{{
-    {&myfile, &outputFileLocation, Form::TextWithMatrices, false, true, 67,
-     [](const bestMatchList& l, int mode, std::int64_t p) { WriteTopResultsList(l, mode, p); }},
-    {&myfileWithoutMotif, &outputFileWithoutMotifLocation, Form::TextWithoutMotif, false, false, 62,
-     [](const bestMatchList& l, int mode, std::int64_t p) { WriteTopResultsListWithoutMotif(l, mode, p); }},
-    {&myGlobalMatchingFile, &outputFileGlobalMatchingLocation, Form::TextWithMatrices, true, false, 0,
-     [](const bestMatchList& l, int, std::int64_t p) { WriteTopResultsGlobalMatchingList(l, p); }},
-    {&myHTMLFile, &outputHTMLFileLocation, Form::Html, false, false, 0,
-     [](const bestMatchList& l, int mode, std::int64_t p) { WriteTopResultsListHTML(l, mode, p); }},
-    {&myHTMLGlobalMatchingFile, &outputHTMLGlobalMatchingFileLocation, Form::Html, true, false, 0,
-     [](const bestMatchList& l, int, std::int64_t p) { WriteTopResultsGlobalMatchingListHTML(l, p); }},
+    {.file = ReportId::Results,
+     .form = Form::TextWithMatrices,
+     .globalMatchingOnly = false,
+     .withEachMotifMisspelling = true,
+     .globalAndLocalBannerRun = 67,
+     .blocks = [](const bestMatchList& l, int mode, std::int64_t p) { WriteTopResultsList(l, mode, p); }},
+    {.file = ReportId::ResultsWithoutMotif,
+     .form = Form::TextWithoutMotif,
+     .globalMatchingOnly = false,
+     .withEachMotifMisspelling = false,
+     .globalAndLocalBannerRun = 62,
+     .blocks = [](const bestMatchList& l, int mode,
+                  std::int64_t p) { WriteTopResultsListWithoutMotif(l, mode, p); }},
+    {.file = ReportId::GlobalMatching,
+     .form = Form::TextWithMatrices,
+     .globalMatchingOnly = true,
+     .withEachMotifMisspelling = false,
+     .globalAndLocalBannerRun = 0,
+     .blocks = [](const bestMatchList& l, int, std::int64_t p) { WriteTopResultsGlobalMatchingList(l, p); }},
+    {.file = ReportId::HTMLResults,
+     .form = Form::Html,
+     .globalMatchingOnly = false,
+     .withEachMotifMisspelling = false,
+     .globalAndLocalBannerRun = 0,
+     .blocks = [](const bestMatchList& l, int mode, std::int64_t p) { WriteTopResultsListHTML(l, mode, p); }},
+    {.file = ReportId::HTMLGlobalMatching,
+     .form = Form::Html,
+     .globalMatchingOnly = true,
+     .withEachMotifMisspelling = false,
+     .globalAndLocalBannerRun = 0,
+     .blocks = [](const bestMatchList& l, int, std::int64_t p) { WriteTopResultsGlobalMatchingListHTML(l, p); }},
 }};
 
 // What sets the three parts apart, in text and HTML.
@@ -64,17 +87,44 @@ struct PartLayout {
 
 const PartLayout& layoutOf(Part part) {
   static const PartLayout global{
-      2, false, 66, 66, " Best Matches for Top Significant Motif ID ", 63, 2, false,
-      "<table class='sansserif' width='920' border = '0' cellSpacing = '1' cellPadding = '1'>", "<br>", false,
-      "<b> Best Matches for Top Significant Motif ID "};
+      .mode = 2,
+      .starRuleFirst = false,
+      .headRunLeft = 66,
+      .headRunRight = 66,
+      .motifBannerText = " Best Matches for Top Significant Motif ID ",
+      .motifBannerRun = 63,
+      .blankLinesWithoutMotif = 2,
+      .htmlClosesPrevious = false,
+      .htmlFirstTable = "<table class='sansserif' width='920' border = '0' cellSpacing = '1' cellPadding = '1'>",
+      .htmlSeparator = "<br>",
+      .htmlClosesLogoParagraph = false,
+      .htmlBoldTitle = "<b> Best Matches for Top Significant Motif ID "};
   static const PartLayout globalAndLocal{
-      2, true, 64, 64, " Best Matches for Significant Motif ID ", 0, 3, true,
-      "<table class='sansserif' width='920' border = '0' cellSpacing = '1' cellPadding = '1' >", "<p>", true,
-      "<b> Best Matches for Significant Motif ID "};
+      .mode = 2,
+      .starRuleFirst = true,
+      .headRunLeft = 64,
+      .headRunRight = 64,
+      .motifBannerText = " Best Matches for Significant Motif ID ",
+      .motifBannerRun = 0,
+      .blankLinesWithoutMotif = 3,
+      .htmlClosesPrevious = true,
+      .htmlFirstTable = "<table class='sansserif' width='920' border = '0' cellSpacing = '1' cellPadding = '1' >",
+      .htmlSeparator = "<p>",
+      .htmlClosesLogoParagraph = true,
+      .htmlBoldTitle = "<b> Best Matches for Significant Motif ID "};
   static const PartLayout eachMotif{
-      3, true, 70, 77, " Best Matches for Motif ID ", 72, 3, true,
-      "<table class='sansserif' width='900' border = '0' cellSpacing = '1' cellPadding = '1' >", "<p>", true,
-      "<b> Best Matches for Motif ID "};
+      .mode = 3,
+      .starRuleFirst = true,
+      .headRunLeft = 70,
+      .headRunRight = 77,
+      .motifBannerText = " Best Matches for Motif ID ",
+      .motifBannerRun = 72,
+      .blankLinesWithoutMotif = 3,
+      .htmlClosesPrevious = true,
+      .htmlFirstTable = "<table class='sansserif' width='900' border = '0' cellSpacing = '1' cellPadding = '1' >",
+      .htmlSeparator = "<p>",
+      .htmlClosesLogoParagraph = true,
+      .htmlBoldTitle = "<b> Best Matches for Motif ID "};
   switch (part) {
     case Part::GlobalMatching: return global;
     case Part::GlobalAndLocal: return globalAndLocal;
@@ -91,19 +141,13 @@ std::string headTitle(Part part) {
   }
 }
 
-const std::string kStarRule(196, '*');
 const char* const kOneFileNote = "There is no global matching for 1 motif file.";
-
-bool formatWritesText() { return outputFileFormat == "Text" || outputFileFormat == "All"; }
-bool formatWritesHtml() {
-  return outputFileFormat == "HTML" || outputFileFormat == "PDF" || outputFileFormat == "All";
-}
 
 // The reports a part goes into, by output type and format; a format outside the four selects none.
 bool partGoesTo(Part part, const DatasetReport& report) {
-  const bool formatFits = report.form == Form::Html ? formatWritesHtml() : formatWritesText();
+  const bool formatFits = report.form == Form::Html ? pagesWanted() : textWanted();
   if (!formatFits) return false;
-  if (part == Part::GlobalMatching) return outputFileType != "Global-Only" || report.globalMatchingOnly;
+  if (part == Part::GlobalMatching) return typeAll() || report.globalMatchingOnly;
   return !report.globalMatchingOnly;
 }
 
@@ -113,7 +157,7 @@ void writeTextHead(std::ostream& out, Part part, bool oneFileNote) {
   const PartLayout& layout = layoutOf(part);
   out << std::endl;
   if (layout.starRuleFirst || oneFileNote) {
-    out << kStarRule << std::endl;
+    out << starRule << std::endl;
     out << std::endl;
   }
   out << std::string(layout.headRunLeft, '*') << headTitle(part) << std::string(layout.headRunRight, '*')
@@ -198,8 +242,7 @@ void writeHtmlSection(std::ostream& out, Part part, std::int64_t motifID) {
 // --- the walk ---
 
 const bestMatchList* listOf(const std::vector<bestMatchList>& lists, std::int64_t motifID) {
-  if (motifID < 1 || static_cast<std::uint64_t>(motifID) > lists.size()) return nullptr;
-  return &lists[static_cast<std::size_t>(motifID - 1)];
+  return atMotifID(lists, motifID);
 }
 
 bool hasMatches(const std::vector<bestMatchList>& lists, std::int64_t motifID) {
@@ -229,8 +272,7 @@ void writePart(Part part, const std::vector<bestMatchList>& lists, bool oneFileN
   const PartLayout& layout = layoutOf(part);
   for (const DatasetReport& report : kReports) {
     if (!partGoesTo(part, report)) continue;
-    std::ofstream& out = *report.stream;
-    openReport(out, *report.path, OpenMode::Append);
+    std::ofstream& out = openReport(report.file, OpenMode::Append);
     if (report.form == Form::Html)
       writeHtmlHead(out, part, oneFileNote);
     else
@@ -238,7 +280,7 @@ void writePart(Part part, const std::vector<bestMatchList>& lists, bool oneFileN
     closeReport(out);
 
     for (std::int64_t motifID : motifs) {
-      openReport(out, *report.path, OpenMode::Append);
+      openReport(report.file, OpenMode::Append);
       if (report.form == Form::Html)
         writeHtmlSection(out, part, motifID);
       else
@@ -252,16 +294,16 @@ void writePart(Part part, const std::vector<bestMatchList>& lists, bool oneFileN
 }  // namespace
 
 void writeGlobalMatchingPart(const std::vector<bestMatchList>& globalBestMatchesLists) {
-  writePart(Part::GlobalMatching, globalBestMatchesLists, numFile < 2);
+  writePart(Part::GlobalMatching, globalBestMatchesLists, !severalFiles());
 }
 
 void writeGlobalAndLocalPart(const std::vector<bestMatchList>& globalAndLocalBestMatchesLists) {
-  if (outputFileType != "All") return;
+  if (!typeAll()) return;
   writePart(Part::GlobalAndLocal, globalAndLocalBestMatchesLists, false);
 }
 
 void writeEachMotifPart(const std::vector<bestMatchList>& globalAndLocalBestMatchesLists) {
-  if (outputFileType != "All") return;
+  if (!typeAll()) return;
   writePart(Part::EachMotif, globalAndLocalBestMatchesLists, false);
 }
 

@@ -6,7 +6,8 @@
 #include <iostream>
 #include <vector>
 
-#include "driver/globals.h"
+#include "core/answers.h"
+#include "core/globals.h"
 #include "results/distance.h"
 #include "results/grouping.h"
 #include "results/results.h"
@@ -38,7 +39,7 @@ std::vector<bestMatchList> bestMatchesOfEach(const std::vector<MatchRefs>& sorte
 
 void getResultsList() {
   const std::size_t n = Datasets.size();
-  const bool severalFiles = numFile > 1;
+  const bool globalMatching = severalFiles();
 
   // Every alignment goes to the motif listed first in it.
   std::vector<MatchRefs> globalAndLocalMatchesLists =
@@ -47,7 +48,7 @@ void getResultsList() {
 
   // The matches with motifs of other files, taken from the sorted lists: the same as sorting them apart.
   std::vector<MatchRefs> globalMatchesLists;
-  if (severalFiles) {
+  if (globalMatching) {
     globalMatchesLists.resize(n);
     const std::ptrdiff_t count = static_cast<std::ptrdiff_t>(n);
 #pragma omp parallel for schedule(static)
@@ -56,10 +57,10 @@ void getResultsList() {
           filterMatches(globalAndLocalMatchesLists[static_cast<std::size_t>(i)], partnerFromOtherFile);
   }
 
-  const bool trees = motifCluster == "Y";
+  const bool trees = treesWanted();
   if (trees) fillDistanceMatrix(globalAndLocalMatchesLists);
 
-  if (!severalFiles) {
+  if (!globalMatching) {
     writeGlobalMatchingPart({});
   } else {
     const std::vector<bestMatchList> globalBestMatchesLists = bestMatchesOfEach(globalMatchesLists);
@@ -79,14 +80,14 @@ void getResultsList() {
   std::vector<commonBestMatches> ranking = rankMotifs(globalAndLocalBestMatchesLists, commonBestScoreList);
   commonBestScoreResultList.insert(commonBestScoreResultList.end(), ranking.begin(), ranking.end());
   std::cout << std::endl;
-  if (combinedMotifFlag == "Y" && outputFileType == "All") {
+  if (mergeWanted() && typeAll()) {
     for (bestMatchList& group : topGroups(ranking, globalAndLocalBestMatchesLists, numTopMotif))
       topGlobalAndLocalMatchingResults.push_back(std::move(group));
     for (const bestMatchList& list : globalAndLocalBestMatchesLists)
       if (!list.empty()) topBestMatchesResults.push_back(list);
   }
 
-  if (outputFileType == "All") {
+  if (typeAll()) {
     writeGlobalAndLocalPart(globalAndLocalBestMatchesLists);
     writeEachMotifPart(globalAndLocalBestMatchesLists);
   }

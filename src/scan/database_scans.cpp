@@ -1,6 +1,7 @@
 // Input motifs against the loaded collection, and the top global motifs against it. The input or
 // query motif is always motif A; the database motif is motif B.
-#include "driver/globals.h"
+#include "core/globals.h"
+#include "core/motifs.h"
 #include "scan/scan.h"
 #include "scan/scan_kernel.h"
 
@@ -17,23 +18,25 @@ std::vector<scanning::MotifRef> queryMotifs() {
   for (const bestMatchList& group : topGlobalMatchingResults) {
     if (group.empty()) continue;
     const dataCombinedScore& head = group.front();
-    if (head.firstMotifID < 1 || static_cast<std::uint64_t>(head.firstMotifID) > Datasets.size()) continue;
-    const data& top = Datasets[static_cast<std::size_t>(head.firstMotifID - 1)];
-    queries.push_back(scanning::MotifRef{&top, head.firstMotifID, head.firstMotifName, top.datasetNum,
+    const data* top = findMotif(Datasets, head.firstMotifID);
+    if (top == nullptr) continue;
+    queries.push_back(scanning::MotifRef{top, head.firstMotifID, head.firstMotifName, top->datasetNum,
                                          head.firstMotifNumInFile});
   }
   return queries;
 }
 
 void scanDatabase(bool backward) {
-  scanning::scanLists(scanning::refsOf(Datasets), scanning::refsOf(DatabaseDatasets), false, backward,
-                      !backward, DatasetsCombinedScoreDatabaseLists);
+  scanning::scanLists(scanning::refsOf(Datasets), scanning::refsOf(DatabaseDatasets),
+                      {.triangular = false, .backward = backward, .reserveAhead = !backward},
+                      DatasetsCombinedScoreDatabaseLists);
 }
 
 void scanDatabaseGlobal(bool backward) {
   const auto queries = queryMotifs();
   if (queries.empty()) return;
-  scanning::scanLists(queries, scanning::refsOf(DatabaseDatasets), false, backward, !backward,
+  scanning::scanLists(queries, scanning::refsOf(DatabaseDatasets),
+                      {.triangular = false, .backward = backward, .reserveAhead = !backward},
                       DatasetsCombinedScoreDatabaseGlobalLists);
 }
 

@@ -5,18 +5,13 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "driver/globals.h"
+#include "core/globals.h"
+#include "core/motifs.h"
 #include "scan/scan.h"
 #include "scan/scan_kernel.h"
 
 namespace korvelan {
 namespace {
-
-// The entry of motif ID `id`, or null for an ID outside the list.
-maxScores* entryOf(std::vector<maxScores>& list, std::int64_t id) {
-  if (id < 1 || static_cast<std::uint64_t>(id) > list.size()) return nullptr;
-  return &list[static_cast<std::size_t>(id - 1)];
-}
 
 // In the database lists the input (or query) motif is listed first exactly when the flag is "Y".
 std::int64_t inputMotifOf(const dataCombinedScore& record) {
@@ -42,7 +37,7 @@ void measure(const std::vector<dataCombinedScore>& records, std::vector<maxScore
     seen.assign(maxima.size(), 0);
     const std::size_t begin = records.size() * t / team, end = records.size() * (t + 1) / team;
     auto raise = [&](std::int64_t id, const dataCombinedScore& r) {
-      maxScores* e = entryOf(local, id);
+      maxScores* e = atMotifID(local, id);
       if (e == nullptr) return;
       if (r.rawScore > e->bestScore) e->bestScore = r.rawScore;
       if (r.numOverlap > e->longestOverlap) e->longestOverlap = r.numOverlap;
@@ -78,7 +73,7 @@ void setKeys(std::vector<dataCombinedScore>& records, std::vector<maxScores>& ma
 #pragma omp parallel for schedule(static) num_threads(scanning::teamSize())
   for (std::int64_t j = 0; j < n; ++j) {
     dataCombinedScore& record = records[static_cast<std::size_t>(j)];
-    const maxScores* entry = entryOf(maxima, rankedFor(record));
+    const maxScores* entry = atMotifID(maxima, rankedFor(record));
     if (entry == nullptr) continue;
     record.overlapDiff = std::abs(record.numOverlap - entry->longestOverlap);
     record.scoreDiff = std::abs(record.rawScore - entry->bestScore);

@@ -11,7 +11,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "driver/globals.h"
+#include "core/globals.h"
 
 namespace korvelan::scanning {
 namespace {
@@ -254,8 +254,10 @@ ScanTotals lastScanTotals() {
   return lastTotals;
 }
 
-ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<MotifRef>& listB, bool triangular,
-                     bool backward, bool reserveAhead, std::vector<dataCombinedScore>& out) {
+ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<MotifRef>& listB,
+                     const ScanOptions& options, std::vector<dataCombinedScore>& out) {
+  const bool triangular = options.triangular;
+  const bool backward = options.backward;
   lastTotals = ScanTotals{};
   const std::size_t nA = listA.size();
   const std::size_t nB = listB.size();
@@ -341,7 +343,7 @@ ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<Motif
   const std::size_t need = out.size() + static_cast<std::size_t>(totals.kept);
   if (out.capacity() < need) {
     bool done = false;
-    if (reserveAhead) {
+    if (options.reserveAhead) {
       try {
         out.reserve(need + static_cast<std::size_t>(totals.shifts));
         done = true;

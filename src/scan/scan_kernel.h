@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "driver/records.h"
+#include "core/records.h"
 
 namespace korvelan::scanning {
 
@@ -31,15 +31,22 @@ struct ScanTotals {
   std::int64_t kept = 0;       // records appended
 };
 
+// How one scan walks its pairs.
+struct ScanOptions {
+  bool triangular = false;    // both lists are the same, and each pair (a, b) has b > a
+  bool backward = false;      // anchor the placements at the motifs' last positions
+  bool reserveAhead = false;  // the other direction's scan of the same pairs follows
+};
+
 // Scans every pair (a, b) of the two lists in loop order (a ascending, then b ascending; with
-// `triangular` both lists are the same and b starts at a + 1, otherwise at 0) in one direction, both
-// regions per pair (motif A listed first, then motif B listed first), and appends the kept records
-// to `out` in exactly that order, each region's records in ascending shift order. The pairs are
-// scored on the run's thread count in chunks of consecutive pairs and joined in pair order.
-// With `reserveAhead` the list is also given room for as many further records as this scan scored
-// shifts, so that the other direction's scan of the same pairs appends without moving the list.
-ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<MotifRef>& listB, bool triangular,
-                     bool backward, bool reserveAhead, std::vector<dataCombinedScore>& out);
+// `triangular` b starts at a + 1, otherwise at 0) in one direction, both regions per pair (motif A
+// listed first, then motif B listed first), and appends the kept records to `out` in exactly that
+// order, each region's records in ascending shift order. The pairs are scored on the run's thread
+// count in chunks of consecutive pairs and joined in pair order. With `reserveAhead` the list is also
+// given room for as many further records as this scan scored shifts, so that the other direction's
+// scan of the same pairs appends without moving the list.
+ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<MotifRef>& listB,
+                     const ScanOptions& options, std::vector<dataCombinedScore>& out);
 
 // The team size of the scans: the run's thread count, at least 1.
 int teamSize();

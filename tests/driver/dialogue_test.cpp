@@ -5,8 +5,8 @@
 
 #include <sstream>
 
-#include "driver/globals.h"
-#include "driver/utilities.h"
+#include "core/globals.h"
+#include "core/utilities.h"
 #include "support/test_support.h"
 
 namespace korvelan {

@@ -4,7 +4,7 @@
 
 #include <regex>
 
-#include "driver/globals.h"
+#include "core/globals.h"
 #include "support/test_support.h"
 
 namespace korvelan {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/consensus.h"
-#include "driver/globals.h"
-#include "driver/utilities.h"
+#include "core/consensus.h"
+#include "core/globals.h"
+#include "core/utilities.h"
 #include "input/input.h"
 #include "input_helpers.h"
 

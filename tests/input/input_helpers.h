@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "driver/globals.h"
+#include "core/globals.h"
 #include "input/input.h"
 #include "support/test_support.h"
 

@@ -7,9 +7,9 @@
 #include <tuple>
 #include <vector>
 
-#include "driver/consensus.h"
-#include "driver/globals.h"
-#include "driver/utilities.h"
+#include "core/consensus.h"
+#include "core/globals.h"
+#include "core/utilities.h"
 #include "input_helpers.h"
 
 namespace korvelan {

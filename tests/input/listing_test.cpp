@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
+#include "core/globals.h"
 #include "input/input.h"
 #include "input_helpers.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
-#include "driver/utilities.h"
+#include "core/globals.h"
+#include "core/utilities.h"
 #include "reports/framing.h"
 #include "reports/logos.h"
 #include "support/test_support.h"

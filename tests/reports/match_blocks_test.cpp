@@ -6,9 +6,9 @@
 #include <sstream>
 #include <string>
 
-#include "driver/globals.h"
-#include "driver/report_io.h"
-#include "driver/utilities.h"
+#include "core/globals.h"
+#include "core/report_io.h"
+#include "core/utilities.h"
 #include "reports/matrix_printout.h"
 #include "support/test_support.h"
 

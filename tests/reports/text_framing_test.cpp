@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/globals.h"
-#include "driver/report_io.h"
-#include "driver/utilities.h"
+#include "core/globals.h"
+#include "core/report_io.h"
+#include "core/utilities.h"
 #include "reports/framing.h"
 #include "support/test_support.h"
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "driver/globals.h"
+#include "core/globals.h"
 #include "results/results.h"
 #include "support/test_support.h"
 

@@ -4,7 +4,7 @@
 #include <random>
 #include <sstream>
 
-#include "driver/utilities.h"
+#include "core/utilities.h"
 #include "results/grouping.h"
 #include "results/selection_fixture.h"
 

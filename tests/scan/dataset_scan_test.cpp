@@ -4,7 +4,7 @@
 #include <cmath>
 #include <random>
 
-#include "driver/globals.h"
+#include "core/globals.h"
 #include "scan/scan.h"
 #include "scan_fixtures.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/globals.h"
+#include "core/globals.h"
 #include "support/test_support.h"
 
 namespace korvelan {

@@ -1,7 +1,7 @@
 // Best scores, longest overlaps and ranking keys of the three alignment lists.
 #include <gtest/gtest.h>
 
-#include "driver/globals.h"
+#include "core/globals.h"
 #include "scan/scan.h"
 #include "scan_fixtures.h"
 

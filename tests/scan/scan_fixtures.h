@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/consensus.h"
-#include "driver/globals.h"
-#include "driver/records.h"
+#include "core/consensus.h"
+#include "core/globals.h"
+#include "core/records.h"
 
 namespace korvelan::scantest {
 

@@ -1,8 +1,8 @@
-#include "driver/consensus.h"
+#include "core/consensus.h"
 
 #include <algorithm>
 
-#include "driver/globals.h"
+#include "core/globals.h"
 
 namespace korvelan {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "driver/records.h"
+#include "core/records.h"
 
 namespace korvelan {
 

@@ -1,11 +1,11 @@
-#include "driver/consensus.h"
+#include "core/consensus.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "driver/globals.h"
+#include "core/globals.h"
 
 namespace korvelan {
 namespace {

@@ -1,24 +1,12 @@
-// The motif collection files and the readers of their blocks.
+// The readers of the blocks of a motif collection file.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "input/blocks.h"
 
 namespace korvelan {
-
-// One collection set: its database key, its path below the working directory, and the taxon or
-// species text its motifs carry (null: each motif's own, from token 3 of its header).
-struct CollectionFile {
-  const char* key;
-  const char* path;
-  const char* taxon;
-};
-const std::vector<CollectionFile>& jasparCollections();    // "jasparAll" .. "jasparVertebrates"
-const std::vector<CollectionFile>& uniprobeCollections();  // "uniprobeHuman" .. "uniprobeYeast"
-extern const CollectionFile kTransfacCollection;           // "transfac"
 
 // Block readers: each appends exactly one record to DatabaseDatasets, whatever the block lacks.
 // JASPAR layout (JASPAR and UniPROBE): header ">ID name [taxon]", then the A, C, G and T lines.

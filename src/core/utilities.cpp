@@ -1,4 +1,4 @@
-#include "driver/utilities.h"
+#include "core/utilities.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

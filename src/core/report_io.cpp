@@ -1,6 +1,6 @@
-#include "driver/report_io.h"
+#include "core/report_io.h"
 
-#include "driver/utilities.h"
+#include "core/utilities.h"
 
 namespace korvelan {
 
@@ -8,6 +8,12 @@ void openReport(std::ofstream& stream, const std::string& path, OpenMode mode) {
   stream.clear();
   stream.open(path, mode == OpenMode::Create ? std::ios::out | std::ios::trunc : std::ios::out | std::ios::app);
   if (!stream.is_open()) failOutput();
+}
+
+std::ofstream& openReport(ReportId report, OpenMode mode) {
+  std::ofstream& stream = reportStream(report);
+  openReport(stream, reportPath(report), mode);
+  return stream;
 }
 
 void closeReport(std::ofstream& stream) {

@@ -1,4 +1,4 @@
-#include "driver/utilities.h"
+#include "core/utilities.h"
 
 #include <gtest/gtest.h>
 

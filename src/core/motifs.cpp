@@ -1,0 +1,22 @@
+#include "core/motifs.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "core/globals.h"
+
+namespace korvelan {
+
+namespace {
+const data& motifOrThrow(const std::vector<data>& motifs, std::int64_t motifID, const char* kind) {
+  const data* motif = findMotif(motifs, motifID);
+  if (motif == nullptr)
+    throw std::out_of_range(std::string("no ") + kind + " motif with ID " + std::to_string(motifID));
+  return *motif;
+}
+}  // namespace
+
+const data& inputMotif(std::int64_t motifID) { return motifOrThrow(Datasets, motifID, "input"); }
+const data& databaseMotif(std::int64_t motifID) { return motifOrThrow(DatabaseDatasets, motifID, "database"); }
+
+}  // namespace korvelan

@@ -1,0 +1,26 @@
+// The one way the program runs an external command (the logo program, the PDF converter, R): a
+// command line through /bin/sh, and the quoting rule for the paths placed in such a line.
+#pragma once
+
+#include <string>
+
+namespace korvelan {
+
+// A path as one shell word. A path of only letters, digits and "_./+-" stays as it is; any other is
+// put in single quotes (a quote inside becomes '\''). A path beginning with "-" gets "./" in front,
+// so no program reads a path typed at the prompts as one of its options.
+std::string shellWord(const std::string& path);
+
+struct ShellResult {
+  bool started = false;   // the shell could be started
+  bool timedOut = false;  // stopped after the time limit
+  int status = -1;        // exit status; 128 + signal number when a signal ended it
+  bool succeeded() const { return started && !timedOut && status == 0; }
+};
+
+// Runs the command line through /bin/sh and waits for it. With a time limit (seconds, above 0) the
+// command runs in a process group of its own, and the whole group is killed when the limit passes.
+// Safe to call from several threads at once.
+ShellResult runShell(const std::string& command, int timeLimitSeconds = 0);
+
+}  // namespace korvelan

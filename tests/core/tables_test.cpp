@@ -1,0 +1,103 @@
+// The fixed tables of the run: collections, reports, and the start values every run begins from.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "core/answers.h"
+#include "core/collections.h"
+#include "core/globals.h"
+#include "core/report_files.h"
+
+namespace korvelan {
+namespace {
+
+TEST(CollectionTable, MenuNumbersKeysAndFamilies) {
+  const auto& table = collections();
+  ASSERT_EQ(table.size(), 13u);
+  std::set<std::string> keys;
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    EXPECT_EQ(table[i].menuNumber, static_cast<int>(i) + 1);
+    keys.insert(table[i].key);
+    EXPECT_EQ(collectionOf(table[i].key), &table[i]);
+    const std::string path = table[i].path;
+    const char* folder = table[i].family == CollectionFamily::Jaspar     ? "/databases/jaspar/"
+                         : table[i].family == CollectionFamily::Transfac ? "/databases/transfac/"
+                                                                         : "/databases/uniprobe/";
+    EXPECT_EQ(path.rfind(folder, 0), 0u) << path;
+  }
+  EXPECT_EQ(keys.size(), 13u);
+  EXPECT_EQ(collectionOf("N"), nullptr);
+  EXPECT_EQ(collectionOf(""), nullptr);
+  EXPECT_STREQ(collectionOf("jasparAll")->displayName, "Jaspar Core");
+  EXPECT_EQ(collectionOf("jasparAll")->taxon, nullptr);  // each motif's own taxon
+  EXPECT_STREQ(collectionOf("uniprobeWorm")->taxon, "Worm (Caenorhabditis Elegans)");
+}
+
+TEST(ReportTable, RowsFollowTheIdsAndNamesAreDistinct) {
+  std::set<std::string> names;
+  for (std::size_t i = 0; i < reportFiles().size(); ++i) {
+    const ReportFile& row = reportFiles()[i];
+    EXPECT_EQ(static_cast<std::size_t>(row.id), i);
+    names.insert(row.defaultName);
+  }
+  EXPECT_EQ(names.size(), kReportCount);
+  EXPECT_EQ(&reportStream(ReportId::Results), &myfile);
+  EXPECT_EQ(&reportPath(ReportId::GlobalMatching), &outputFileGlobalMatchingLocation);
+  EXPECT_EQ(&reportName(ReportId::MotifTreeGlobalHTML), &outputMotifTreeGlobalHTMLFile);
+}
+
+TEST(StartValues, ResetRestoresEveryGlobal) {
+  resetGlobals();
+  EXPECT_EQ(outputFile, "Results.txt");
+  EXPECT_EQ(outputMotifTreeGlobalHTMLFile, "Global_Matching_Motif_Tree.html");
+  maxScore = 2;
+  overlap = 9;
+  mNum = 7;
+  jasparDB = "/x";
+  uniprobeDB = "/y";
+  outputFile = "J_x_Results.txt";
+  Datasets.resize(3);
+  myfile.open("/dev/null");
+  resetGlobals();
+  EXPECT_EQ(maxScore, 1.0);
+  EXPECT_EQ(overlap, 4);
+  EXPECT_EQ(mNum, 1);
+  EXPECT_TRUE(jasparDB.empty());
+  EXPECT_TRUE(uniprobeDB.empty());
+  EXPECT_EQ(outputFile, "Results.txt");
+  EXPECT_TRUE(Datasets.empty());
+  EXPECT_FALSE(myfile.is_open());
+}
+
+TEST(Answers, EachFormatAndTypeAsksForItsOutputs) {
+  const struct {
+    const char* format;
+    bool text, pages, pdf, pdfOnly;
+  } cases[] = {
+      {"Text", true, false, false, false},
+      {"HTML", false, true, false, false},
+      {"PDF", false, true, true, true},
+      {"All", true, true, true, false},
+      {"", false, false, false, false},
+  };
+  for (const auto& c : cases) {
+    outputFileFormat = c.format;
+    EXPECT_EQ(textWanted(), c.text) << c.format;
+    EXPECT_EQ(pagesWanted(), c.pages) << c.format;
+    EXPECT_EQ(pdfWanted(), c.pdf) << c.format;
+    EXPECT_EQ(pdfOnly(), c.pdfOnly) << c.format;
+  }
+  outputFileType = "Global-Only";
+  EXPECT_FALSE(typeAll());
+  outputFileType = "All";
+  EXPECT_TRUE(typeAll());
+  DBName = "N";
+  EXPECT_FALSE(databaseChosen());
+  DBName = "transfac";
+  EXPECT_TRUE(databaseChosen());
+  resetGlobals();
+}
+
+}  // namespace
+}  // namespace korvelan
