@@ -72,25 +72,31 @@ std::string& outputDatabaseMatchingFile = runState.outputDatabaseMatchingFile;
 std::string& outputDatabaseMatchingFileLocation = runState.outputDatabaseMatchingFileLocation;
 std::ofstream& myDatabaseMatchingFile = runState.myDatabaseMatchingFile;
 std::string& outputDatabaseMatchingFileWithoutMotif = runState.outputDatabaseMatchingFileWithoutMotif;
-std::string& outputDatabaseMatchingFileWithoutMotifLocation = runState.outputDatabaseMatchingFileWithoutMotifLocation;
+std::string& outputDatabaseMatchingFileWithoutMotifLocation =
+    runState.outputDatabaseMatchingFileWithoutMotifLocation;
 std::ofstream& myDatabaseMatchingFileWithoutMotif = runState.myDatabaseMatchingFileWithoutMotif;
 std::string& outputDatabaseMatchingHTMLFile = runState.outputDatabaseMatchingHTMLFile;
 std::string& outputDatabaseMatchingHTMLFileLocation = runState.outputDatabaseMatchingHTMLFileLocation;
 std::ofstream& myDatabaseMatchingHTMLFile = runState.myDatabaseMatchingHTMLFile;
 std::string& outputDatabaseMatchingGlobalMatchingFile = runState.outputDatabaseMatchingGlobalMatchingFile;
-std::string& outputDatabaseMatchingGlobalMatchingFileLocation = runState.outputDatabaseMatchingGlobalMatchingFileLocation;
+std::string& outputDatabaseMatchingGlobalMatchingFileLocation =
+    runState.outputDatabaseMatchingGlobalMatchingFileLocation;
 std::ofstream& myDatabaseMatchingGlobalMatchingFile = runState.myDatabaseMatchingGlobalMatchingFile;
-std::string& outputDatabaseMatchingGlobalMatchingHTMLFile = runState.outputDatabaseMatchingGlobalMatchingHTMLFile;
-std::string& outputDatabaseMatchingGlobalMatchingHTMLFileLocation = runState.outputDatabaseMatchingGlobalMatchingHTMLFileLocation;
+std::string& outputDatabaseMatchingGlobalMatchingHTMLFile =
+    runState.outputDatabaseMatchingGlobalMatchingHTMLFile;
+std::string& outputDatabaseMatchingGlobalMatchingHTMLFileLocation =
+    runState.outputDatabaseMatchingGlobalMatchingHTMLFileLocation;
 std::ofstream& myDatabaseMatchingGlobalMatchingHTMLFile = runState.myDatabaseMatchingGlobalMatchingHTMLFile;
 std::string& outputCombinedMatrixGlobalFile = runState.outputCombinedMatrixGlobalFile;
 std::string& outputCombinedMatrixGlobalFileLocation = runState.outputCombinedMatrixGlobalFileLocation;
 std::ofstream& myCombinedMatrixGlobalFile = runState.myCombinedMatrixGlobalFile;
 std::string& outputCombinedMatrixGlobalAndLocalFile = runState.outputCombinedMatrixGlobalAndLocalFile;
-std::string& outputCombinedMatrixGlobalAndLocalFileLocation = runState.outputCombinedMatrixGlobalAndLocalFileLocation;
+std::string& outputCombinedMatrixGlobalAndLocalFileLocation =
+    runState.outputCombinedMatrixGlobalAndLocalFileLocation;
 std::ofstream& myCombinedMatrixGlobalAndLocalFile = runState.myCombinedMatrixGlobalAndLocalFile;
 std::string& outputCombinedMatrixBestMatchesFile = runState.outputCombinedMatrixBestMatchesFile;
-std::string& outputCombinedMatrixBestMatchesFileLocation = runState.outputCombinedMatrixBestMatchesFileLocation;
+std::string& outputCombinedMatrixBestMatchesFileLocation =
+    runState.outputCombinedMatrixBestMatchesFileLocation;
 std::ofstream& myCombinedMatrixBestMatchesFile = runState.myCombinedMatrixBestMatchesFile;
 std::string& outputMotifTreeHTMLFile = runState.outputMotifTreeHTMLFile;
 std::string& outputMotifTreeHTMLFileLocation = runState.outputMotifTreeHTMLFileLocation;
@@ -102,8 +108,10 @@ std::vector<fileNameAndType>& FileNameType = runState.FileNameType;
 std::vector<data>& Datasets = runState.Datasets;
 std::vector<data>& DatabaseDatasets = runState.DatabaseDatasets;
 std::vector<dataCombinedScore>& DatasetsCombinedScoreLists = runState.DatasetsCombinedScoreLists;
-std::vector<dataCombinedScore>& DatasetsCombinedScoreDatabaseLists = runState.DatasetsCombinedScoreDatabaseLists;
-std::vector<dataCombinedScore>& DatasetsCombinedScoreDatabaseGlobalLists = runState.DatasetsCombinedScoreDatabaseGlobalLists;
+std::vector<dataCombinedScore>& DatasetsCombinedScoreDatabaseLists =
+    runState.DatasetsCombinedScoreDatabaseLists;
+std::vector<dataCombinedScore>& DatasetsCombinedScoreDatabaseGlobalLists =
+    runState.DatasetsCombinedScoreDatabaseGlobalLists;
 std::vector<maxScores>& maxScoresList = runState.maxScoresList;
 std::vector<maxScores>& maxScoresDatabaseList = runState.maxScoresDatabaseList;
 std::vector<maxScores>& maxScoresDatabaseGlobalList = runState.maxScoresDatabaseGlobalList;
@@ -130,6 +138,8 @@ commonBestMatches& commonBestScoreGlobalList = runState.commonBestScoreGlobalLis
 commonBestMatches& commonBestScoreList = runState.commonBestScoreList;
 maxScores& combinedMaxScores = runState.combinedMaxScores;
 
-void resetGlobals() { runState = startState(); }
+void resetGlobals() {
+  runState = startState();
+}
 
 }  // namespace korvelan

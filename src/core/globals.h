@@ -19,11 +19,11 @@ namespace korvelan {
 
 struct RunState {
   // Settings, counters and run timer.
-  double maxScore = 1.0;  // best score of one aligned cell; never changed
-  std::int32_t overlap = 4;  // least number of aligned positions; never changed
+  double maxScore = 1.0;         // best score of one aligned cell; never changed
+  std::int32_t overlap = 4;      // least number of aligned positions; never changed
   std::int64_t matrixIDNum = 1;  // next input motif ID
-  std::int64_t mNum = 1;  // number of the next motif within the current input file
-  std::int32_t dNum = 1;  // dataset number of the file being read
+  std::int64_t mNum = 1;         // number of the next motif within the current input file
+  std::int32_t dNum = 1;         // dataset number of the file being read
   std::string numFileInput;
   std::int32_t numFile = 0;  // number of input files
   std::string numTopMotifInput;
@@ -33,30 +33,30 @@ struct RunState {
   std::string simCutoffInput;
   double simCutoff = 0.0;  // 0.5, 0.6, 0.7, 0.75, 0.8, 0.85 or 0.9
   std::string numThreadInput;
-  std::int32_t numThread = 0;  // thread count, capped at maxThreadsAvailable
+  std::int32_t numThread = 0;            // thread count, capped at maxThreadsAvailable
   std::int32_t maxThreadsAvailable = 0;  // what the OpenMP runtime offers
-  std::string inputPath;  // input folder as typed, unchecked
+  std::string inputPath;                 // input folder as typed, unchecked
   std::string inputFilename;
   std::string inputFileFormat;
   std::int32_t inputFileFormatNum = 0;  // never read
   std::string DBNameInput;
-  std::string DBName;  // database key or "N"; no database when shorter than two characters
-  std::string motifCluster;  // tree answer "Y" or "N"
+  std::string DBName;             // database key or "N"; no database when shorter than two characters
+  std::string motifCluster;       // tree answer "Y" or "N"
   std::string combinedMotifFlag;  // combine answer "Y" or "N"
-  std::string outputFileType;  // "Global-Only" or "All"
-  std::string outputFileFormat;  // "Text", "HTML", "PDF" or "All"
-  std::string outputPath;  // typed output folder, then the derived one
-  std::string jobID;  // run prefix of every output name
-  double start = 0.0;  // run timer, seconds
+  std::string outputFileType;     // "Global-Only" or "All"
+  std::string outputFileFormat;   // "Text", "HTML", "PDF" or "All"
+  std::string outputPath;         // typed output folder, then the derived one
+  std::string jobID;              // run prefix of every output name
+  double start = 0.0;             // run timer, seconds
   double stop = 0.0;
-  double wtime = 0.0;  // stop - start
-  std::int32_t motifNameLength = 0;  // longest input motif name
-  double maxSumScoreCompare = 0.0;  // largest ranking key, base of default tree distances
+  double wtime = 0.0;                  // stop - start
+  std::int32_t motifNameLength = 0;    // longest input motif name
+  double maxSumScoreCompare = 0.0;     // largest ranking key, base of default tree distances
   std::int32_t fileNameIncrement = 0;  // never used
-  std::string strInputPath;  // never used
-  std::string jasparDB;  // collection path the JASPAR loader opened last
-  std::string transfacDB;  // collection path the TRANSFAC loader opened last
-  std::string uniprobeDB;  // collection path the UniPROBE loader opened last
+  std::string strInputPath;            // never used
+  std::string jasparDB;                // collection path the JASPAR loader opened last
+  std::string transfacDB;              // collection path the TRANSFAC loader opened last
+  std::string uniprobeDB;              // collection path the UniPROBE loader opened last
 
   // Report names (start as the default names), full paths and streams.
   std::string outputFile;

@@ -16,7 +16,11 @@ const data& motifOrThrow(const std::vector<data>& motifs, std::int64_t motifID, 
 }
 }  // namespace
 
-const data& inputMotif(std::int64_t motifID) { return motifOrThrow(Datasets, motifID, "input"); }
-const data& databaseMotif(std::int64_t motifID) { return motifOrThrow(DatabaseDatasets, motifID, "database"); }
+const data& inputMotif(std::int64_t motifID) {
+  return motifOrThrow(Datasets, motifID, "input");
+}
+const data& databaseMotif(std::int64_t motifID) {
+  return motifOrThrow(DatabaseDatasets, motifID, "database");
+}
 
 }  // namespace korvelan

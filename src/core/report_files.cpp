@@ -25,10 +25,12 @@ const std::array<ReportFile, kReportCount>& reportFiles() {
        &S::outputDatabaseMatchingGlobalMatchingFile, &S::outputDatabaseMatchingGlobalMatchingFileLocation,
        &S::myDatabaseMatchingGlobalMatchingFile},
       {R::DatabaseMatchingGlobalMatchingHTML, "HTML_Results_Database_Matching_Global_Matching.html",
-       &S::outputDatabaseMatchingGlobalMatchingHTMLFile, &S::outputDatabaseMatchingGlobalMatchingHTMLFileLocation,
+       &S::outputDatabaseMatchingGlobalMatchingHTMLFile,
+       &S::outputDatabaseMatchingGlobalMatchingHTMLFileLocation,
        &S::myDatabaseMatchingGlobalMatchingHTMLFile},
-      {R::CombinedMatrixGlobal, "Results_Combined_Motifs_Global_Matching.txt", &S::outputCombinedMatrixGlobalFile,
-       &S::outputCombinedMatrixGlobalFileLocation, &S::myCombinedMatrixGlobalFile},
+      {R::CombinedMatrixGlobal, "Results_Combined_Motifs_Global_Matching.txt",
+       &S::outputCombinedMatrixGlobalFile, &S::outputCombinedMatrixGlobalFileLocation,
+       &S::myCombinedMatrixGlobalFile},
       {R::CombinedMatrixGlobalAndLocal, "Results_Combined_Motifs_Global_and_Local_Matching.txt",
        &S::outputCombinedMatrixGlobalAndLocalFile, &S::outputCombinedMatrixGlobalAndLocalFileLocation,
        &S::myCombinedMatrixGlobalAndLocalFile},
@@ -43,9 +45,17 @@ const std::array<ReportFile, kReportCount>& reportFiles() {
   return table;
 }
 
-const ReportFile& reportFile(ReportId id) { return reportFiles()[static_cast<std::size_t>(id)]; }
-std::string& reportName(ReportId id) { return runState.*reportFile(id).name; }
-std::string& reportPath(ReportId id) { return runState.*reportFile(id).path; }
-std::ofstream& reportStream(ReportId id) { return runState.*reportFile(id).stream; }
+const ReportFile& reportFile(ReportId id) {
+  return reportFiles()[static_cast<std::size_t>(id)];
+}
+std::string& reportName(ReportId id) {
+  return runState.*reportFile(id).name;
+}
+std::string& reportPath(ReportId id) {
+  return runState.*reportFile(id).path;
+}
+std::ofstream& reportStream(ReportId id) {
+  return runState.*reportFile(id).stream;
+}
 
 }  // namespace korvelan

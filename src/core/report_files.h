@@ -32,10 +32,10 @@ inline constexpr std::size_t kReportCount = 15;
 
 struct ReportFile {
   ReportId id;
-  const char* defaultName;             // the name before the job identifier is put in front
-  std::string RunState::*name;         // jobID + defaultName once the outputs are named
-  std::string RunState::*path;         // outputPath + name
-  std::ofstream RunState::*stream;     // shared by every writer of the report
+  const char* defaultName;          // the name before the job identifier is put in front
+  std::string RunState::*name;      // jobID + defaultName once the outputs are named
+  std::string RunState::*path;      // outputPath + name
+  std::ofstream RunState::*stream;  // shared by every writer of the report
 };
 
 // Every report, in the order of ReportId.

@@ -22,7 +22,8 @@ bool plainShellChar(char ch) {
 double secondsSince(const timespec& from) {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<double>(now.tv_sec - from.tv_sec) + static_cast<double>(now.tv_nsec - from.tv_nsec) * 1e-9;
+  return static_cast<double>(now.tv_sec - from.tv_sec) +
+         static_cast<double>(now.tv_nsec - from.tv_nsec) * 1e-9;
 }
 
 int statusOf(int waitStatus) {

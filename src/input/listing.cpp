@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "core/globals.h"
+#include "core/report_io.h"
 #include "input/input.h"
 
 namespace korvelan {
@@ -28,7 +29,8 @@ void writeFileTable(std::ostream& out, const char* nameHeading, const char* coun
 
 void writeMotifInput() {
   // The listing is a convenience copy: when it cannot be written the run goes on without it.
-  std::ofstream out(outputPath + jobID + "input_motifs.txt");
+  std::ofstream out;
+  openUnchecked(out, outputPath + jobID + "input_motifs.txt");
   out << "KORVELAN - KORVELAN Detection Tool\n";
   out << "Version 2.1\n\n";
   out << "Total number of motifs: " << Datasets.size() << "\n\n";

@@ -90,6 +90,46 @@ constexpr std::uint8_t kBFirst = 4;
 typedef double v4d __attribute__((vector_size(32)));
 typedef std::int64_t v4i __attribute__((vector_size(32)));
 
+// Adds one aligned position to the four orientation sums: per column (A, C, G, T) the cell
+// cellMax - |f - s|, lane by lane. The absolute value clears the sign bit, as fabs does.
+[[gnu::always_inline]] inline void addRow(v4d& acc, const double* frow, const double* srow, v4d full,
+                                          v4i absMask) {
+  for (int c = 0; c < 4; ++c) {
+    v4d fv, sv;
+    std::memcpy(&fv, frow + c * 4, sizeof(v4d));
+    std::memcpy(&sv, srow + c * 4, sizeof(v4d));
+    const v4d diff = fv - sv;
+    acc += full - (v4d)((v4i)diff & absMask);
+  }
+}
+
+// Where one region's kept shifts go, and what each of them is tagged with.
+struct RegionOutput {
+  double cutoff;
+  std::uint32_t a, b;    // the pair's indexes in their lists
+  std::uint8_t listing;  // 0, or kBFirst when motif B is listed first
+  std::vector<KeptShift>& kept;
+};
+
+// The best orientation pair of one shift: Both Orig first, a later pair only when strictly better;
+// kept when it reaches the cutoff.
+[[gnu::always_inline]] inline void finishShift(std::int64_t at, std::int64_t n, v4d acc, RegionOutput& out) {
+  const v4d scores = acc / static_cast<double>(4 * n);
+  double best = scores[0];
+  std::uint8_t winner = 0;
+  if (scores[1] > best) best = scores[1], winner = 1;
+  if (scores[2] > best) best = scores[2], winner = 2;
+  if (scores[3] > best) best = scores[3], winner = 3;
+  if (best >= out.cutoff) {
+    KeptShift& entry = out.kept.emplace_back();
+    entry.score = best;
+    entry.a = out.a;
+    entry.b = out.b;
+    entry.shift = static_cast<std::uint32_t>(at);
+    entry.code = static_cast<std::uint8_t>(winner | out.listing);
+  }
+}
+
 // Scores one region: the motif listed first (F, Lf rows) with its first packed row on row i of the
 // motif listed second (S, Ls rows), i = 0 .. Ls - minOverlap; at aligned position k row k of F meets
 // row i + k of S, n(i) = min(Lf, Ls - i). Per orientation pair the cells maxScore - |a - b| are added
@@ -105,36 +145,8 @@ __attribute__((target_clones("avx2", "default"))) std::int64_t scoreRegion(
   const v4d full = {cellMax, cellMax, cellMax, cellMax};
   const std::int64_t magnitude = std::numeric_limits<std::int64_t>::max();
   const v4i absMask = {magnitude, magnitude, magnitude, magnitude};
+  RegionOutput out{cutoff, a, b, listing, kept};
   std::int64_t positions = 0;
-
-#define KORVELAN_LOAD(dst, src) std::memcpy(&(dst), (src), sizeof(v4d))
-#define KORVELAN_ADD_ROW(acc, frow, srow)       \
-  for (int c = 0; c < 4; ++c) {                 \
-    v4d fv, sv;                                 \
-    KORVELAN_LOAD(fv, (frow) + c * 4);          \
-    KORVELAN_LOAD(sv, (srow) + c * 4);          \
-    const v4d diff = fv - sv;                   \
-    (acc) += full - (v4d)((v4i)diff & absMask); \
-  }
-
-  // The best orientation pair of one shift: Both Orig first, a later pair only when strictly better.
-#define KORVELAN_FINISH(at, n, acc)                             \
-  {                                                             \
-    const v4d scores = (acc) / static_cast<double>(4 * (n));    \
-    double best = scores[0];                                    \
-    std::uint8_t winner = 0;                                    \
-    if (scores[1] > best) best = scores[1], winner = 1;         \
-    if (scores[2] > best) best = scores[2], winner = 2;         \
-    if (scores[3] > best) best = scores[3], winner = 3;         \
-    if (best >= cutoff) {                                       \
-      KeptShift& entry = kept.emplace_back();                   \
-      entry.score = best;                                       \
-      entry.a = a;                                              \
-      entry.b = b;                                              \
-      entry.shift = static_cast<std::uint32_t>(at);             \
-      entry.code = static_cast<std::uint8_t>(winner | listing); \
-    }                                                           \
-  }
 
   std::int64_t i = 0;
   for (; i + 3 < shifts; i += 4) {
@@ -146,32 +158,27 @@ __attribute__((target_clones("avx2", "default"))) std::int64_t scoreRegion(
     for (std::int64_t k = 0; k < common; ++k) {
       const double* f = F + k * kRowDoubles;
       const double* sk = s + k * kRowDoubles;
-      KORVELAN_ADD_ROW(acc[0], f, sk)
-      KORVELAN_ADD_ROW(acc[1], f, sk + kRowDoubles)
-      KORVELAN_ADD_ROW(acc[2], f, sk + 2 * kRowDoubles)
-      KORVELAN_ADD_ROW(acc[3], f, sk + 3 * kRowDoubles)
+      addRow(acc[0], f, sk, full, absMask);
+      addRow(acc[1], f, sk + kRowDoubles, full, absMask);
+      addRow(acc[2], f, sk + 2 * kRowDoubles, full, absMask);
+      addRow(acc[3], f, sk + 3 * kRowDoubles, full, absMask);
     }
     for (int g = 0; g < 3; ++g)
-      for (std::int64_t k = common; k < n[g]; ++k) {
-        KORVELAN_ADD_ROW(acc[g], F + k * kRowDoubles, s + (g + k) * kRowDoubles)
-      }
+      for (std::int64_t k = common; k < n[g]; ++k)
+        addRow(acc[g], F + k * kRowDoubles, s + (g + k) * kRowDoubles, full, absMask);
     for (int g = 0; g < 4; ++g) {
       positions += n[g];
-      KORVELAN_FINISH(i + g, n[g], acc[g])
+      finishShift(i + g, n[g], acc[g], out);
     }
   }
   for (; i < shifts; ++i) {
     const std::int64_t n = std::min(Lf, Ls - i);
     v4d acc = {};
-    for (std::int64_t k = 0; k < n; ++k) {
-      KORVELAN_ADD_ROW(acc, F + k * kRowDoubles, S + (i + k) * kRowDoubles)
-    }
+    for (std::int64_t k = 0; k < n; ++k)
+      addRow(acc, F + k * kRowDoubles, S + (i + k) * kRowDoubles, full, absMask);
     positions += std::max<std::int64_t>(n, 0);
-    KORVELAN_FINISH(i, n, acc)
+    finishShift(i, n, acc, out);
   }
-#undef KORVELAN_FINISH
-#undef KORVELAN_ADD_ROW
-#undef KORVELAN_LOAD
   return positions;
 }
 
