@@ -17,55 +17,24 @@ using testing::listDir;
 using testing::readFile;
 using testing::writeFile;
 
-// A tool root holding motifs/, result/ and a stand-in logo program that only leaves an empty image.
-struct RunFolder {
-  testing::TempDir dir;
-  RunFolder() {
-    writeFile(dir.path() + "result/.keep", "");
-    writeFile(dir.path() + "weblogo-3.4/weblogo", "#!/bin/sh\nexit 0\n");
-    std::string command = "chmod +x '" + dir.path() + "weblogo-3.4/weblogo'";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-  }
-  std::string motifs() const { return dir.path() + "motifs/"; }
-  std::string result() const { return dir.path() + "result/"; }
-  void addFixture(const std::string& name) {
-    writeFile(motifs() + name, readFile(testing::sourceDir() + "/tests/driver/fixtures/" + name));
-  }
-};
+using testing::Answers;
+using testing::maskRun;
+using testing::RunFolder;
+using testing::runOutputNames;
+using testing::withoutJob;
 
 std::string answers(const RunFolder& folder, const std::vector<std::string>& files, const std::string& type,
                     const std::string& format, int threads = 2) {
-  std::ostringstream in;
-  in << files.size() << "\n5\n3\n0.75\n" << threads << "\n" << folder.motifs() << "\n";
-  for (const auto& f : files) in << f << "\n4\n";
-  in << "14\nN\nN\n" << type << "\n" << format << "\n" << folder.result() << "\n";
-  return in.str();
+  Answers a;
+  a.files = files;
+  a.type = type;
+  a.format = format;
+  a.threads = threads;
+  return testing::dialogueInput(folder, a);
 }
-
-// Job identifier, creation dates and run times differ from run to run; the folder too.
-std::string masked(std::string text, const std::string& folder) {
-  text = std::regex_replace(text, std::regex("J_\\d{4}-\\d{2}-\\d{2}_\\d{4}_"), "J_<job>_");
-  text = std::regex_replace(text, std::regex("\\d{2}-\\d{2}-\\d{4} \\d{2}:\\d{2}:\\d{2}"), "<date>");
-  text = std::regex_replace(text, std::regex("Runtime: [0-9.e+-]+ seconds"), "Runtime: <time> seconds");
-  for (std::size_t at; (at = text.find(folder)) != std::string::npos;) text.replace(at, folder.size(), "<root>/");
-  return text;
-}
-
-// The run's files with the job identifier taken off their names (the image folder apart).
-std::vector<std::string> reportNames(const std::string& result) {
-  std::vector<std::string> names;
-  for (const auto& name : listDir(result))
-    if (name.rfind("J_", 0) == 0 && name.find("image") == std::string::npos) names.push_back(name);
-  return names;
-}
-
-std::string stripJob(const std::string& name) { return name.substr(std::string("J_2026-12-10_1234_").size()); }
 
 void compareWithGolden(const std::string& goldenDir, const std::string& name, const std::string& actual) {
-  const std::string path = testing::sourceDir() + "/tests/driver/golden/" + goldenDir + "/" + name;
-  if (std::getenv("KORVELAN_UPDATE_GOLDEN") != nullptr) writeFile(path, actual);
-  ASSERT_TRUE(fileExists(path)) << "no golden file " << path;
-  EXPECT_EQ(actual, readFile(path)) << "differs from " << path;
+  testing::expectGolden("driver/golden/" + goldenDir + "/" + name, actual);
 }
 
 struct GoldenCase {
@@ -96,14 +65,14 @@ TEST(ProgramRun, ReportsMatchTheirGoldenFiles) {
     const auto run = testing::runProgram(answers(folder, c.files, c.type, c.format), folder.dir.path());
     ASSERT_EQ(run.status, 0) << run.output;
     std::vector<std::string> names;
-    for (const auto& name : reportNames(folder.result())) names.push_back(stripJob(name));
+    for (const auto& name : runOutputNames(folder.result())) names.push_back(withoutJob(name));
     EXPECT_EQ(names, c.reports);
-    for (const auto& name : reportNames(folder.result()))
-      compareWithGolden(c.golden, stripJob(name), masked(readFile(folder.result() + name), folder.dir.path()));
+    for (const auto& name : runOutputNames(folder.result()))
+      compareWithGolden(c.golden, withoutJob(name), maskRun(readFile(folder.result() + name), folder.dir.path()));
     // The console after the dialogue: from the empty line before "Reading input ..." on.
     const std::size_t from = run.output.find("\nReading input ...");
     ASSERT_NE(from, std::string::npos);
-    compareWithGolden(c.golden, "console.txt", masked(run.output.substr(from), folder.dir.path()));
+    compareWithGolden(c.golden, "console.txt", maskRun(run.output.substr(from), folder.dir.path()));
   }
 }
 
@@ -118,7 +87,7 @@ TEST(ProgramRun, PagesGetTwoLogosPerMotif) {
     if (name.size() > 5 && name.substr(name.size() - 5) == "image") imageDir = folder.result() + name + "/";
   ASSERT_FALSE(imageDir.empty());
   std::vector<std::string> images;
-  for (const auto& name : listDir(imageDir)) images.push_back(stripJob(name));
+  for (const auto& name : listDir(imageDir)) images.push_back(withoutJob(name));
   EXPECT_EQ(images, (std::vector<std::string>{"M1.jpeg", "M1RevComp.jpeg", "M2.jpeg", "M2RevComp.jpeg",
                                               "M3.jpeg", "M3RevComp.jpeg"}));
 }
@@ -131,7 +100,7 @@ TEST(ProgramRun, ErrorExits) {
     const auto run = testing::runProgram(answers(folder, {"one.txt"}, "All", "Text"), folder.dir.path());
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("Error: insufficient number of motifs.\n"), std::string::npos);
-    EXPECT_TRUE(reportNames(folder.result()).empty());
+    EXPECT_TRUE(runOutputNames(folder.result()).empty());
   }
   {
     SCOPED_TRACE("missing file");
@@ -141,7 +110,7 @@ TEST(ProgramRun, ErrorExits) {
         testing::runProgram(answers(folder, {"files_a.txt", "nothere.txt"}, "All", "Text"), folder.dir.path());
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("Invalid input path or file name.\n"), std::string::npos);
-    EXPECT_TRUE(reportNames(folder.result()).empty());
+    EXPECT_TRUE(runOutputNames(folder.result()).empty());
   }
   {
     SCOPED_TRACE("no result folder");
@@ -190,8 +159,8 @@ TEST(ProgramRun, ReportsDoNotDependOnTheThreadCount) {
         answers(folder, {"set1.txt", "set2.txt", "set3.txt"}, "All", "All", threads) , folder.dir.path());
     ASSERT_EQ(run.status, 0) << run.output;
     std::vector<std::string> reports;
-    for (const auto& name : reportNames(folder.result()))
-      reports.push_back(name.substr(18) + "\n" + masked(readFile(folder.result() + name), folder.dir.path()));
+    for (const auto& name : runOutputNames(folder.result()))
+      reports.push_back(name.substr(18) + "\n" + maskRun(readFile(folder.result() + name), folder.dir.path()));
     ASSERT_EQ(reports.size(), 6u);
     if (reference.empty())
       reference = reports;

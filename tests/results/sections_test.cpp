@@ -125,10 +125,8 @@ class SectionsTest : public ::testing::Test {
 
   // Compares a report whole against its golden file; KORVELAN_UPDATE_GOLDEN=1 rewrites the file.
   void expectGolden(const std::string& run, const std::string& name) const {
-    const std::string path = sourceDir() + "/tests/reports/golden/" + run + "/" + name;
-    if (std::getenv("KORVELAN_UPDATE_GOLDEN") != nullptr) writeFile(path, report(name));
-    ASSERT_TRUE(testing::fileExists(path)) << path;
-    EXPECT_EQ(report(name), readFile(path)) << run << "/" << name;
+    SCOPED_TRACE(run + "/" + name);
+    testing::expectGolden("reports/golden/" + run + "/" + name, report(name));
   }
 
   TempDir dir;

@@ -13,20 +13,11 @@
 #include "core/consensus.h"
 #include "core/globals.h"
 #include "core/records.h"
+#include "support/test_support.h"
 
 namespace korvelan::scantest {
 
-inline data makeMotif(std::int64_t id, std::int32_t dataset, std::int64_t numInFile, const std::string& name,
-                      const motifMatrix& matrix, std::optional<motifMatrix> revComp = std::nullopt) {
-  data motif;
-  motif.motifID = id;
-  motif.motifName = name;
-  motif.datasetNum = dataset;
-  motif.motifNumInFile = numInFile;
-  motif.matrix = matrix;
-  motif.revCompMatrix = revComp ? *revComp : getRevCompMotif(matrix);
-  return motif;
-}
+using testing::makeMotif;
 
 // Rows of random values scaled to sum 1.
 inline motifMatrix randomRows(std::mt19937& generator, int length) {

@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -8,8 +9,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
+
+#include "core/consensus.h"
 
 namespace korvelan::testing {
 
@@ -75,5 +79,86 @@ ProgramRun runProgram(const std::string& input, const std::string& workDir, cons
 }
 
 std::string sourceDir() { return KORVELAN_SOURCE_DIR; }
+
+std::string sharedDataDir() {
+  const std::string dir = sourceDir() + "/../shared/data";
+  return fs::is_directory(dir) ? dir : std::string();
+}
+
+RunFolder::RunFolder() {
+  writeFile(result() + ".keep", "");
+  fs::create_directories(motifs());
+  addProgram("weblogo-3.4/weblogo", "#!/bin/sh\nexit 0\n");
+}
+
+void RunFolder::addFixture(const std::string& name, const std::string& area) {
+  writeFile(motifs() + name, readFile(sourceDir() + "/tests/" + area + "/fixtures/" + name));
+}
+
+void RunFolder::addProgram(const std::string& relativePath, const std::string& script) {
+  const std::string path = root() + relativePath;
+  writeFile(path, script);
+  fs::permissions(path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+}
+
+std::string dialogueInput(const RunFolder& folder, const Answers& a) {
+  std::ostringstream in;
+  in << a.files.size() << "\n" << a.topMotifs << "\n" << a.bestMatches << "\n" << a.cutoff << "\n" << a.threads
+     << "\n" << folder.motifs() << "\n";
+  for (const auto& f : a.files) in << f << "\n4\n";
+  in << a.collection << "\n" << a.tree << "\n" << a.combine << "\n" << a.type << "\n" << a.format << "\n"
+     << folder.result() << "\n";
+  return in.str();
+}
+
+std::string maskRun(std::string text, const std::string& folder) {
+  text = std::regex_replace(text, std::regex("J_\\d{4}-\\d{2}-\\d{2}_\\d{4}_"), "J_<job>_");
+  text = std::regex_replace(text, std::regex("\\d{2}-\\d{2}-\\d{4} \\d{2}:\\d{2}:\\d{2}"), "<date>");
+  text = std::regex_replace(text, std::regex("Runtime: [0-9.e+-]+ seconds"), "Runtime: <time> seconds");
+  for (std::size_t at; (at = text.find(folder)) != std::string::npos;) text.replace(at, folder.size(), "<root>/");
+  return text;
+}
+
+std::vector<std::string> runOutputNames(const std::string& result) {
+  std::vector<std::string> names;
+  for (const auto& name : listDir(result))
+    if (name.rfind("J_", 0) == 0 && name.find("image") == std::string::npos) names.push_back(name);
+  return names;
+}
+
+std::string withoutJob(const std::string& name) { return name.substr(std::string("J_2026-12-10_1234_").size()); }
+
+void expectGolden(const std::string& relativePath, const std::string& actual) {
+  const std::string path = sourceDir() + "/tests/" + relativePath;
+  if (std::getenv("KORVELAN_UPDATE_GOLDEN") != nullptr) writeFile(path, actual);
+  ASSERT_TRUE(fileExists(path)) << "no golden file " << path;
+  EXPECT_EQ(actual, readFile(path)) << "differs from " << path;
+}
+
+data makeMotif(std::int64_t id, std::int32_t dataset, std::int64_t numInFile, const std::string& name,
+               const motifMatrix& matrix, std::optional<motifMatrix> revComp) {
+  data motif;
+  motif.motifID = id;
+  motif.motifName = name;
+  motif.datasetNum = dataset;
+  motif.motifNumInFile = numInFile;
+  motif.matrix = matrix;
+  motif.revCompMatrix = revComp ? *revComp : getRevCompMotif(matrix);
+  motif.consensus = getConsensusString(motif.matrix);
+  motif.revCompConsensus = getConsensusString(motif.revCompMatrix);
+  return motif;
+}
+
+motifMatrix rowsOf(const std::string& word) {
+  motifMatrix rows;
+  for (char base : word) {
+    std::vector<double> row(4, base == 'N' ? 0.25 : 0.0);
+    const std::string bases = "ACGT";
+    const auto at = bases.find(base);
+    if (at != std::string::npos) row[at] = 1.0;
+    rows.push_back(row);
+  }
+  return rows;
+}
 
 }  // namespace korvelan::testing

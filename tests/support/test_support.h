@@ -1,8 +1,12 @@
 // Helpers shared by the tests: scratch folders, files, and running the real program.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "core/records.h"
 
 namespace korvelan::testing {
 
@@ -33,5 +37,63 @@ ProgramRun runProgram(const std::string& input, const std::string& workDir, cons
 
 // The source tree root, for fixtures and the shared data folder beside the checkout.
 std::string sourceDir();
+
+// The shared data folder beside the checkout (real collection files), or empty when it is absent:
+// tests that read it skip when this is empty.
+std::string sharedDataDir();
+
+// --- whole runs ---
+
+// A tool root for one run: motifs/ (the input folder), result/ (where the reports land) and a stand-in
+// logo program that leaves an empty image. Tests add input files, collections under databases/ and
+// other stand-in programs as they need.
+struct RunFolder {
+  TempDir dir;
+  RunFolder();
+  std::string root() const { return dir.path(); }
+  std::string motifs() const { return dir.path() + "motifs/"; }
+  std::string result() const { return dir.path() + "result/"; }
+  // Copies tests/<area>/fixtures/<name> (default area: driver) into motifs/.
+  void addFixture(const std::string& name, const std::string& area = "driver");
+  // Writes an executable script under the tool root (for example "weblogo-3.4/weblogo").
+  void addProgram(const std::string& relativePath, const std::string& script);
+};
+
+// The answers of one dialogue, with the defaults the whole-run tests use.
+struct Answers {
+  std::vector<std::string> files;
+  int topMotifs = 5;
+  int bestMatches = 3;
+  std::string cutoff = "0.75";
+  int threads = 2;
+  int collection = 14;  // menu number; 14 is none
+  std::string tree = "N";
+  std::string combine = "N";
+  std::string type = "All";
+  std::string format = "Text";
+};
+// The dialogue text for a run in `folder` (each file given format 4).
+std::string dialogueInput(const RunFolder& folder, const Answers& answers);
+
+// Masks what differs from run to run: the job identifier (J_<job>_), creation dates (<date>), run
+// times (Runtime: <time> seconds) and the temporary folder (<root>/).
+std::string maskRun(std::string text, const std::string& folder);
+
+// The run's output files, job identifier first (the image folder apart), sorted.
+std::vector<std::string> runOutputNames(const std::string& result);
+// A run output name without its job identifier "J_yyyy-mm-dd_nnnn_".
+std::string withoutJob(const std::string& name);
+
+// Compares text with the golden file at sourceDir() + "/tests/" + relativePath. With the environment
+// variable KORVELAN_UPDATE_GOLDEN set, the golden file is rewritten from the text instead.
+void expectGolden(const std::string& relativePath, const std::string& actual);
+
+// --- motifs ---
+
+// A motif record with its reverse complement (getRevCompMotif unless given) and consensus strings.
+data makeMotif(std::int64_t id, std::int32_t dataset, std::int64_t numInFile, const std::string& name,
+               const motifMatrix& matrix, std::optional<motifMatrix> revComp = std::nullopt);
+// Rows of a consensus word: a base letter gives 1 to its base, N gives 0.25 to each.
+motifMatrix rowsOf(const std::string& word);
 
 }  // namespace korvelan::testing
