@@ -1,7 +1,9 @@
 // Placeholder entry points until PDF conversion and the combined-motif reports land; they do nothing.
 #include "reports/framing.h"
+#include "reports/pdf.h"
 
 namespace korvelan {
+void convertPageToPDF(ReportId) {}
 void convertHTMLToPDFGlobal() {}
 void convertHTMLToPDFGlobalDatabaseMatch() {}
 void convertHTMLToPDF() {}
