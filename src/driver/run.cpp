@@ -76,18 +76,14 @@ std::vector<Frame> chosenFrames() {
   return frames;
 }
 
+// Both trees are drawn before either tree section is written.
 void drawTrees() {
   if (!treesWanted()) return;
-  if (severalFiles()) {
-    getMotifClusterGlobal();
-    if (pagesWanted()) writeMotifTreeGlobalHTMLOrPDF();
-  }
-  if (!typeAll()) return;
-  getMotifCluster();
-  if (pagesWanted()) {
-    if (numFile == 1) writeMotifTreeGlobalHTMLOrPDF();  // its one-file note
-    writeMotifTreeHTMLOrPDF();
-  }
+  if (severalFiles()) getMotifClusterGlobal();
+  if (typeAll()) getMotifCluster();
+  if (!pagesWanted()) return;
+  if (severalFiles() || typeAll()) writeMotifTreeGlobalHTMLOrPDF();  // with one file, its note
+  if (typeAll()) writeMotifTreeHTMLOrPDF();
 }
 
 void mergeGroups(const std::vector<bestMatchList>& groups, void (*driver)(bestMatchList)) {

@@ -1,5 +1,5 @@
-// The frame of the four HTML report pages: the header creates a page with its head, style sheet,
-// INPUT box and RESULTS heading; the footer closes the last result box and completes the page.
+// The frame of the four HTML report pages and the two tree pages: the header creates a page with its
+// head, style sheet, INPUT box and RESULTS heading; the footer completes the page.
 #include <fstream>
 #include <ostream>
 #include <string>
@@ -10,22 +10,27 @@
 #include "core/utilities.h"
 #include "reports/framing.h"
 #include "reports/text_framing.h"
+#include "tree/tree.h"
 
 namespace korvelan {
 
 namespace {
 
-// One HTML report page, and whether it is the detailed results page, whose header carries an extra
-// style rule and a slightly different input-files heading.
+// One HTML page. The detailed results page and the tree pages carry an extra style rule and a slightly
+// different input-files heading; the tree pages also have larger headings, a wider parameter table,
+// no landscape print rule and a shorter footer, since each tree section closes its own box.
 struct HtmlPage {
   ReportId file;
-  bool detailed;
+  bool detailed = false;
+  bool tree = false;
 };
 
-const HtmlPage kGlobalPage{.file = ReportId::HTMLGlobalMatching, .detailed = false};
-const HtmlPage kGlobalDatabasePage{.file = ReportId::DatabaseMatchingGlobalMatchingHTML, .detailed = false};
+const HtmlPage kGlobalPage{.file = ReportId::HTMLGlobalMatching};
+const HtmlPage kGlobalDatabasePage{.file = ReportId::DatabaseMatchingGlobalMatchingHTML};
 const HtmlPage kDetailedPage{.file = ReportId::HTMLResults, .detailed = true};
-const HtmlPage kDetailedDatabasePage{.file = ReportId::DatabaseMatchingHTML, .detailed = false};
+const HtmlPage kDetailedDatabasePage{.file = ReportId::DatabaseMatchingHTML};
+const HtmlPage kTreePage{.file = ReportId::MotifTreeHTML, .detailed = true, .tree = true};
+const HtmlPage kGlobalTreePage{.file = ReportId::MotifTreeGlobalHTML, .detailed = true, .tree = true};
 
 template <typename Value>
 void parameterRow(std::ostream& out, const char* label, const Value& value) {
@@ -46,20 +51,24 @@ void writeHtmlHeader(const HtmlPage& page) {
   out << ".sansserif {font-family: Verdana}" << std::endl;
   if (page.detailed) out << ".textshadow {text-shadow: 1px 1px 1px #333;}" << std::endl;
   out << "html{-webkit-font-smoothing: antialiased;}" << std::endl;
-  out << "@media print{@page {size: landscape}}" << std::endl;
+  if (!page.tree) out << "@media print{@page {size: landscape}}" << std::endl;
   out << "@page { @bottom-right { content: 'Page ' counter(page) ' of ' counter(pages); } }" << std::endl;
   out << "</style>" << std::endl;
   out << "</head>" << std::endl;
   out << "<body>" << std::endl;
-  out << "<h1 class='sansserif' style='text-shadow: 2px 2px 2px #999'> KORVELAN - KORVELAN Detection Tool </h1>"
-      << std::endl;
+  const char* title = page.tree ? "h2" : "h1";
+  const char* heading = page.tree ? "h4" : "h3";
+  out << "<" << title
+      << " class='sansserif' style='text-shadow: 2px 2px 2px #999'> KORVELAN - KORVELAN Detection Tool </"
+      << title << ">" << std::endl;
   out << "<p><b class='sansserif'>Version 2.2 </b></p>" << std::endl;
-  out << "<div><h3 class='sansserif'> INPUT </h3></div>" << std::endl;
+  out << "<div><" << heading << " class='sansserif'> INPUT </" << heading << "></div>" << std::endl;
   out << "<div class = 'boxed'>" << std::endl;
   out << "<b class='sansserif'><font size = '2'>" << "Input Parameters " << "</font></b>" << std::endl;
-  out << "<table class='sansserif' width = '600' border = '0' cellSpacing = '1' cellPadding = '1'>" << std::endl;
+  out << "<table class='sansserif' width = '" << (page.tree ? "700" : "600")
+      << "' border = '0' cellSpacing = '1' cellPadding = '1'>" << std::endl;
   out << "<col width= '300'>" << std::endl;
-  out << "<col width= '300'>" << std::endl;
+  out << "<col width= '" << (page.tree ? "400" : "300") << "'>" << std::endl;
   parameterRow(out, "Number of files: ", numFile);
   parameterRow(out, "Number of top significant motifs: ", numTopMotif);
   parameterRow(out, "Number of best matches: ", numBestMatches);
@@ -82,7 +91,8 @@ void writeHtmlHeader(const HtmlPage& page) {
   out << "<tr>" << std::endl;
   out << "<td><b><font size = '2'>" << "File name" << "</font></b></td>" << std::endl;
   out << "<td><b><font size = '2'>" << "Count of motifs" << "</font></b></td>" << std::endl;
-  out << "<td><b><font size = '2'>" << "Dataset number " << "</font></b></td>" << std::endl;
+  out << "<td><b><font size = '2'>" << (page.tree ? "Dataset #" : "Dataset number ") << "</font></b></td>"
+      << std::endl;
   out << "</tr>" << std::endl;
   for (const fileNameAndType& file : FileNameType) {
     out << "<tr>" << std::endl;
@@ -94,27 +104,35 @@ void writeHtmlHeader(const HtmlPage& page) {
   out << "</table>" << std::endl;
   out << "</div>" << std::endl;
   out << "<br>" << std::endl;
-  out << "<h3 class='sansserif'> RESULTS </h3>" << std::endl;
+  out << "<" << heading << " class='sansserif'> RESULTS </" << heading << ">" << std::endl;
   closeReport(out);
 }
 
 void writeHtmlFooter(const HtmlPage& page) {
   std::ofstream& out = openReport(page.file, OpenMode::Append);
-  out << "</div>" << std::endl;  // ends the box the last result section left open
+  if (!page.tree) out << "</div>" << std::endl;  // ends the box the last result section left open
   out << "<p class='sansserif'>" << std::endl;
   out << "<font size = '2' >" << std::endl;
-  out << "Results created by KORVELAN on " << getCurrDateTime() << "</font>" << std::endl;
-  out << "<br>" << std::endl;
-  out << "<font size = '2' >" << std::endl;
-  out << "Runtime: " << wtime << " seconds" << "</font>" << std::endl;
-  out << "</p>" << std::endl;
-  out << "<p class='sansserif'>" << std::endl;
-  out << "<font size = '2' >" << std::endl;
-  out << "KORVELAN is written by Orsabel" << "</font>" << std::endl;
-  out << "<br>" << std::endl;
-  out << "<font size = '2' >" << std::endl;
-  out << "Motif logo generated by <a href='http://weblogo.threeplusone.com/' target ='_blank'> weblogo</a>"
-      << "</font>" << std::endl;
+  if (page.tree) {
+    out << "Results created by KORVELAN on " << getCurrDateTime() << std::endl;
+    out << "<br>" << std::endl;
+    out << "Runtime: " << wtime << " seconds" << std::endl;
+    out << "<br>" << std::endl;
+    out << "KORVELAN is written by Orsabel" << "</font>" << std::endl;
+  } else {
+    out << "Results created by KORVELAN on " << getCurrDateTime() << "</font>" << std::endl;
+    out << "<br>" << std::endl;
+    out << "<font size = '2' >" << std::endl;
+    out << "Runtime: " << wtime << " seconds" << "</font>" << std::endl;
+    out << "</p>" << std::endl;
+    out << "<p class='sansserif'>" << std::endl;
+    out << "<font size = '2' >" << std::endl;
+    out << "KORVELAN is written by Orsabel" << "</font>" << std::endl;
+    out << "<br>" << std::endl;
+    out << "<font size = '2' >" << std::endl;
+    out << "Motif logo generated by <a href='http://weblogo.threeplusone.com/' target ='_blank'> weblogo</a>"
+        << "</font>" << std::endl;
+  }
   out << "</p>" << std::endl;
   out << "</body>" << std::endl;
   out << "</html>" << std::endl;
@@ -132,5 +150,10 @@ void writeFooterGlobalHTMLOrPDF() { writeHtmlFooter(kGlobalPage); }
 void writeFooterGlobalHTMLOrPDFDatabaseMatch() { writeHtmlFooter(kGlobalDatabasePage); }
 void writeFooterHTMLOrPDF() { writeHtmlFooter(kDetailedPage); }
 void writeFooterHTMLOrPDFDatabaseMatch() { writeHtmlFooter(kDetailedDatabasePage); }
+
+void writeHeaderMotifTreeHTMLOrPDF() { writeHtmlHeader(kTreePage); }
+void writeHeaderMotifTreeGlobalHTMLOrPDF() { writeHtmlHeader(kGlobalTreePage); }
+void writeFooterMotifTreeHTMLOrPDF() { writeHtmlFooter(kTreePage); }
+void writeFooterMotifTreeGlobalHTMLOrPDF() { writeHtmlFooter(kGlobalTreePage); }
 
 }  // namespace korvelan

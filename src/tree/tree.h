@@ -3,14 +3,21 @@
 
 namespace korvelan {
 
+// Number the labels of distanceMatrix (getMotifCluster) or distanceMatrixGlobal (getMotifClusterGlobal),
+// write the matrix as CSV and the R script beside it, and run the script to draw the tree image.
 void getMotifCluster();
 void getMotifClusterGlobal();
+
+// The tree pages' header and footer share the HTML report frame (reports/html_framing.cpp).
 void writeHeaderMotifTreeHTMLOrPDF();
 void writeHeaderMotifTreeGlobalHTMLOrPDF();
-void writeMotifTreeHTMLOrPDF();
-void writeMotifTreeGlobalHTMLOrPDF();
 void writeFooterMotifTreeHTMLOrPDF();
 void writeFooterMotifTreeGlobalHTMLOrPDF();
+
+// The tree sections of the pages; the global page holds a note instead with one input file.
+void writeMotifTreeHTMLOrPDF();
+void writeMotifTreeGlobalHTMLOrPDF();
+
 void convertHTMLToPDFMotifTree();
 void convertHTMLToPDFMotifTreeGlobal();
 

@@ -1,0 +1,268 @@
+// The distance-matrix CSV files, the R scripts and their runs: with a stand-in Rscript on the search
+// path for the exact texts, and with the real interpreter for the images.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/globals.h"
+#include "core/utilities.h"
+#include "support/test_support.h"
+#include "tree/tree.h"
+
+namespace korvelan {
+namespace {
+
+using testing::fileExists;
+using testing::readFile;
+using testing::TempDir;
+using testing::writeFile;
+
+using Matrix = std::vector<std::vector<std::string>>;
+
+struct TreeCase {
+  const char* name;
+  void (*draw)();
+  Matrix* matrix;
+  const char* letter;
+  const char* csv;
+  const char* script;
+  const char* image;
+};
+
+std::vector<TreeCase> treeCases() {
+  return {
+      {"all", getMotifCluster, &distanceMatrix, "I", "Distance_Matrix.csv", "Plot_File.R", "Motif_Tree.png"},
+      {"global", getMotifClusterGlobal, &distanceMatrixGlobal, "G", "Global_Matching_Distance_Matrix.csv",
+       "Global_Matching_Plot_File.R", "Global_Matching_Motif_Tree.png"},
+  };
+}
+
+std::string expectedScript(const std::string& csvLiteral, const std::string& imageLiteral) {
+  return "options(warn = -1)\n"
+         "suppressMessages(require(ggplot2))\n"
+         "suppressMessages(require(ggdendro))\n"
+         "suppressMessages(require(dendextend))\n"
+         "suppressMessages(library(ape))\n"
+         "\n"
+         "tb = read.csv('" +
+         csvLiteral +
+         "', row.names = 1)\n"
+         "d = as.dist(tb)\n"
+         "hc <- as.dendrogram(hclust(d))\n"
+         "colors = c('red', 'blue', 'green4', 'black', 'brown', 'magenta', 'purple', 'darkorange', "
+         "'deepskyblue', 'darkgreen')\n"
+         "clus10 = cutree(hc, min(10, attr(d, 'Size')))\n"
+         "png('" +
+         imageLiteral +
+         "', width=700, height=700)\n"
+         "plot(as.phylo(hc), type = 'fan', tip.color = colors[clus10], cex = 0.7, label.offset = 0.05)\n"
+         "invisible(dev.off())\n"
+         "options(warn = 0)\n";
+}
+
+// A distance table over the given names: "0" on the diagonal, (i + j) / 10 elsewhere.
+Matrix tableOf(const std::vector<std::string>& names) {
+  const std::size_t n = names.size();
+  Matrix table(n + 1, std::vector<std::string>(n + 1));
+  for (std::size_t i = 1; i <= n; ++i) {
+    table[0][i] = names[i - 1];
+    table[i][0] = names[i - 1];
+    for (std::size_t j = 1; j <= n; ++j)
+      table[i][j] = i == j ? "0" : numberToString(static_cast<double>(i + j) / 10.0);
+  }
+  return table;
+}
+
+class TreeDrawingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resetGlobals();
+    outputPath = dir.path();
+    jobID = "J_TEST_";
+    oldPath = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    useStandIn(0);
+  }
+  void TearDown() override {
+    setenv("PATH", oldPath.c_str(), 1);
+    resetGlobals();
+  }
+
+  // An Rscript that notes the script path it was given and ends with the status.
+  void useStandIn(int status) {
+    writeFile(bin.path() + "Rscript",
+              "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log() + "'\nexit " + std::to_string(status) + "\n");
+    std::filesystem::permissions(bin.path() + "Rscript", std::filesystem::perms::owner_all);
+    setenv("PATH", (bin.path() + ":" + oldPath).c_str(), 1);
+  }
+  std::string log() const { return bin.path() + "calls.log"; }
+
+  // Runs a stage that must end the run: returns what it printed.
+  std::string expectRunEnds(void (*stage)()) {
+    ::testing::internal::CaptureStdout();
+    int status = -1;
+    try {
+      stage();
+    } catch (const RunEnded& ended) {
+      status = ended.status;
+    }
+    EXPECT_EQ(status, 1);
+    return ::testing::internal::GetCapturedStdout();
+  }
+
+  TempDir dir;
+  TempDir bin;
+  std::string oldPath;
+};
+
+TEST_F(TreeDrawingTest, WorkedExampleGivesNumberedLabelsTheCsvAndTheScript) {
+  for (const TreeCase& c : treeCases()) {
+    SCOPED_TRACE(c.name);
+    const std::string L = c.letter;
+    *c.matrix = {{"", "A", "B"}, {"A", "0", "0.25"}, {"B", "0.25", "0"}};
+    c.draw();
+    EXPECT_EQ(readFile(dir.path() + "J_TEST_" + c.csv),
+              "," + L + "1_A," + L + "2_B,\n" + L + "1_A,0,0.25,\n" + L + "2_B,0.25,0,\n");
+    EXPECT_EQ(*c.matrix,
+              (Matrix{{"", L + "1_A", L + "2_B"}, {L + "1_A", "0", "0.25"}, {L + "2_B", "0.25", "0"}}));
+    const std::string base = dir.path() + "J_TEST_";
+    EXPECT_EQ(readFile(base + c.script), expectedScript(base + c.csv, base + c.image));
+    EXPECT_EQ(readFile(log()), base + c.script + "\n");
+    std::filesystem::remove(log());
+  }
+}
+
+TEST_F(TreeDrawingTest, LabelsCountOnAndOddCellsAreQuoted) {
+  std::vector<std::string> names(11, "M");
+  names[1] = "a,b";
+  names[2] = "say \"hi\"";
+  names[3] = "two\nlines";
+  names[4] = "cr\rend";
+  distanceMatrix = tableOf(names);
+  distanceMatrix[1][2] = distanceMatrix[2][1] = "4";  // a default distance: a whole number
+  getMotifCluster();
+  const std::string csv = readFile(dir.path() + "J_TEST_Distance_Matrix.csv");
+  const std::vector<std::string> lines = testing::splitLines(csv);
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[0], ",I1_M,\"I2_a,b\",\"I3_say \"\"hi\"\"\",\"I4_two");
+  EXPECT_EQ(lines[1], "lines\",\"I5_cr\rend\",I6_M,I7_M,I8_M,I9_M,I10_M,I11_M,");
+  EXPECT_NE(csv.find("\nI1_M,0,4,0.4,0.5,0.6,0.7,0.8,0.9,1,1.1,1.2,\n\"I2_a,b\",4,0,"), std::string::npos);
+  EXPECT_NE(csv.find("\nI11_M,1.2,1.3,1.4,1.5,1.6,1.7,1.8,1.9,2,2.1,0,\n"), std::string::npos);
+  EXPECT_EQ(csv.back(), '\n');
+  EXPECT_EQ(distanceMatrix[11][0], "I11_M");
+}
+
+TEST_F(TreeDrawingTest, SingleCellMatrixIsWrittenAndRunAllTheSame) {
+  distanceMatrixGlobal = {{""}};
+  getMotifClusterGlobal();
+  EXPECT_EQ(readFile(dir.path() + "J_TEST_Global_Matching_Distance_Matrix.csv"), ",\n");
+  EXPECT_EQ(distanceMatrixGlobal, (Matrix{{""}}));
+  EXPECT_TRUE(fileExists(dir.path() + "J_TEST_Global_Matching_Plot_File.R"));
+  EXPECT_EQ(readFile(log()), dir.path() + "J_TEST_Global_Matching_Plot_File.R\n");
+}
+
+// Quotes and backslashes in the output folder stay inside the R literals, and the path reaches
+// Rscript as one word.
+TEST_F(TreeDrawingTest, OddOutputFolderStaysOnePathForRAndTheShell) {
+  outputPath = dir.path() + "it's a \\dir $HOME/";
+  std::filesystem::create_directories(outputPath);
+  distanceMatrix = tableOf({"A", "B"});
+  getMotifCluster();
+  const std::string literal = dir.path() + "it\\'s a \\\\dir $HOME/J_TEST_";
+  EXPECT_EQ(readFile(outputPath + "J_TEST_Plot_File.R"),
+            expectedScript(literal + "Distance_Matrix.csv", literal + "Motif_Tree.png"));
+  EXPECT_EQ(readFile(log()), outputPath + "J_TEST_Plot_File.R\n");
+}
+
+TEST_F(TreeDrawingTest, FailingOrMissingRscriptIsReportedAndTheRunGoesOn) {
+  const struct {
+    const char* what;
+    int status;  // -1: no Rscript on the search path
+    const char* note;
+  } cases[] = {{"succeeds", 0, ""}, {"fails", 3, "status 3"}, {"missing", -1, "status 127"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.status >= 0)
+      useStandIn(c.status);
+    else
+      setenv("PATH", dir.path().c_str(), 1);
+    distanceMatrix = tableOf({"A", "B"});
+    ::testing::internal::CaptureStderr();
+    getMotifCluster();
+    const std::string printed = ::testing::internal::GetCapturedStderr();
+    if (c.status == 0) {
+      EXPECT_EQ(printed, "");
+    } else {
+      EXPECT_NE(printed.find(std::string("Motif tree not drawn: Rscript ended with ") + c.note + " on " +
+                             dir.path() + "J_TEST_Plot_File.R\n"),
+                std::string::npos)
+          << printed;
+    }
+  }
+}
+
+TEST_F(TreeDrawingTest, UnopenableFilesEndTheRun) {
+  distanceMatrix = tableOf({"A", "B"});
+  outputPath = dir.path() + "no-such-folder/";
+  EXPECT_EQ(expectRunEnds(getMotifCluster), "Invalid output path or output filename.");
+  EXPECT_EQ(distanceMatrix[0][1], "I1_A");  // labelled before the file was tried
+
+  // The script cannot be created: the CSV file stays written.
+  outputPath = dir.path();
+  distanceMatrixGlobal = tableOf({"A", "B"});
+  std::filesystem::create_directories(dir.path() + "J_TEST_Global_Matching_Plot_File.R");
+  EXPECT_EQ(expectRunEnds(getMotifClusterGlobal), "Invalid output path or output filename.");
+  EXPECT_EQ(readFile(dir.path() + "J_TEST_Global_Matching_Distance_Matrix.csv").substr(0, 10), ",G1_A,G2_B");
+  EXPECT_FALSE(fileExists(log()));
+}
+
+// A PNG of the given size: signature, then the IHDR chunk with width and height.
+void expectPng(const std::string& path, unsigned width, unsigned height) {
+  const std::string png = readFile(path);
+  ASSERT_GE(png.size(), 24u) << path;
+  EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+  EXPECT_EQ(png.substr(12, 4), "IHDR");
+  auto word = [&](std::size_t at) {
+    unsigned value = 0;
+    for (std::size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<unsigned char>(png[at + i]);
+    return value;
+  };
+  EXPECT_EQ(word(16), width);
+  EXPECT_EQ(word(20), height);
+}
+
+// The real interpreter: below ten motifs the tree is cut into fewer groups, odd names survive the
+// CSV round trip, and the image is drawn at 700 x 700, also from a folder with a quote in its name.
+TEST_F(TreeDrawingTest, RealRDrawsTheTree) {
+  setenv("PATH", oldPath.c_str(), 1);
+  ASSERT_EQ(std::system("command -v Rscript >/dev/null 2>&1"), 0)
+      << "Rscript missing: run scripts/install-deps";
+  struct Case {
+    const char* folder;
+    std::vector<std::string> names;
+  };
+  const Case cases[] = {
+      {"five's/", {"A", "a,b", "say \"hi\"", "two\nlines", "A"}},
+      {"twelve/", std::vector<std::string>(12, "MOTIF")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder);
+    outputPath = dir.path() + c.folder;
+    std::filesystem::create_directories(outputPath);
+    distanceMatrix = tableOf(c.names);
+    getMotifCluster();
+    expectPng(outputPath + "J_TEST_Motif_Tree.png", 700, 700);
+  }
+
+  // R reads the odd labels back exactly as numbered.
+  writeFile(dir.path() + "read.R", "tb = read.csv('" + dir.path() +
+                                       "five\\'s/J_TEST_Distance_Matrix.csv', row.names = 1)\n"
+                                       "cat(rownames(tb), sep = '|')\n");
+  ASSERT_EQ(std::system(("Rscript " + dir.path() + "read.R > " + dir.path() + "labels.txt").c_str()), 0);
+  EXPECT_EQ(readFile(dir.path() + "labels.txt"), "I1_A|I2_a,b|I3_say \"hi\"|I4_two\nlines|I5_A");
+}
+
+}  // namespace
+}  // namespace korvelan
