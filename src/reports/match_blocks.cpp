@@ -1,9 +1,10 @@
+// One text writer and one HTML writer serve the ten match-block reports; the table of each entry point
+// holds what sets its report apart.
 #include "reports/match_blocks.h"
 
 #include <fstream>
 #include <iomanip>
 #include <ostream>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -12,30 +13,50 @@
 #include "core/report_io.h"
 #include "core/utilities.h"
 #include "reports/alignment_picture.h"
+#include "reports/collection_pages.h"
 #include "reports/logos.h"
 #include "reports/matrix_printout.h"
 
 namespace korvelan {
 namespace {
 
-// What sets the dataset reports' block writers apart.
-struct TextBlockReport {
+// Where a block's matched motif comes from: another input motif (Datasets, by the record's second
+// motif), or the collection (DatabaseDatasets, by the collection motif's number).
+enum class Matched { InputMotif, CollectionMotif };
+enum class Form { Text, TextWithoutMatrices, Html };
+
+struct BlockReport {
   ReportId file;
-  bool withMatrices;  // matrices with their consensus lines, or the two consensus lines alone
+  Matched matched;
+  Form form;
+  bool modeGated;  // writes blocks only for mode 2 or 3 and a motif number of 1 or more
 };
 
 const std::string kDashRule(196, '-');
+
+const data& matchedMotif(const dataCombinedScore& record, Matched matched) {
+  return matched == Matched::CollectionMotif ? databaseMotif(collectionMotifNumber(record))
+                                             : inputMotif(record.secondMotifID);
+}
+
+AlignmentPicture pictureOf(const dataCombinedScore& record, const data& query, const data& matched,
+                           Matched source) {
+  return alignmentPicture(record, query, matched,
+                          source == Matched::CollectionMotif ? RecordSource::Database : RecordSource::Dataset);
+}
 
 template <typename T>
 void cell(std::ostream& out, int width, const T& value) {
   out << std::setw(width) << std::left << value;
 }
 
-void writeTextBlock(std::ostream& out, const dataCombinedScore& record, const data& query, bool withMatrices) {
-  const data& matched = inputMotif(record.secondMotifID);
+void writeTextBlock(std::ostream& out, const dataCombinedScore& record, const data& query,
+                    const BlockReport& report) {
+  const bool fromCollection = report.matched == Matched::CollectionMotif;
+  const data& matched = matchedMotif(record, report.matched);
   const int nameWidth = motifNameLength + 10;
 
-  cell(out, 15, "Dataset #");
+  if (!fromCollection) cell(out, 15, "Dataset #");
   cell(out, 15, "Motif ID");
   cell(out, nameWidth, "Motif name");
   cell(out, 40, "Matching format of first motif");
@@ -46,9 +67,14 @@ void writeTextBlock(std::ostream& out, const dataCombinedScore& record, const da
   cell(out, 15, "Similarity score");
   out << std::endl;
 
-  cell(out, 15, matched.datasetNum);
-  cell(out, 15, record.secondMotifID);
-  cell(out, nameWidth, record.secondMotifName);
+  if (fromCollection) {
+    cell(out, 15, matched.databaseMotifID);
+    cell(out, nameWidth, matched.motifName);  // a longer name pushes the rest of the row
+  } else {
+    cell(out, 15, matched.datasetNum);
+    cell(out, 15, record.secondMotifID);
+    cell(out, nameWidth, record.secondMotifName);
+  }
   cell(out, 40, record.firstMatchingFormat);
   cell(out, 40, record.secondMatchingFormat);
   cell(out, 15, record.direction);
@@ -58,7 +84,11 @@ void writeTextBlock(std::ostream& out, const dataCombinedScore& record, const da
   out << std::endl;
   out << std::endl;
 
-  if (withMatrices) {
+  if (fromCollection) {
+    out << taxonLabel(DBName) << ": " << matched.taxonOrSpecies << std::endl;
+    out << std::endl;
+  }
+  if (report.form == Form::Text) {
     out << "Original motif" << std::endl;
     matrixPrintout(out, matched.matrix);
     out << "Consensus sequence: " << matched.consensus << std::endl;
@@ -72,21 +102,12 @@ void writeTextBlock(std::ostream& out, const dataCombinedScore& record, const da
   }
   out << std::endl;
 
-  const AlignmentPicture picture = alignmentPicture(record, query, matched, RecordSource::Dataset);
+  const AlignmentPicture picture = pictureOf(record, query, matched, report.matched);
   out << "Alignment:" << std::endl;
   out << picture.matchedLine << std::endl;
   out << picture.queryLine << std::endl;
   out << std::endl;
   out << kDashRule << std::endl;
-}
-
-void writeTextBlocks(const TextBlockReport& report, const bestMatchList& matchList, std::int64_t motifID) {
-  std::ofstream& out = openReport(report.file, OpenMode::Append);
-  if (!matchList.empty()) {
-    const data& query = inputMotif(motifID);
-    for (const auto& record : matchList) writeTextBlock(out, record, query, report.withMatrices);
-  }
-  closeReport(out);
 }
 
 // One line: "<td><font size = '2'>" + text + "</font></td>".
@@ -102,15 +123,33 @@ void htmlRow(std::ostream& out, std::string_view label, const std::string& value
   out << "</tr>" << std::endl;
 }
 
-void writeHtmlBlock(std::ostream& out, const dataCombinedScore& record, const data& query) {
-  const data& matched = inputMotif(record.secondMotifID);
+void writeHtmlBlock(std::ostream& out, const dataCombinedScore& record, const data& query,
+                    const BlockReport& report) {
+  const bool fromCollection = report.matched == Matched::CollectionMotif;
+  const data& matched = matchedMotif(record, report.matched);
+  // Database records come in two listings; the flag, not a comparison of numbers, tells them apart.
+  const bool collectionFirst = fromCollection && record.scanOrderFlag != "Y";
 
-  out << "<table class='sansserif' width='600' border = '0' cellSpacing = '1' cellPadding = '1' >" << std::endl;
-  out << "<col width= '300'>" << std::endl;
-  out << "<col width= '300'>" << std::endl;
-  htmlRow(out, "Dataset #:", std::to_string(matched.datasetNum));
-  htmlRow(out, "Motif ID:", std::to_string(record.secondMotifID));
-  htmlRow(out, "Motif name:", htmlEscape(record.secondMotifName));
+  if (fromCollection) {
+    out << (collectionFirst ? "<table class='sansserif' width='1000' cellpadding='0' cellspacing='0' >"
+                            : "<table class='sansserif' width='1000' border = '0' cellSpacing = '1' cellPadding = '1' >")
+        << std::endl;
+    out << "<col width= '300'>" << std::endl;
+    out << "<col width= '700'>" << std::endl;
+    out << "<tr>" << std::endl;
+    htmlCell(out, identifierLabel(DBName));
+    out << identifierCell(DBName, matched) << std::endl;
+    out << "</tr>" << std::endl;
+    htmlRow(out, "Motif name:", htmlEscape(matched.motifName));
+    htmlRow(out, std::string(taxonLabel(DBName)) + ":", htmlEscape(matched.taxonOrSpecies));
+  } else {
+    out << "<table class='sansserif' width='600' border = '0' cellSpacing = '1' cellPadding = '1' >" << std::endl;
+    out << "<col width= '300'>" << std::endl;
+    out << "<col width= '300'>" << std::endl;
+    htmlRow(out, "Dataset #:", std::to_string(matched.datasetNum));
+    htmlRow(out, "Motif ID:", std::to_string(record.secondMotifID));
+    htmlRow(out, "Motif name:", htmlEscape(record.secondMotifName));
+  }
   htmlRow(out, "Matching format of first motif:", htmlEscape(record.firstMatchingFormat));
   htmlRow(out, "Matching format of second motif:", htmlEscape(record.secondMatchingFormat));
   htmlRow(out, "Direction:", htmlEscape(record.direction));
@@ -124,71 +163,158 @@ void writeHtmlBlock(std::ostream& out, const dataCombinedScore& record, const da
   out << "</table>" << std::endl;
   out << "<br>" << std::endl;
 
-  const AlignmentPicture picture = alignmentPicture(record, query, matched, RecordSource::Dataset);
-  out << "<font face='Arial' size = '2'>" << "Alignment:" << "</font>" << std::endl;
+  const AlignmentPicture picture = pictureOf(record, query, matched, report.matched);
+  out << (collectionFirst ? "<font face='Arial' size='2'>" : "<font face='Arial' size = '2'>") << "Alignment:"
+      << "</font>" << std::endl;
   out << "<br>" << std::endl;
   out << "<font face = 'Courier New'>" << htmlEscape(picture.matchedLine) << "</font>" << std::endl;
   out << "<br>" << std::endl;
   out << "<font face = 'Courier New'>" << htmlEscape(picture.queryLine) << "</font>" << std::endl;
 
   out << "<p>" << std::endl;
-  writeConsensusAndLogoTable(out, matched, record.secondMotifID);
+  if (fromCollection)
+    writeConsensusAndLogoTable(out, matched, collectionMotifNumber(record), 'D', ConsensusLayout::Split);
+  else
+    writeConsensusAndLogoTable(out, matched, record.secondMotifID);
   out << "</p>" << std::endl;
   out << "<p>" << std::endl;
   out << "<hr>" << std::endl;
   out << "</p>" << std::endl;
 }
 
-void writeHtmlBlocks(ReportId file, const bestMatchList& matchList, std::int64_t motifID) {
-  std::ofstream& out = openReport(file, OpenMode::Append);
-  if (!matchList.empty()) {
+void writeBlocks(const BlockReport& report, const bestMatchList& matchList, int mode, std::int64_t motifID) {
+  std::ofstream& out = openReport(report.file, OpenMode::Append);
+  const bool writes = !report.modeGated || ((mode == 2 || mode == 3) && motifID >= 1);
+  if (writes && !matchList.empty()) {
     const data& query = inputMotif(motifID);
-    for (const auto& record : matchList) writeHtmlBlock(out, record, query);
+    for (const auto& record : matchList) {
+      if (report.form == Form::Html)
+        writeHtmlBlock(out, record, query, report);
+      else
+        writeTextBlock(out, record, query, report);
+    }
   }
   closeReport(out);
 }
 
 }  // namespace
 
-void WriteTopResultsList(bestMatchList matchList, int /*mode*/, std::int64_t motifID) {
-  writeTextBlocks({.file = ReportId::Results, .withMatrices = true}, matchList, motifID);
+void WriteTopResultsList(bestMatchList matchList, int mode, std::int64_t motifID) {
+  writeBlocks({.file = ReportId::Results, .matched = Matched::InputMotif, .form = Form::Text, .modeGated = false},
+              matchList, mode, motifID);
 }
 
-void WriteTopResultsListWithoutMotif(bestMatchList matchList, int /*mode*/, std::int64_t motifID) {
-  writeTextBlocks({.file = ReportId::ResultsWithoutMotif, .withMatrices = false}, matchList, motifID);
+void WriteTopResultsListWithoutMotif(bestMatchList matchList, int mode, std::int64_t motifID) {
+  writeBlocks({.file = ReportId::ResultsWithoutMotif,
+               .matched = Matched::InputMotif,
+               .form = Form::TextWithoutMatrices,
+               .modeGated = false},
+              matchList, mode, motifID);
 }
 
 void WriteTopResultsGlobalMatchingList(bestMatchList matchList, std::int64_t motifID) {
-  writeTextBlocks({.file = ReportId::GlobalMatching, .withMatrices = true}, matchList, motifID);
+  writeBlocks(
+      {.file = ReportId::GlobalMatching, .matched = Matched::InputMotif, .form = Form::Text, .modeGated = false},
+      matchList, 0, motifID);
 }
 
 void WriteTopResultsListHTML(bestMatchList matchList, int mode, std::int64_t motifID) {
-  const bool writesBlocks = (mode == 2 || mode == 3) && motifID >= 1;
-  writeHtmlBlocks(ReportId::HTMLResults, writesBlocks ? matchList : bestMatchList{}, motifID);
+  writeBlocks(
+      {.file = ReportId::HTMLResults, .matched = Matched::InputMotif, .form = Form::Html, .modeGated = true},
+      matchList, mode, motifID);
 }
 
 void WriteTopResultsGlobalMatchingListHTML(bestMatchList matchList, std::int64_t motifID) {
-  writeHtmlBlocks(ReportId::HTMLGlobalMatching, matchList, motifID);
+  writeBlocks(
+      {.file = ReportId::HTMLGlobalMatching, .matched = Matched::InputMotif, .form = Form::Html, .modeGated = false},
+      matchList, 0, motifID);
 }
 
-void writeConsensusAndLogoTable(std::ostream& out, const data& motif, std::int64_t motifID) {
-  out << "<table class='sansserif' width='1000' border = '0' cellSpacing = '1' cellPadding = '1' >" << std::endl;
-  out << "<col width= '500'>" << std::endl;
-  out << "<col width= '500'>" << std::endl;
-  out << "<tr>" << std::endl;
-  htmlCell(out, "Original motif&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Consensus sequence: " + htmlEscape(motif.consensus));
-  out << std::endl;
-  htmlCell(out, "Reverse complement motif&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Consensus sequence: " +
-                    htmlEscape(motif.revCompConsensus));
-  out << std::endl;
+void WriteDatabaseTopResultsList(bestMatchList matchList, int mode, std::int64_t motifNo) {
+  writeBlocks({.file = ReportId::DatabaseMatching,
+               .matched = Matched::CollectionMotif,
+               .form = Form::Text,
+               .modeGated = true},
+              matchList, mode, motifNo);
+}
+
+void WriteDatabaseTopResultsListWithoutMotif(bestMatchList matchList, int mode, std::int64_t motifNo) {
+  writeBlocks({.file = ReportId::DatabaseMatchingWithoutMotif,
+               .matched = Matched::CollectionMotif,
+               .form = Form::TextWithoutMatrices,
+               .modeGated = true},
+              matchList, mode, motifNo);
+}
+
+void WriteDatabaseTopResultsGlobalList(bestMatchList matchList, int mode, std::int64_t motifNo) {
+  writeBlocks({.file = ReportId::DatabaseMatchingGlobalMatching,
+               .matched = Matched::CollectionMotif,
+               .form = Form::Text,
+               .modeGated = true},
+              matchList, mode, motifNo);
+}
+
+void WriteDatabaseTopResultsListHTML(bestMatchList matchList, int mode, std::int64_t motifNo) {
+  writeBlocks({.file = ReportId::DatabaseMatchingHTML,
+               .matched = Matched::CollectionMotif,
+               .form = Form::Html,
+               .modeGated = true},
+              matchList, mode, motifNo);
+}
+
+void WriteDatabaseTopResultsGlobalListHTML(bestMatchList matchList, int mode, std::int64_t motifNo) {
+  writeBlocks({.file = ReportId::DatabaseMatchingGlobalMatchingHTML,
+               .matched = Matched::CollectionMotif,
+               .form = Form::Html,
+               .modeGated = true},
+              matchList, mode, motifNo);
+}
+
+std::int64_t inputMotifNumber(const dataCombinedScore& record) {
+  return record.scanOrderFlag == "Y" ? record.firstMotifID : record.secondMotifID;
+}
+
+std::int64_t collectionMotifNumber(const dataCombinedScore& record) {
+  return record.scanOrderFlag == "Y" ? record.secondMotifID : record.firstMotifID;
+}
+
+void writeConsensusAndLogoTable(std::ostream& out, const data& motif, std::int64_t number, char logoPrefix,
+                                ConsensusLayout layout) {
+  const std::string consensus = htmlEscape(motif.consensus);
+  const std::string revCompConsensus = htmlEscape(motif.revCompConsensus);
+  if (layout == ConsensusLayout::Joined) {
+    out << "<table class='sansserif' width='1000' border = '0' cellSpacing = '1' cellPadding = '1' >" << std::endl;
+    out << "<col width= '500'>" << std::endl;
+    out << "<col width= '500'>" << std::endl;
+    out << "<tr>" << std::endl;
+    htmlCell(out, "Original motif&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Consensus sequence: " + consensus);
+    out << std::endl;
+    htmlCell(out, "Reverse complement motif&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Consensus sequence: " + revCompConsensus);
+    out << std::endl;
+  } else {
+    out << "<table class='sansserif' width='1200' border = '0' cellSpacing = '1' cellPadding = '1' >" << std::endl;
+    out << "<col width= '600'>" << std::endl;
+    out << "<col width= '600'>" << std::endl;
+    out << "<tr>" << std::endl;
+    htmlCell(out, "Original motif");
+    out << std::endl;
+    htmlCell(out, "Reverse complement motif");
+    out << std::endl;
+    out << "</tr>" << std::endl;
+    out << "<tr>" << std::endl;
+    htmlCell(out, "Consensus sequence: " + consensus);
+    out << std::endl;
+    htmlCell(out, "Consensus sequence: " + revCompConsensus);
+    out << std::endl;
+  }
   out << "</tr>" << std::endl;
   out << "<tr>" << std::endl;
   out << "<td></td>" << std::endl;
   out << "<td></td>" << std::endl;
   out << "</tr>" << std::endl;
   out << "<tr>" << std::endl;
-  out << "<td>" << logoImageTag('M', motifID, false) << "</td>" << std::endl;
-  out << "<td>" << logoImageTag('M', motifID, true) << "</td>" << std::endl;
+  out << "<td>" << logoImageTag(logoPrefix, number, false) << "</td>" << std::endl;
+  out << "<td>" << logoImageTag(logoPrefix, number, true) << "</td>" << std::endl;
   out << "</tr>" << std::endl;
   out << "</table>" << std::endl;
 }

@@ -1,5 +1,6 @@
-// The result parts of the five dataset reports: a part head, then for every listed motif its section
-// followed by its match blocks. One writer serves every report; the table below holds what differs.
+// The result parts of the ten dataset and database reports: a part head, then for every listed motif
+// its section followed by its match blocks. One writer serves every part and report; the two tables
+// below hold what differs.
 #include "results/sections.h"
 
 #include <array>
@@ -21,114 +22,209 @@
 namespace korvelan {
 namespace {
 
-enum class Part { GlobalMatching, GlobalAndLocal, EachMotif };
+enum class Part { GlobalMatching, GlobalAndLocal, EachMotif, Database, DatabaseGlobal };
 enum class Form { TextWithMatrices, TextWithoutMotif, Html };
+
+constexpr unsigned bit(Part part) { return 1u << static_cast<unsigned>(part); }
 
 using BlockWriter = void (*)(const bestMatchList& list, int mode, std::int64_t motifID);
 
-struct DatasetReport {
+struct ResultReport {
   ReportId file;
   Form form;
-  bool globalMatchingOnly;        // holds the global-matching part alone
-  bool withEachMotifMisspelling;  // "Reserve complement motif" in its each-motif sections
-  int globalAndLocalBannerRun;    // run of '*' around the global-and-local motif banner
+  unsigned parts;                  // bits of the parts it holds
+  bool globalPartWithTypeAllOnly;  // holds the global-matching part only with output type "All"
+  int globalAndLocalBannerRun;     // run of '*' around the global-and-local motif banner
+  bool longerBannerEndInFormatAll; // its motif banners end with one '*' more in format "All"
   BlockWriter blocks;
 };
 
 // In the order the files of one part are written.
-const std::array<DatasetReport, 5> kReports{{
+const std::array<ResultReport, 10> kReports{{
     {.file = ReportId::Results,
      .form = Form::TextWithMatrices,
-     .globalMatchingOnly = false,
-     .withEachMotifMisspelling = true,
+     .parts = bit(Part::GlobalMatching) | bit(Part::GlobalAndLocal) | bit(Part::EachMotif),
+     .globalPartWithTypeAllOnly = true,
      .globalAndLocalBannerRun = 67,
+     .longerBannerEndInFormatAll = false,
      .blocks = [](const bestMatchList& l, int mode, std::int64_t p) { WriteTopResultsList(l, mode, p); }},
     {.file = ReportId::ResultsWithoutMotif,
      .form = Form::TextWithoutMotif,
-     .globalMatchingOnly = false,
-     .withEachMotifMisspelling = false,
+     .parts = bit(Part::GlobalMatching) | bit(Part::GlobalAndLocal) | bit(Part::EachMotif),
+     .globalPartWithTypeAllOnly = true,
      .globalAndLocalBannerRun = 62,
+     .longerBannerEndInFormatAll = false,
      .blocks = [](const bestMatchList& l, int mode,
                   std::int64_t p) { WriteTopResultsListWithoutMotif(l, mode, p); }},
     {.file = ReportId::GlobalMatching,
      .form = Form::TextWithMatrices,
-     .globalMatchingOnly = true,
-     .withEachMotifMisspelling = false,
+     .parts = bit(Part::GlobalMatching),
+     .globalPartWithTypeAllOnly = false,
      .globalAndLocalBannerRun = 0,
+     .longerBannerEndInFormatAll = false,
      .blocks = [](const bestMatchList& l, int, std::int64_t p) { WriteTopResultsGlobalMatchingList(l, p); }},
     {.file = ReportId::HTMLResults,
      .form = Form::Html,
-     .globalMatchingOnly = false,
-     .withEachMotifMisspelling = false,
+     .parts = bit(Part::GlobalMatching) | bit(Part::GlobalAndLocal) | bit(Part::EachMotif),
+     .globalPartWithTypeAllOnly = true,
      .globalAndLocalBannerRun = 0,
+     .longerBannerEndInFormatAll = false,
      .blocks = [](const bestMatchList& l, int mode, std::int64_t p) { WriteTopResultsListHTML(l, mode, p); }},
     {.file = ReportId::HTMLGlobalMatching,
      .form = Form::Html,
-     .globalMatchingOnly = true,
-     .withEachMotifMisspelling = false,
+     .parts = bit(Part::GlobalMatching),
+     .globalPartWithTypeAllOnly = false,
      .globalAndLocalBannerRun = 0,
+     .longerBannerEndInFormatAll = false,
      .blocks = [](const bestMatchList& l, int, std::int64_t p) { WriteTopResultsGlobalMatchingListHTML(l, p); }},
+    {.file = ReportId::DatabaseMatching,
+     .form = Form::TextWithMatrices,
+     .parts = bit(Part::Database),
+     .globalPartWithTypeAllOnly = false,
+     .globalAndLocalBannerRun = 0,
+     .longerBannerEndInFormatAll = false,
+     .blocks = [](const bestMatchList& l, int mode, std::int64_t k) { WriteDatabaseTopResultsList(l, mode, k); }},
+    {.file = ReportId::DatabaseMatchingWithoutMotif,
+     .form = Form::TextWithoutMotif,
+     .parts = bit(Part::Database),
+     .globalPartWithTypeAllOnly = false,
+     .globalAndLocalBannerRun = 0,
+     .longerBannerEndInFormatAll = true,
+     .blocks = [](const bestMatchList& l, int mode, std::int64_t k) { WriteDatabaseTopResultsListWithoutMotif(l, mode, k); }},
+    {.file = ReportId::DatabaseMatchingHTML,
+     .form = Form::Html,
+     .parts = bit(Part::Database),
+     .globalPartWithTypeAllOnly = false,
+     .globalAndLocalBannerRun = 0,
+     .longerBannerEndInFormatAll = false,
+     .blocks = [](const bestMatchList& l, int mode, std::int64_t k) { WriteDatabaseTopResultsListHTML(l, mode, k); }},
+    {.file = ReportId::DatabaseMatchingGlobalMatching,
+     .form = Form::TextWithMatrices,
+     .parts = bit(Part::DatabaseGlobal),
+     .globalPartWithTypeAllOnly = false,
+     .globalAndLocalBannerRun = 0,
+     .longerBannerEndInFormatAll = false,
+     .blocks = [](const bestMatchList& l, int mode, std::int64_t k) { WriteDatabaseTopResultsGlobalList(l, mode, k); }},
+    {.file = ReportId::DatabaseMatchingGlobalMatchingHTML,
+     .form = Form::Html,
+     .parts = bit(Part::DatabaseGlobal),
+     .globalPartWithTypeAllOnly = false,
+     .globalAndLocalBannerRun = 0,
+     .longerBannerEndInFormatAll = false,
+     .blocks = [](const bestMatchList& l, int mode, std::int64_t k) { WriteDatabaseTopResultsGlobalListHTML(l, mode, k); }},
 }};
 
-// What sets the three parts apart, in text and HTML.
+// What sets the parts apart, in text and HTML.
 struct PartLayout {
   int mode;                       // handed to the block writers
-  bool starRuleFirst;             // text head begins with the star rule
-  int headRunLeft, headRunRight;  // runs of '*' around the text head's title
+  bool rankedWalk;                // the first numTopMotif ranked motifs, else every motif in ID order
+  // text head
+  bool headBlankLineFirst;        // begins with an empty line
+  bool starRuleFirst;             // then the star rule
+  bool noteBringsStarRule;        // the one-file note puts the star rule first too
+  int headRunLeft, headRunRight;  // runs of '*' around the title
+  // HTML head
+  std::array<const char*, 2> htmlClosingLines;  // before the new box (closing the previous part's)
+  bool htmlNoteClosesBox;
+  // motif sections
   const char* motifBannerText;
   int motifBannerRun;             // except where the report table gives its own
-  int blankLinesWithoutMotif;     // after the motif line of the report without matrices
-  bool htmlClosesPrevious;        // head begins by closing the previous part's box
+  int blankLinesWithoutMotif;     // after the motif line of a report without matrices
+  bool misspeltReverseLabel;      // "Reserve complement motif" over the second matrix
   const char* htmlFirstTable;
   const char* htmlSeparator;
+  ConsensusLayout htmlConsensusLayout;
   bool htmlClosesLogoParagraph;
   const char* htmlBoldTitle;
 };
 
+const char* const kEachMotifFirstTable =
+    "<table class='sansserif' width='900' border = '0' cellSpacing = '1' cellPadding = '1' >";
+
 const PartLayout& layoutOf(Part part) {
   static const PartLayout global{
       .mode = 2,
+      .rankedWalk = true,
+      .headBlankLineFirst = true,
       .starRuleFirst = false,
+      .noteBringsStarRule = true,
       .headRunLeft = 66,
       .headRunRight = 66,
+      .htmlClosingLines = {},
+      .htmlNoteClosesBox = true,
       .motifBannerText = " Best Matches for Top Significant Motif ID ",
       .motifBannerRun = 63,
       .blankLinesWithoutMotif = 2,
-      .htmlClosesPrevious = false,
+      .misspeltReverseLabel = false,
       .htmlFirstTable = "<table class='sansserif' width='920' border = '0' cellSpacing = '1' cellPadding = '1'>",
       .htmlSeparator = "<br>",
+      .htmlConsensusLayout = ConsensusLayout::Joined,
       .htmlClosesLogoParagraph = false,
       .htmlBoldTitle = "<b> Best Matches for Top Significant Motif ID "};
   static const PartLayout globalAndLocal{
       .mode = 2,
+      .rankedWalk = true,
+      .headBlankLineFirst = true,
       .starRuleFirst = true,
+      .noteBringsStarRule = true,
       .headRunLeft = 64,
       .headRunRight = 64,
+      .htmlClosingLines = {"</div>", "<br>"},
+      .htmlNoteClosesBox = true,
       .motifBannerText = " Best Matches for Significant Motif ID ",
       .motifBannerRun = 0,
       .blankLinesWithoutMotif = 3,
-      .htmlClosesPrevious = true,
+      .misspeltReverseLabel = false,
       .htmlFirstTable = "<table class='sansserif' width='920' border = '0' cellSpacing = '1' cellPadding = '1' >",
       .htmlSeparator = "<p>",
+      .htmlConsensusLayout = ConsensusLayout::Joined,
       .htmlClosesLogoParagraph = true,
       .htmlBoldTitle = "<b> Best Matches for Significant Motif ID "};
   static const PartLayout eachMotif{
       .mode = 3,
+      .rankedWalk = false,
+      .headBlankLineFirst = true,
       .starRuleFirst = true,
+      .noteBringsStarRule = true,
       .headRunLeft = 70,
       .headRunRight = 77,
+      .htmlClosingLines = {"</div>", "<br>"},
+      .htmlNoteClosesBox = true,
       .motifBannerText = " Best Matches for Motif ID ",
       .motifBannerRun = 72,
       .blankLinesWithoutMotif = 3,
-      .htmlClosesPrevious = true,
-      .htmlFirstTable = "<table class='sansserif' width='900' border = '0' cellSpacing = '1' cellPadding = '1' >",
+      .misspeltReverseLabel = true,
+      .htmlFirstTable = kEachMotifFirstTable,
       .htmlSeparator = "<p>",
+      .htmlConsensusLayout = ConsensusLayout::Joined,
+      .htmlClosesLogoParagraph = true,
+      .htmlBoldTitle = "<b> Best Matches for Motif ID "};
+  // The database parts: each-motif sections under a head of their own. The header leaves no box open,
+  // so the leading "</div>" of the page's head has nothing to close.
+  static const PartLayout database{
+      .mode = 3,
+      .rankedWalk = false,
+      .headBlankLineFirst = false,
+      .starRuleFirst = false,
+      .noteBringsStarRule = false,
+      .headRunLeft = 70,
+      .headRunRight = 65,
+      .htmlClosingLines = {"</div>"},
+      .htmlNoteClosesBox = false,
+      .motifBannerText = " Best Matches for Motif ID ",
+      .motifBannerRun = 72,
+      .blankLinesWithoutMotif = 3,
+      .misspeltReverseLabel = true,
+      .htmlFirstTable = kEachMotifFirstTable,
+      .htmlSeparator = "<p>",
+      .htmlConsensusLayout = ConsensusLayout::Split,
       .htmlClosesLogoParagraph = true,
       .htmlBoldTitle = "<b> Best Matches for Motif ID "};
   switch (part) {
     case Part::GlobalMatching: return global;
     case Part::GlobalAndLocal: return globalAndLocal;
-    default: return eachMotif;
+    case Part::EachMotif: return eachMotif;
+    default: return database;
   }
 }
 
@@ -137,26 +233,26 @@ std::string headTitle(Part part) {
     case Part::GlobalMatching:
       return " Top " + std::to_string(numTopMotif) + " Significant Motifs - Global Matching (Highest to Lowest) ";
     case Part::GlobalAndLocal: return " Significant Motifs - Global and Local Matching (Highest to Lowest) ";
-    default: return " Best Matches for Each Motif (Highest to Lowest) ";
+    case Part::EachMotif: return " Best Matches for Each Motif (Highest to Lowest) ";
+    default: return " Best Matches in Database for Each Motif (Highest to Lowest) ";
   }
 }
 
 const char* const kOneFileNote = "There is no global matching for 1 motif file.";
 
 // The reports a part goes into, by output type and format; a format outside the four selects none.
-bool partGoesTo(Part part, const DatasetReport& report) {
+bool partGoesTo(Part part, const ResultReport& report) {
   const bool formatFits = report.form == Form::Html ? pagesWanted() : textWanted();
-  if (!formatFits) return false;
-  if (part == Part::GlobalMatching) return typeAll() || report.globalMatchingOnly;
-  return !report.globalMatchingOnly;
+  if (!formatFits || (report.parts & bit(part)) == 0) return false;
+  return part != Part::GlobalMatching || !report.globalPartWithTypeAllOnly || typeAll();
 }
 
 // --- part heads ---
 
 void writeTextHead(std::ostream& out, Part part, bool oneFileNote) {
   const PartLayout& layout = layoutOf(part);
-  out << std::endl;
-  if (layout.starRuleFirst || oneFileNote) {
+  if (layout.headBlankLineFirst) out << std::endl;
+  if (layout.starRuleFirst || (oneFileNote && layout.noteBringsStarRule)) {
     out << starRule << std::endl;
     out << std::endl;
   }
@@ -171,36 +267,37 @@ void writeTextHead(std::ostream& out, Part part, bool oneFileNote) {
 
 void writeHtmlHead(std::ostream& out, Part part, bool oneFileNote) {
   const PartLayout& layout = layoutOf(part);
-  if (layout.htmlClosesPrevious) {
-    out << "</div>" << std::endl;
-    out << "<br>" << std::endl;
-  }
+  for (const char* line : layout.htmlClosingLines)
+    if (line != nullptr) out << line << std::endl;
   out << "<div class = 'boxed'>" << std::endl;
   out << "<h3 class='sansserif'>" << headTitle(part) << "</h3>" << std::endl;
   if (oneFileNote) {
     out << "<p class='sansserif'><font size = '2'> " << kOneFileNote << " </font></p>" << std::endl;
-    out << "</div>" << std::endl;
+    if (layout.htmlNoteClosesBox) out << "</div>" << std::endl;
   }
 }
 
 // --- motif sections ---
 
-void writeMotifBanner(std::ostream& out, Part part, const DatasetReport& report, std::int64_t motifID) {
+void writeMotifBanner(std::ostream& out, Part part, const ResultReport& report, std::int64_t motifID) {
   const PartLayout& layout = layoutOf(part);
   const int run = part == Part::GlobalAndLocal ? report.globalAndLocalBannerRun : layout.motifBannerRun;
-  const std::string stars(run, '*');
-  out << stars << layout.motifBannerText << motifID << " (Highest to Lowest) " << stars << std::endl;
+  const bool formatAll = textWanted() && pagesWanted();
+  const int endRun = run + (report.longerBannerEndInFormatAll && formatAll ? 1 : 0);
+  out << std::string(run, '*') << layout.motifBannerText << motifID << " (Highest to Lowest) "
+      << std::string(endRun, '*') << std::endl;
   out << std::endl;
 }
 
-void writeTextSection(std::ostream& out, Part part, const DatasetReport& report, std::int64_t motifID) {
+void writeTextSection(std::ostream& out, Part part, const ResultReport& report, std::int64_t motifID) {
+  const PartLayout& layout = layoutOf(part);
   const data& motif = inputMotif(motifID);
   out << "Dataset #: " << motif.datasetNum << "\t\t" << "Motif ID: " << motifID << "\t\t"
       << "Motif name: " << motif.motifName;
   if (report.form == Form::TextWithoutMotif) {
     out << "\t\t" << "Consensus sequence (original motif): " << motif.consensus << "\t\t"
         << "Consensus sequence (reverse complement motif): " << motif.revCompConsensus << std::endl;
-    for (int i = 0; i < layoutOf(part).blankLinesWithoutMotif; ++i) out << std::endl;
+    for (int i = 0; i < layout.blankLinesWithoutMotif; ++i) out << std::endl;
   } else {
     out << std::endl;
     out << std::endl;
@@ -208,8 +305,7 @@ void writeTextSection(std::ostream& out, Part part, const DatasetReport& report,
     matrixPrintout(out, motif.matrix);
     out << "Consensus sequence: " << motif.consensus << std::endl;
     out << std::endl;
-    const bool misspelt = part == Part::EachMotif && report.withEachMotifMisspelling;
-    out << (misspelt ? "Reserve complement motif" : "Reverse complement motif") << std::endl;
+    out << (layout.misspeltReverseLabel ? "Reserve complement motif" : "Reverse complement motif") << std::endl;
     matrixPrintout(out, motif.revCompMatrix);
     out << "Consensus sequence: " << motif.revCompConsensus << std::endl;
     out << std::endl;
@@ -232,7 +328,7 @@ void writeHtmlSection(std::ostream& out, Part part, std::int64_t motifID) {
   out << "</tr>" << std::endl;
   out << "</table>" << std::endl;
   out << layout.htmlSeparator << std::endl;
-  writeConsensusAndLogoTable(out, motif, motifID);
+  writeConsensusAndLogoTable(out, motif, motifID, 'M', layout.htmlConsensusLayout);
   if (layout.htmlClosesLogoParagraph) out << "</p>" << std::endl;
   out << "<p class='sansserif'>" << std::endl;
   out << layout.htmlBoldTitle << motifID << " (Highest to Lowest) </b>" << std::endl;
@@ -254,7 +350,7 @@ bool hasMatches(const std::vector<bestMatchList>& lists, std::int64_t motifID) {
 // motif with matches in ID order.
 std::vector<std::int64_t> motifsOf(Part part, const std::vector<bestMatchList>& lists) {
   std::vector<std::int64_t> motifs;
-  if (part == Part::EachMotif) {
+  if (!layoutOf(part).rankedWalk) {
     for (std::size_t i = 0; i < lists.size(); ++i)
       if (!lists[i].empty()) motifs.push_back(static_cast<std::int64_t>(i) + 1);
     return motifs;
@@ -267,10 +363,12 @@ std::vector<std::int64_t> motifsOf(Part part, const std::vector<bestMatchList>& 
   return motifs;
 }
 
-void writePart(Part part, const std::vector<bestMatchList>& lists, bool oneFileNote) {
-  const std::vector<std::int64_t> motifs = oneFileNote ? std::vector<std::int64_t>{} : motifsOf(part, lists);
+// Each chosen report in turn: its head, then every motif's section and, with the file closed again,
+// the motif's blocks.
+void writePart(Part part, const std::vector<bestMatchList>& lists, bool oneFileNote, bool motifSections) {
+  const std::vector<std::int64_t> motifs = motifSections ? motifsOf(part, lists) : std::vector<std::int64_t>{};
   const PartLayout& layout = layoutOf(part);
-  for (const DatasetReport& report : kReports) {
+  for (const ResultReport& report : kReports) {
     if (!partGoesTo(part, report)) continue;
     std::ofstream& out = openReport(report.file, OpenMode::Append);
     if (report.form == Form::Html)
@@ -294,17 +392,27 @@ void writePart(Part part, const std::vector<bestMatchList>& lists, bool oneFileN
 }  // namespace
 
 void writeGlobalMatchingPart(const std::vector<bestMatchList>& globalBestMatchesLists) {
-  writePart(Part::GlobalMatching, globalBestMatchesLists, !severalFiles());
+  const bool oneFile = !severalFiles();
+  writePart(Part::GlobalMatching, globalBestMatchesLists, oneFile, !oneFile);
 }
 
 void writeGlobalAndLocalPart(const std::vector<bestMatchList>& globalAndLocalBestMatchesLists) {
   if (!typeAll()) return;
-  writePart(Part::GlobalAndLocal, globalAndLocalBestMatchesLists, false);
+  writePart(Part::GlobalAndLocal, globalAndLocalBestMatchesLists, false, true);
 }
 
 void writeEachMotifPart(const std::vector<bestMatchList>& globalAndLocalBestMatchesLists) {
   if (!typeAll()) return;
-  writePart(Part::EachMotif, globalAndLocalBestMatchesLists, false);
+  writePart(Part::EachMotif, globalAndLocalBestMatchesLists, false, true);
+}
+
+void writeDatabasePart(const std::vector<bestMatchList>& databaseBestMatchesLists) {
+  writePart(Part::Database, databaseBestMatchesLists, false, true);
+}
+
+void writeDatabaseGlobalPart(const std::vector<bestMatchList>& databaseBestMatchesLists) {
+  // With one input file there are no top global motifs, so the note stands alone.
+  writePart(Part::DatabaseGlobal, databaseBestMatchesLists, !severalFiles(), true);
 }
 
 }  // namespace korvelan

@@ -1,5 +1,5 @@
-// The result parts of the five dataset reports, written by getResultsList at fixed points of its
-// sequence. Element k - 1 of a best-match vector is the bestMatchList of motif ID k.
+// The result parts of the ten dataset and database reports, written by result selection at fixed
+// points of its sequence. Element k - 1 of a best-match vector is the bestMatchList of motif ID k.
 #pragma once
 
 #include <vector>
@@ -15,5 +15,11 @@ void writeGlobalMatchingPart(const std::vector<bestMatchList>& globalBestMatches
 void writeGlobalAndLocalPart(const std::vector<bestMatchList>& globalAndLocalBestMatchesLists);
 // Output type "All": directly after the global-and-local part.
 void writeEachMotifPart(const std::vector<bestMatchList>& globalAndLocalBestMatchesLists);
+
+// The database part of the three reports of every input motif against the collection, and of the two
+// reports of the top global motifs against it (with one input file: its head and the one-file note).
+// Every motif with matches gets a section and its blocks, in motif-ID order.
+void writeDatabasePart(const std::vector<bestMatchList>& databaseBestMatchesLists);
+void writeDatabaseGlobalPart(const std::vector<bestMatchList>& databaseBestMatchesLists);
 
 }  // namespace korvelan
