@@ -15,20 +15,26 @@ struct PageLink {
   std::string_view (*pageKey)(std::string_view identifier);
 };
 
-std::string_view wholeIdentifier(std::string_view identifier) { return identifier; }
+std::string_view wholeIdentifier(std::string_view identifier) {
+  return identifier;
+}
 std::string_view uniprobeKey(std::string_view identifier) {
   return identifier.size() > 4 ? identifier.substr(4, 3) : std::string_view();
 }
 
 const PageLink& pageLinkOf(CollectionFamily family) {
-  static const PageLink transfac{.path = "/cgi-bin/pub/databases/transfac/getTF.cgi?", .pageKey = wholeIdentifier};
+  static const PageLink transfac{.path = "/cgi-bin/pub/databases/transfac/getTF.cgi?",
+                                 .pageKey = wholeIdentifier};
   static const PageLink jaspar{.path = "/cgi-bin/jaspar_db.pl?rm=present&collection=CORE&ID=",
                                .pageKey = wholeIdentifier};
   static const PageLink uniprobe{.path = "/uniprobe/detailsDef.php?id=", .pageKey = uniprobeKey};
   switch (family) {
-    case CollectionFamily::Transfac: return transfac;
-    case CollectionFamily::Uniprobe: return uniprobe;
-    default: return jaspar;
+    case CollectionFamily::Transfac:
+      return transfac;
+    case CollectionFamily::Uniprobe:
+      return uniprobe;
+    default:
+      return jaspar;
   }
 }
 
@@ -54,8 +60,7 @@ std::string identifierCell(std::string_view key, const data& motif) {
   // encoded, and escaping the encoded text changes nothing but keeps the rule of the pages.
   const std::string address = std::string(collectionPageAddress(collection->family)) + link.path +
                               htmlEscape(percentEncode(link.pageKey(motif.databaseMotifID)));
-  return "<td><font size = '2'> <a href='" + address + "' target ='_blank'>" + shown +
-         "</a></font></td>";
+  return "<td><font size = '2'> <a href='" + address + "' target ='_blank'>" + shown + "</a></font></td>";
 }
 
 std::string percentEncode(std::string_view text) {
@@ -64,7 +69,8 @@ std::string percentEncode(std::string_view text) {
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-                            (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~';
+                            (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
+                            byte == '~';
     if (unreserved) {
       encoded += c;
     } else {

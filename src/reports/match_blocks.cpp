@@ -41,8 +41,9 @@ const data& matchedMotif(const dataCombinedScore& record, Matched matched) {
 
 AlignmentPicture pictureOf(const dataCombinedScore& record, const data& query, const data& matched,
                            Matched source) {
-  return alignmentPicture(record, query, matched,
-                          source == Matched::CollectionMotif ? RecordSource::Database : RecordSource::Dataset);
+  return alignmentPicture(
+      record, query, matched,
+      source == Matched::CollectionMotif ? RecordSource::Database : RecordSource::Dataset);
 }
 
 template <typename T>
@@ -131,8 +132,9 @@ void writeHtmlBlock(std::ostream& out, const dataCombinedScore& record, const da
   const bool collectionFirst = fromCollection && record.scanOrderFlag != "Y";
 
   if (fromCollection) {
-    out << (collectionFirst ? "<table class='sansserif' width='1000' cellpadding='0' cellspacing='0' >"
-                            : "<table class='sansserif' width='1000' border = '0' cellSpacing = '1' cellPadding = '1' >")
+    out << (collectionFirst
+                ? "<table class='sansserif' width='1000' cellpadding='0' cellspacing='0' >"
+                : "<table class='sansserif' width='1000' border = '0' cellSpacing = '1' cellPadding = '1' >")
         << std::endl;
     out << "<col width= '300'>" << std::endl;
     out << "<col width= '700'>" << std::endl;
@@ -143,7 +145,8 @@ void writeHtmlBlock(std::ostream& out, const dataCombinedScore& record, const da
     htmlRow(out, "Motif name:", htmlEscape(matched.motifName));
     htmlRow(out, std::string(taxonLabel(DBName)) + ":", htmlEscape(matched.taxonOrSpecies));
   } else {
-    out << "<table class='sansserif' width='600' border = '0' cellSpacing = '1' cellPadding = '1' >" << std::endl;
+    out << "<table class='sansserif' width='600' border = '0' cellSpacing = '1' cellPadding = '1' >"
+        << std::endl;
     out << "<col width= '300'>" << std::endl;
     out << "<col width= '300'>" << std::endl;
     htmlRow(out, "Dataset #:", std::to_string(matched.datasetNum));
@@ -200,8 +203,9 @@ void writeBlocks(const BlockReport& report, const bestMatchList& matchList, int 
 }  // namespace
 
 void WriteTopResultsList(bestMatchList matchList, int mode, std::int64_t motifID) {
-  writeBlocks({.file = ReportId::Results, .matched = Matched::InputMotif, .form = Form::Text, .modeGated = false},
-              matchList, mode, motifID);
+  writeBlocks(
+      {.file = ReportId::Results, .matched = Matched::InputMotif, .form = Form::Text, .modeGated = false},
+      matchList, mode, motifID);
 }
 
 void WriteTopResultsListWithoutMotif(bestMatchList matchList, int mode, std::int64_t motifID) {
@@ -213,9 +217,11 @@ void WriteTopResultsListWithoutMotif(bestMatchList matchList, int mode, std::int
 }
 
 void WriteTopResultsGlobalMatchingList(bestMatchList matchList, std::int64_t motifID) {
-  writeBlocks(
-      {.file = ReportId::GlobalMatching, .matched = Matched::InputMotif, .form = Form::Text, .modeGated = false},
-      matchList, 0, motifID);
+  writeBlocks({.file = ReportId::GlobalMatching,
+               .matched = Matched::InputMotif,
+               .form = Form::Text,
+               .modeGated = false},
+              matchList, 0, motifID);
 }
 
 void WriteTopResultsListHTML(bestMatchList matchList, int mode, std::int64_t motifID) {
@@ -225,9 +231,11 @@ void WriteTopResultsListHTML(bestMatchList matchList, int mode, std::int64_t mot
 }
 
 void WriteTopResultsGlobalMatchingListHTML(bestMatchList matchList, std::int64_t motifID) {
-  writeBlocks(
-      {.file = ReportId::HTMLGlobalMatching, .matched = Matched::InputMotif, .form = Form::Html, .modeGated = false},
-      matchList, 0, motifID);
+  writeBlocks({.file = ReportId::HTMLGlobalMatching,
+               .matched = Matched::InputMotif,
+               .form = Form::Html,
+               .modeGated = false},
+              matchList, 0, motifID);
 }
 
 void WriteDatabaseTopResultsList(bestMatchList matchList, int mode, std::int64_t motifNo) {
@@ -283,16 +291,19 @@ void writeConsensusAndLogoTable(std::ostream& out, const data& motif, std::int64
   const std::string consensus = htmlEscape(motif.consensus);
   const std::string revCompConsensus = htmlEscape(motif.revCompConsensus);
   if (layout == ConsensusLayout::Joined) {
-    out << "<table class='sansserif' width='1000' border = '0' cellSpacing = '1' cellPadding = '1' >" << std::endl;
+    out << "<table class='sansserif' width='1000' border = '0' cellSpacing = '1' cellPadding = '1' >"
+        << std::endl;
     out << "<col width= '500'>" << std::endl;
     out << "<col width= '500'>" << std::endl;
     out << "<tr>" << std::endl;
     htmlCell(out, "Original motif&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Consensus sequence: " + consensus);
     out << std::endl;
-    htmlCell(out, "Reverse complement motif&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Consensus sequence: " + revCompConsensus);
+    htmlCell(out,
+             "Reverse complement motif&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Consensus sequence: " + revCompConsensus);
     out << std::endl;
   } else {
-    out << "<table class='sansserif' width='1200' border = '0' cellSpacing = '1' cellPadding = '1' >" << std::endl;
+    out << "<table class='sansserif' width='1200' border = '0' cellSpacing = '1' cellPadding = '1' >"
+        << std::endl;
     out << "<col width= '600'>" << std::endl;
     out << "<col width= '600'>" << std::endl;
     out << "<tr>" << std::endl;

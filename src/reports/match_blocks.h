@@ -53,7 +53,7 @@ std::int64_t collectionMotifNumber(const dataCombinedScore& record);
 // (database reports): 1200 wide, the two labels in one row and the two consensus strings in the next.
 // The logos are those of input motif `number` (prefix 'M') or collection motif `number` ('D').
 enum class ConsensusLayout { Joined, Split };
-void writeConsensusAndLogoTable(std::ostream& out, const data& motif, std::int64_t number, char logoPrefix = 'M',
-                                ConsensusLayout layout = ConsensusLayout::Joined);
+void writeConsensusAndLogoTable(std::ostream& out, const data& motif, std::int64_t number,
+                                char logoPrefix = 'M', ConsensusLayout layout = ConsensusLayout::Joined);
 
 }  // namespace korvelan

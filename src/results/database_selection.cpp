@@ -1,12 +1,13 @@
 // Database result selection: each input motif's best matches in the chosen collection, from the scan
 // of every input motif (getDatabaseResultsList) or of the top global motifs
 // (getDatabaseGlobalResultsList), and the database result parts of their reports.
+#include "results/database_selection.h"
+
 #include <vector>
 
 #include "core/answers.h"
 #include "core/globals.h"
 #include "reports/match_blocks.h"
-#include "results/database_selection.h"
 #include "results/grouping.h"
 #include "results/results.h"
 #include "results/sections.h"

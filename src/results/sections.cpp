@@ -8,6 +8,7 @@
 #include <fstream>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/answers.h"
@@ -25,17 +26,19 @@ namespace {
 enum class Part { GlobalMatching, GlobalAndLocal, EachMotif, Database, DatabaseGlobal };
 enum class Form { TextWithMatrices, TextWithoutMotif, Html };
 
-constexpr unsigned bit(Part part) { return 1u << static_cast<unsigned>(part); }
+constexpr unsigned bit(Part part) {
+  return 1u << static_cast<unsigned>(part);
+}
 
-using BlockWriter = void (*)(const bestMatchList& list, int mode, std::int64_t motifID);
+using BlockWriter = void (*)(bestMatchList list, int mode, std::int64_t motifID);
 
 struct ResultReport {
   ReportId file;
   Form form;
-  unsigned parts;                  // bits of the parts it holds
-  bool globalPartWithTypeAllOnly;  // holds the global-matching part only with output type "All"
-  int globalAndLocalBannerRun;     // run of '*' around the global-and-local motif banner
-  bool longerBannerEndInFormatAll; // its motif banners end with one '*' more in format "All"
+  unsigned parts;                   // bits of the parts it holds
+  bool globalPartWithTypeAllOnly;   // holds the global-matching part only with output type "All"
+  int globalAndLocalBannerRun;      // run of '*' around the global-and-local motif banner
+  bool longerBannerEndInFormatAll;  // its motif banners end with one '*' more in format "All"
   BlockWriter blocks;
 };
 
@@ -47,77 +50,78 @@ const std::array<ResultReport, 10> kReports{{
      .globalPartWithTypeAllOnly = true,
      .globalAndLocalBannerRun = 67,
      .longerBannerEndInFormatAll = false,
-     .blocks = [](const bestMatchList& l, int mode, std::int64_t p) { WriteTopResultsList(l, mode, p); }},
+     .blocks = WriteTopResultsList},
     {.file = ReportId::ResultsWithoutMotif,
      .form = Form::TextWithoutMotif,
      .parts = bit(Part::GlobalMatching) | bit(Part::GlobalAndLocal) | bit(Part::EachMotif),
      .globalPartWithTypeAllOnly = true,
      .globalAndLocalBannerRun = 62,
      .longerBannerEndInFormatAll = false,
-     .blocks = [](const bestMatchList& l, int mode,
-                  std::int64_t p) { WriteTopResultsListWithoutMotif(l, mode, p); }},
+     .blocks = WriteTopResultsListWithoutMotif},
     {.file = ReportId::GlobalMatching,
      .form = Form::TextWithMatrices,
      .parts = bit(Part::GlobalMatching),
      .globalPartWithTypeAllOnly = false,
      .globalAndLocalBannerRun = 0,
      .longerBannerEndInFormatAll = false,
-     .blocks = [](const bestMatchList& l, int, std::int64_t p) { WriteTopResultsGlobalMatchingList(l, p); }},
+     .blocks = [](bestMatchList l, int,
+                  std::int64_t p) { WriteTopResultsGlobalMatchingList(std::move(l), p); }},
     {.file = ReportId::HTMLResults,
      .form = Form::Html,
      .parts = bit(Part::GlobalMatching) | bit(Part::GlobalAndLocal) | bit(Part::EachMotif),
      .globalPartWithTypeAllOnly = true,
      .globalAndLocalBannerRun = 0,
      .longerBannerEndInFormatAll = false,
-     .blocks = [](const bestMatchList& l, int mode, std::int64_t p) { WriteTopResultsListHTML(l, mode, p); }},
+     .blocks = WriteTopResultsListHTML},
     {.file = ReportId::HTMLGlobalMatching,
      .form = Form::Html,
      .parts = bit(Part::GlobalMatching),
      .globalPartWithTypeAllOnly = false,
      .globalAndLocalBannerRun = 0,
      .longerBannerEndInFormatAll = false,
-     .blocks = [](const bestMatchList& l, int, std::int64_t p) { WriteTopResultsGlobalMatchingListHTML(l, p); }},
+     .blocks = [](bestMatchList l, int,
+                  std::int64_t p) { WriteTopResultsGlobalMatchingListHTML(std::move(l), p); }},
     {.file = ReportId::DatabaseMatching,
      .form = Form::TextWithMatrices,
      .parts = bit(Part::Database),
      .globalPartWithTypeAllOnly = false,
      .globalAndLocalBannerRun = 0,
      .longerBannerEndInFormatAll = false,
-     .blocks = [](const bestMatchList& l, int mode, std::int64_t k) { WriteDatabaseTopResultsList(l, mode, k); }},
+     .blocks = WriteDatabaseTopResultsList},
     {.file = ReportId::DatabaseMatchingWithoutMotif,
      .form = Form::TextWithoutMotif,
      .parts = bit(Part::Database),
      .globalPartWithTypeAllOnly = false,
      .globalAndLocalBannerRun = 0,
      .longerBannerEndInFormatAll = true,
-     .blocks = [](const bestMatchList& l, int mode, std::int64_t k) { WriteDatabaseTopResultsListWithoutMotif(l, mode, k); }},
+     .blocks = WriteDatabaseTopResultsListWithoutMotif},
     {.file = ReportId::DatabaseMatchingHTML,
      .form = Form::Html,
      .parts = bit(Part::Database),
      .globalPartWithTypeAllOnly = false,
      .globalAndLocalBannerRun = 0,
      .longerBannerEndInFormatAll = false,
-     .blocks = [](const bestMatchList& l, int mode, std::int64_t k) { WriteDatabaseTopResultsListHTML(l, mode, k); }},
+     .blocks = WriteDatabaseTopResultsListHTML},
     {.file = ReportId::DatabaseMatchingGlobalMatching,
      .form = Form::TextWithMatrices,
      .parts = bit(Part::DatabaseGlobal),
      .globalPartWithTypeAllOnly = false,
      .globalAndLocalBannerRun = 0,
      .longerBannerEndInFormatAll = false,
-     .blocks = [](const bestMatchList& l, int mode, std::int64_t k) { WriteDatabaseTopResultsGlobalList(l, mode, k); }},
+     .blocks = WriteDatabaseTopResultsGlobalList},
     {.file = ReportId::DatabaseMatchingGlobalMatchingHTML,
      .form = Form::Html,
      .parts = bit(Part::DatabaseGlobal),
      .globalPartWithTypeAllOnly = false,
      .globalAndLocalBannerRun = 0,
      .longerBannerEndInFormatAll = false,
-     .blocks = [](const bestMatchList& l, int mode, std::int64_t k) { WriteDatabaseTopResultsGlobalListHTML(l, mode, k); }},
+     .blocks = WriteDatabaseTopResultsGlobalListHTML},
 }};
 
 // What sets the parts apart, in text and HTML.
 struct PartLayout {
-  int mode;                       // handed to the block writers
-  bool rankedWalk;                // the first numTopMotif ranked motifs, else every motif in ID order
+  int mode;         // handed to the block writers
+  bool rankedWalk;  // the first numTopMotif ranked motifs, else every motif in ID order
   // text head
   bool headBlankLineFirst;        // begins with an empty line
   bool starRuleFirst;             // then the star rule
@@ -128,9 +132,9 @@ struct PartLayout {
   bool htmlNoteClosesBox;
   // motif sections
   const char* motifBannerText;
-  int motifBannerRun;             // except where the report table gives its own
-  int blankLinesWithoutMotif;     // after the motif line of a report without matrices
-  bool misspeltReverseLabel;      // "Reserve complement motif" over the second matrix
+  int motifBannerRun;          // except where the report table gives its own
+  int blankLinesWithoutMotif;  // after the motif line of a report without matrices
+  bool misspeltReverseLabel;   // "Reserve complement motif" over the second matrix
   const char* htmlFirstTable;
   const char* htmlSeparator;
   ConsensusLayout htmlConsensusLayout;
@@ -156,7 +160,8 @@ const PartLayout& layoutOf(Part part) {
       .motifBannerRun = 63,
       .blankLinesWithoutMotif = 2,
       .misspeltReverseLabel = false,
-      .htmlFirstTable = "<table class='sansserif' width='920' border = '0' cellSpacing = '1' cellPadding = '1'>",
+      .htmlFirstTable =
+          "<table class='sansserif' width='920' border = '0' cellSpacing = '1' cellPadding = '1'>",
       .htmlSeparator = "<br>",
       .htmlConsensusLayout = ConsensusLayout::Joined,
       .htmlClosesLogoParagraph = false,
@@ -175,66 +180,73 @@ const PartLayout& layoutOf(Part part) {
       .motifBannerRun = 0,
       .blankLinesWithoutMotif = 3,
       .misspeltReverseLabel = false,
-      .htmlFirstTable = "<table class='sansserif' width='920' border = '0' cellSpacing = '1' cellPadding = '1' >",
+      .htmlFirstTable =
+          "<table class='sansserif' width='920' border = '0' cellSpacing = '1' cellPadding = '1' >",
       .htmlSeparator = "<p>",
       .htmlConsensusLayout = ConsensusLayout::Joined,
       .htmlClosesLogoParagraph = true,
       .htmlBoldTitle = "<b> Best Matches for Significant Motif ID "};
-  static const PartLayout eachMotif{
-      .mode = 3,
-      .rankedWalk = false,
-      .headBlankLineFirst = true,
-      .starRuleFirst = true,
-      .noteBringsStarRule = true,
-      .headRunLeft = 70,
-      .headRunRight = 77,
-      .htmlClosingLines = {"</div>", "<br>"},
-      .htmlNoteClosesBox = true,
-      .motifBannerText = " Best Matches for Motif ID ",
-      .motifBannerRun = 72,
-      .blankLinesWithoutMotif = 3,
-      .misspeltReverseLabel = true,
-      .htmlFirstTable = kEachMotifFirstTable,
-      .htmlSeparator = "<p>",
-      .htmlConsensusLayout = ConsensusLayout::Joined,
-      .htmlClosesLogoParagraph = true,
-      .htmlBoldTitle = "<b> Best Matches for Motif ID "};
+  static const PartLayout eachMotif{.mode = 3,
+                                    .rankedWalk = false,
+                                    .headBlankLineFirst = true,
+                                    .starRuleFirst = true,
+                                    .noteBringsStarRule = true,
+                                    .headRunLeft = 70,
+                                    .headRunRight = 77,
+                                    .htmlClosingLines = {"</div>", "<br>"},
+                                    .htmlNoteClosesBox = true,
+                                    .motifBannerText = " Best Matches for Motif ID ",
+                                    .motifBannerRun = 72,
+                                    .blankLinesWithoutMotif = 3,
+                                    .misspeltReverseLabel = true,
+                                    .htmlFirstTable = kEachMotifFirstTable,
+                                    .htmlSeparator = "<p>",
+                                    .htmlConsensusLayout = ConsensusLayout::Joined,
+                                    .htmlClosesLogoParagraph = true,
+                                    .htmlBoldTitle = "<b> Best Matches for Motif ID "};
   // The database parts: each-motif sections under a head of their own. The header leaves no box open,
   // so the leading "</div>" of the page's head has nothing to close.
-  static const PartLayout database{
-      .mode = 3,
-      .rankedWalk = false,
-      .headBlankLineFirst = false,
-      .starRuleFirst = false,
-      .noteBringsStarRule = false,
-      .headRunLeft = 70,
-      .headRunRight = 65,
-      .htmlClosingLines = {"</div>"},
-      .htmlNoteClosesBox = false,
-      .motifBannerText = " Best Matches for Motif ID ",
-      .motifBannerRun = 72,
-      .blankLinesWithoutMotif = 3,
-      .misspeltReverseLabel = true,
-      .htmlFirstTable = kEachMotifFirstTable,
-      .htmlSeparator = "<p>",
-      .htmlConsensusLayout = ConsensusLayout::Split,
-      .htmlClosesLogoParagraph = true,
-      .htmlBoldTitle = "<b> Best Matches for Motif ID "};
+  static const PartLayout database{.mode = 3,
+                                   .rankedWalk = false,
+                                   .headBlankLineFirst = false,
+                                   .starRuleFirst = false,
+                                   .noteBringsStarRule = false,
+                                   .headRunLeft = 70,
+                                   .headRunRight = 65,
+                                   .htmlClosingLines = {"</div>"},
+                                   .htmlNoteClosesBox = false,
+                                   .motifBannerText = " Best Matches for Motif ID ",
+                                   .motifBannerRun = 72,
+                                   .blankLinesWithoutMotif = 3,
+                                   .misspeltReverseLabel = true,
+                                   .htmlFirstTable = kEachMotifFirstTable,
+                                   .htmlSeparator = "<p>",
+                                   .htmlConsensusLayout = ConsensusLayout::Split,
+                                   .htmlClosesLogoParagraph = true,
+                                   .htmlBoldTitle = "<b> Best Matches for Motif ID "};
   switch (part) {
-    case Part::GlobalMatching: return global;
-    case Part::GlobalAndLocal: return globalAndLocal;
-    case Part::EachMotif: return eachMotif;
-    default: return database;
+    case Part::GlobalMatching:
+      return global;
+    case Part::GlobalAndLocal:
+      return globalAndLocal;
+    case Part::EachMotif:
+      return eachMotif;
+    default:
+      return database;
   }
 }
 
 std::string headTitle(Part part) {
   switch (part) {
     case Part::GlobalMatching:
-      return " Top " + std::to_string(numTopMotif) + " Significant Motifs - Global Matching (Highest to Lowest) ";
-    case Part::GlobalAndLocal: return " Significant Motifs - Global and Local Matching (Highest to Lowest) ";
-    case Part::EachMotif: return " Best Matches for Each Motif (Highest to Lowest) ";
-    default: return " Best Matches in Database for Each Motif (Highest to Lowest) ";
+      return " Top " + std::to_string(numTopMotif) +
+             " Significant Motifs - Global Matching (Highest to Lowest) ";
+    case Part::GlobalAndLocal:
+      return " Significant Motifs - Global and Local Matching (Highest to Lowest) ";
+    case Part::EachMotif:
+      return " Best Matches for Each Motif (Highest to Lowest) ";
+    default:
+      return " Best Matches in Database for Each Motif (Highest to Lowest) ";
   }
 }
 
@@ -292,10 +304,12 @@ void writeMotifBanner(std::ostream& out, Part part, const ResultReport& report, 
 void writeTextSection(std::ostream& out, Part part, const ResultReport& report, std::int64_t motifID) {
   const PartLayout& layout = layoutOf(part);
   const data& motif = inputMotif(motifID);
-  out << "Dataset #: " << motif.datasetNum << "\t\t" << "Motif ID: " << motifID << "\t\t"
+  out << "Dataset #: " << motif.datasetNum << "\t\t"
+      << "Motif ID: " << motifID << "\t\t"
       << "Motif name: " << motif.motifName;
   if (report.form == Form::TextWithoutMotif) {
-    out << "\t\t" << "Consensus sequence (original motif): " << motif.consensus << "\t\t"
+    out << "\t\t"
+        << "Consensus sequence (original motif): " << motif.consensus << "\t\t"
         << "Consensus sequence (reverse complement motif): " << motif.revCompConsensus << std::endl;
     for (int i = 0; i < layout.blankLinesWithoutMotif; ++i) out << std::endl;
   } else {
@@ -305,7 +319,8 @@ void writeTextSection(std::ostream& out, Part part, const ResultReport& report, 
     matrixPrintout(out, motif.matrix);
     out << "Consensus sequence: " << motif.consensus << std::endl;
     out << std::endl;
-    out << (layout.misspeltReverseLabel ? "Reserve complement motif" : "Reverse complement motif") << std::endl;
+    out << (layout.misspeltReverseLabel ? "Reserve complement motif" : "Reverse complement motif")
+        << std::endl;
     matrixPrintout(out, motif.revCompMatrix);
     out << "Consensus sequence: " << motif.revCompConsensus << std::endl;
     out << std::endl;
@@ -322,9 +337,12 @@ void writeHtmlSection(std::ostream& out, Part part, std::int64_t motifID) {
   out << "<col width= '150'>" << std::endl;
   out << "<col width= '600'>" << std::endl;
   out << "<tr>" << std::endl;
-  out << "<td><b>" << "Dataset #: " << motif.datasetNum << "</b></td>" << std::endl;
-  out << "<td><b>" << "Motif ID: " << motifID << "</b></td>" << std::endl;
-  out << "<td><b>" << "Motif name: " << htmlEscape(motif.motifName) << "</b></td>" << std::endl;
+  out << "<td><b>"
+      << "Dataset #: " << motif.datasetNum << "</b></td>" << std::endl;
+  out << "<td><b>"
+      << "Motif ID: " << motifID << "</b></td>" << std::endl;
+  out << "<td><b>"
+      << "Motif name: " << htmlEscape(motif.motifName) << "</b></td>" << std::endl;
   out << "</tr>" << std::endl;
   out << "</table>" << std::endl;
   out << layout.htmlSeparator << std::endl;
@@ -355,7 +373,8 @@ std::vector<std::int64_t> motifsOf(Part part, const std::vector<bestMatchList>& 
       if (!lists[i].empty()) motifs.push_back(static_cast<std::int64_t>(i) + 1);
     return motifs;
   }
-  const auto& ranking = part == Part::GlobalMatching ? globalMatchingScoreResultList : commonBestScoreResultList;
+  const auto& ranking =
+      part == Part::GlobalMatching ? globalMatchingScoreResultList : commonBestScoreResultList;
   for (const auto& entry : ranking) {
     if (static_cast<std::int64_t>(motifs.size()) >= numTopMotif) break;
     if (hasMatches(lists, entry.motifID)) motifs.push_back(entry.motifID);
@@ -366,7 +385,8 @@ std::vector<std::int64_t> motifsOf(Part part, const std::vector<bestMatchList>& 
 // Each chosen report in turn: its head, then every motif's section and, with the file closed again,
 // the motif's blocks.
 void writePart(Part part, const std::vector<bestMatchList>& lists, bool oneFileNote, bool motifSections) {
-  const std::vector<std::int64_t> motifs = motifSections ? motifsOf(part, lists) : std::vector<std::int64_t>{};
+  const std::vector<std::int64_t> motifs =
+      motifSections ? motifsOf(part, lists) : std::vector<std::int64_t>{};
   const PartLayout& layout = layoutOf(part);
   for (const ResultReport& report : kReports) {
     if (!partGoesTo(part, report)) continue;
