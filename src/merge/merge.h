@@ -1,12 +1,95 @@
-// Motif merging: the group drivers that turn one result group into a merge chain.
+// Motif merging: the two-matrix scans, the merged matrix of two aligned motifs and its alignment text,
+// the group drivers that turn one result group into a merge chain, and the chain steps that fold the
+// group's further matches into the merged matrix.
 #pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/records.h"
 
 namespace korvelan {
 
+// --- two-matrix scans ---
+
+// Every alignment of two matrices that leaves at least `overlap` rows aligned and whose best
+// orientation score reaches `simCutoff`: first M1 placed on M2 (scanOrderFlag "Y", M1 listed as motif
+// 1), then M2 placed on M1 (empty flag, M2 listed first as motif 2); the formats always give the
+// orientations of M1 and M2. The forward scan anchors the placements at the first rows, the backward
+// scan at the last rows. Each record's key measures it against the ideal alignment:
+// overlapDiff = min(L1, L2) - numOverlap, scoreDiff = maxScore - rawScore, similarityScore =
+// (overlapDiff + scoreDiff) x 0.5; the list is sorted stably by it, so its first record is the closest
+// alignment, ties going to the earlier pass and shift. The records hold the names by reference: pass
+// names that outlive them.
+std::vector<dataCombinedScore> forwardScanTwoMatrices(const motifMatrix& M1, const motifMatrix& M2,
+                                                      TextRef name1, TextRef name2);
+std::vector<dataCombinedScore> backwardScanTwoMatrices(const motifMatrix& M1, const motifMatrix& M2,
+                                                       TextRef name1, TextRef name2);
+
+// --- merged matrix and alignment text ---
+
+// The merged matrix of A and B laid over each other as an alignment record of a two-matrix scan of
+// (A, B) describes them: rows covered by one motif copied, aligned rows averaged value by value
+// ((a + b) x 0.5, not rescaled). A placement whose rows do not all exist (a record that does not fit
+// the two matrices) gives an empty matrix, which no verification accepts.
+motifMatrix combinedTwoMatrices(const motifMatrix& firstMatrix, const motifMatrix& secondMatrix,
+                                std::string_view scanOrderFlag, std::string_view direction,
+                                std::int32_t position, std::int32_t numOverlap);
+
+// The alignment text of the same placement: two lines of rows(A) + rows(B) - numOverlap characters
+// (none when negative), holding the consensus of A and of B at their places and '-' elsewhere, joined
+// by one "_". Letters that would fall outside the lines are left out.
+std::string alignTwoMatrices(const motifMatrix& firstMatrix, const motifMatrix& secondMatrix,
+                             std::string_view scanOrderFlag, std::string_view direction,
+                             std::int32_t position, std::int32_t numOverlap);
+
+// --- group drivers and chain steps ---
+
+// One group (a top motif and its best matches) becomes one merge chain, filed in the list's chains
+// (mergedMotifGlobalMatching, mergedMotifGlobalAndLocalMatching, mergedMotifBestMatches).
 void combinedMatrixGlobalMatching(bestMatchList group);
 void combinedMatrixGlobalAndLocalMatching(bestMatchList group);
 void combinedMatrixBestMatches(bestMatchList group);
+
+// The chain from member i of S on, folded into the merged matrix M; entries go to the list's working
+// chain (mergedMotifList, mergedMotifListGlobalAndLocal, mergedMotifListBestMatches).
+void combinedMatrixG(motifMatrix M, bestMatchList S, int i);
+void combinedMatrixGL(motifMatrix M, bestMatchList S, int i);
+void combinedMatrixB(motifMatrix M, bestMatchList S, int i);
+
+// The steps the drivers and chains are made of.
+enum class MergeList { Global, GlobalAndLocal, BestMatches };
+
+// How one parent's two rescans are read: the group's first merge takes the smaller key of whichever
+// scans found the parent; a chain step needs the forward rescan to find it, the backward rescan only
+// lowering the value.
+enum class ParentTest { EitherScan, ForwardScanFirst };
+
+// The verification value of one parent from the first records of its forward and backward rescans of
+// the merged matrix: -1.0 when the test finds no record, else the key read as the test says.
+double parentScore(const std::vector<dataCombinedScore>& forward,
+                   const std::vector<dataCombinedScore>& backward, ParentTest test);
+
+// Rescans the merged matrix against both parents (forward, then backward, A before B) and accepts the
+// merge when both verification values are at least 0.
+bool mergeVerified(const motifMatrix& merged, const motifMatrix& A, const motifMatrix& B, TextRef nameA,
+                   TextRef nameB, ParentTest test);
+
+// Appends one accepted ("Y") entry for `record` to the list's working chain: its fields, the parents
+// A and B, the merged matrix and the two lines of the alignment text.
+void recordAccepted(MergeList list, const dataCombinedScore& record, const motifMatrix& A,
+                    const motifMatrix& B, const motifMatrix& merged);
+
+// Appends one rejected ("N") entry for each record of the group from `from` on: its own fields and
+// matrices, its second motif unmerged in the orientation `partnerFormat` names, and no alignment lines.
+void recordRejected(MergeList list, const bestMatchList& group, std::size_t from,
+                    std::string_view partnerFormat);
+
+// A motif of Datasets in one orientation: its matrix for "Original Motif", its stored reverse
+// complement for any other format; empty when the ID names no input motif.
+motifMatrix orientedMotif(std::int64_t motifID, std::string_view format);
 
 }  // namespace korvelan

@@ -1,4 +1,4 @@
-// Placeholder entry points until PDF conversion and the combined-motif reports land; they do nothing.
+// Placeholder entry points until PDF conversion lands; they do nothing.
 #include "reports/framing.h"
 #include "reports/pdf.h"
 
@@ -8,7 +8,4 @@ void convertHTMLToPDFGlobal() {}
 void convertHTMLToPDFGlobalDatabaseMatch() {}
 void convertHTMLToPDF() {}
 void convertHTMLToPDFDatabaseMatch() {}
-void WriteCombinedMotifsGlobal() {}
-void WriteCombinedMotifsGlobalAndLocal() {}
-void WriteCombinedMotifsBestMatches() {}
 }  // namespace korvelan

@@ -24,6 +24,26 @@ namespace {
 // kernel serves both directions and adds the cells from the motifs' ends as it must.
 constexpr std::size_t kRowDoubles = 16;
 
+// Lays out one motif's rows at `out` as motif A (layout 0) or motif B (layout 1), in row order or
+// in reversed row order.
+void packRows(double* out, const motifMatrix& matrix, const motifMatrix& revComp, int layout, bool reversed) {
+  const std::size_t length = matrix.size();
+  for (std::size_t r = 0; r < length; ++r) {
+    const std::size_t row = reversed ? length - 1 - r : r;
+    for (std::size_t c = 0; c < 4; ++c) {
+      // A malformed row short of four values reads as zeros rather than out of bounds.
+      const double m = c < matrix[row].size() ? matrix[row][c] : 0.0;
+      const double rc = row < revComp.size() && c < revComp[row].size() ? revComp[row][c] : 0.0;
+      double* lane = out + r * kRowDoubles + c * 4;
+      if (layout == 0) {
+        lane[0] = m, lane[1] = m, lane[2] = rc, lane[3] = rc;
+      } else {
+        lane[0] = m, lane[1] = rc, lane[2] = m, lane[3] = rc;
+      }
+    }
+  }
+}
+
 class PackedMotifs {
  public:
   explicit PackedMotifs(const std::vector<MotifRef>& motifs) {
@@ -44,23 +64,9 @@ class PackedMotifs {
       const motifMatrix& revComp = motifs[j].motif->revCompMatrix;
       const std::size_t length = matrix.size();
       for (int layout = 0; layout < 2; ++layout)
-        for (int reversed = 0; reversed < 2; ++reversed) {
-          double* out = values_.data() + offsets_[j] + length * kRowDoubles * (layout * 2 + reversed);
-          for (std::size_t r = 0; r < length; ++r) {
-            const std::size_t row = reversed ? length - 1 - r : r;
-            for (std::size_t c = 0; c < 4; ++c) {
-              // A malformed row short of four values reads as zeros rather than out of bounds.
-              const double m = c < matrix[row].size() ? matrix[row][c] : 0.0;
-              const double rc = row < revComp.size() && c < revComp[row].size() ? revComp[row][c] : 0.0;
-              double* lane = out + r * kRowDoubles + c * 4;
-              if (layout == 0) {
-                lane[0] = m, lane[1] = m, lane[2] = rc, lane[3] = rc;
-              } else {
-                lane[0] = m, lane[1] = rc, lane[2] = m, lane[3] = rc;
-              }
-            }
-          }
-        }
+        for (int reversed = 0; reversed < 2; ++reversed)
+          packRows(values_.data() + offsets_[j] + length * kRowDoubles * (layout * 2 + reversed), matrix,
+                   revComp, layout, reversed != 0);
     }
   }
 
@@ -240,6 +246,34 @@ const FixedText kOriginal("Original Motif");
 const FixedText kReverse("Reverse Complement");
 const FixedText kScanOrder("Y");
 
+// Fills a default-constructed record from one kept shift of the pair (A, B) of lengths La and Lb.
+[[gnu::always_inline]] inline void fillRecord(dataCombinedScore& record, const KeptShift& entry,
+                                              const MotifRef& A, std::int64_t La, const MotifRef& B,
+                                              std::int64_t Lb, FixedText direction) {
+  const bool bFirst = (entry.code & kBFirst) != 0;
+  const MotifRef& first = bFirst ? B : A;
+  const MotifRef& second = bFirst ? A : B;
+  const std::int64_t Lf = bFirst ? Lb : La;
+  const std::int64_t Ls = bFirst ? La : Lb;
+  const int winner = entry.code & 3;
+  record.direction = direction;
+  record.motifID = first.motifID;
+  record.firstDatasetNum = A.datasetNum;
+  record.secondDatasetNum = B.datasetNum;
+  record.firstMotifNumInFile = first.motifNumInFile;
+  record.secondMotifNumInFile = second.motifNumInFile;
+  if (!bFirst) record.scanOrderFlag = kScanOrder;
+  record.firstMotifID = first.motifID;
+  record.secondMotifID = second.motifID;
+  record.firstMotifName = first.name;
+  record.secondMotifName = second.name;
+  record.position = static_cast<std::int32_t>(entry.shift + 1);
+  record.numOverlap = static_cast<std::int32_t>(std::min<std::int64_t>(Lf, Ls - entry.shift));
+  record.rawScore = entry.score;
+  record.firstMatchingFormat = winner < 2 ? kOriginal : kReverse;
+  record.secondMatchingFormat = (winner & 1) == 0 ? kOriginal : kReverse;
+}
+
 }  // namespace
 
 MotifRef refOf(const data& motif) {
@@ -373,37 +407,37 @@ ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<Motif
 #pragma omp parallel for schedule(dynamic, 1) num_threads(teamSize())
   for (std::size_t c = 0; c < results.size(); ++c) {
     dataCombinedScore* record = out.data() + place[c];
-    for (const KeptShift& entry : results[c].kept) {
-      const MotifRef& A = listA[entry.a];
-      const MotifRef& B = listB[entry.b];
-      const bool bFirst = (entry.code & kBFirst) != 0;
-      const MotifRef& first = bFirst ? B : A;
-      const MotifRef& second = bFirst ? A : B;
-      const std::int64_t Lf = bFirst ? packedB.length(entry.b) : packedA.length(entry.a);
-      const std::int64_t Ls = bFirst ? packedA.length(entry.a) : packedB.length(entry.b);
-      const int winner = entry.code & 3;
-      record->direction = direction;
-      record->motifID = first.motifID;
-      record->firstDatasetNum = A.datasetNum;
-      record->secondDatasetNum = B.datasetNum;
-      record->firstMotifNumInFile = first.motifNumInFile;
-      record->secondMotifNumInFile = second.motifNumInFile;
-      if (!bFirst) record->scanOrderFlag = kScanOrder;
-      record->firstMotifID = first.motifID;
-      record->secondMotifID = second.motifID;
-      record->firstMotifName = first.name;
-      record->secondMotifName = second.name;
-      record->position = static_cast<std::int32_t>(entry.shift + 1);
-      record->numOverlap = static_cast<std::int32_t>(std::min<std::int64_t>(Lf, Ls - entry.shift));
-      record->rawScore = entry.score;
-      record->firstMatchingFormat = winner < 2 ? kOriginal : kReverse;
-      record->secondMatchingFormat = (winner & 1) == 0 ? kOriginal : kReverse;
-      ++record;
-    }
+    for (const KeptShift& entry : results[c].kept)
+      fillRecord(*record++, entry, listA[entry.a], packedA.length(entry.a), listB[entry.b],
+                 packedB.length(entry.b), direction);
     std::vector<KeptShift>().swap(results[c].kept);  // give the memory back as soon as it is copied
   }
   lastTotals = totals;
   return totals;
+}
+
+void scanPair(const MotifRef& A, PairMatrices a, const MotifRef& B, PairMatrices b, bool backward,
+              std::vector<dataCombinedScore>& out) {
+  const std::size_t least = static_cast<std::size_t>(overlap);
+  if (a.matrix.size() < least || b.matrix.size() < least) return;
+  if (a.matrix.size() > std::numeric_limits<std::uint32_t>::max() ||
+      b.matrix.size() > std::numeric_limits<std::uint32_t>::max())
+    throw std::length_error("motif too long to scan");
+  const auto La = static_cast<std::int64_t>(a.matrix.size());
+  const auto Lb = static_cast<std::int64_t>(b.matrix.size());
+  // Scratch kept per thread: the merge steps scan many small pairs one after another.
+  thread_local std::vector<double> rowsA, rowsB;
+  thread_local std::vector<KeptShift> kept;
+  rowsA.resize(static_cast<std::size_t>(La) * kRowDoubles);
+  rowsB.resize(static_cast<std::size_t>(Lb) * kRowDoubles);
+  packRows(rowsA.data(), a.matrix, a.revComp, 0, backward);
+  packRows(rowsB.data(), b.matrix, b.revComp, 1, backward);
+  kept.clear();
+  scoreRegion(rowsA.data(), La, rowsB.data(), Lb, overlap, maxScore, simCutoff, 0, 0, 0, kept);
+  scoreRegion(rowsB.data(), Lb, rowsA.data(), La, overlap, maxScore, simCutoff, 0, 0, kBFirst, kept);
+  const FixedText direction = backward ? kBackward : kForward;
+  out.reserve(out.size() + kept.size());
+  for (const KeptShift& entry : kept) fillRecord(out.emplace_back(), entry, A, La, B, Lb, direction);
 }
 
 }  // namespace korvelan::scanning

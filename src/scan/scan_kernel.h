@@ -48,6 +48,20 @@ struct ScanOptions {
 ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<MotifRef>& listB,
                      const ScanOptions& options, std::vector<dataCombinedScore>& out);
 
+// The two matrices of one side of a pair scanned on its own.
+struct PairMatrices {
+  const motifMatrix& matrix;
+  const motifMatrix& revComp;
+};
+
+// Scans the one pair (A, B) of matrices a and b in one direction on the calling thread, with the same
+// kernel and records as scanLists gives a pair: motif A listed first, then motif B listed first, each
+// region's kept shifts in ascending shift order, appended to `out`. The records take the identity
+// fields of A and B (whose `motif` is not read). Meant for scans of two single matrices, whose few
+// dozen shifts are not worth a thread team.
+void scanPair(const MotifRef& A, PairMatrices a, const MotifRef& B, PairMatrices b, bool backward,
+              std::vector<dataCombinedScore>& out);
+
 // The team size of the scans: the run's thread count, at least 1.
 int teamSize();
 

@@ -1,0 +1,290 @@
+// The group drivers and chain steps: the entries they file, the parents they merge, how a chain goes
+// on and ends, and the rejection path, which valid matrices never take, through the step functions.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/consensus.h"
+#include "core/globals.h"
+#include "merge/merge.h"
+#include "support/test_support.h"
+
+namespace korvelan {
+namespace {
+
+using testing::makeMotif;
+using testing::rowsOf;
+
+// Input motifs from consensus words, numbered 1, 2, ... in one file.
+void useMotifs(const std::vector<std::string>& words, double cutoff = 0.75) {
+  resetGlobals();
+  simCutoff = cutoff;
+  numThread = 2;
+  for (std::size_t k = 0; k < words.size(); ++k)
+    Datasets.push_back(makeMotif(static_cast<std::int64_t>(k + 1), 1, static_cast<std::int64_t>(k + 1),
+                                 "m" + std::to_string(k + 1), rowsOf(words[k])));
+}
+
+// The closest alignment of motifs a and b as a scan of (a, b) gives it, listed as the scan listed
+// it: motif a first with the flag "Y", motif b first with the empty flag.
+dataCombinedScore closest(std::int64_t a, std::int64_t b, bool backward = false) {
+  const data &A = Datasets[a - 1], &B = Datasets[b - 1];
+  auto records = backward ? backwardScanTwoMatrices(A.matrix, B.matrix, A.motifName, B.motifName)
+                          : forwardScanTwoMatrices(A.matrix, B.matrix, A.motifName, B.motifName);
+  EXPECT_FALSE(records.empty());
+  dataCombinedScore r = records.front();
+  const bool aFirst = r.scanOrderFlag == "Y";
+  r.firstMotifID = r.motifID = aFirst ? a : b;
+  r.secondMotifID = aFirst ? b : a;
+  return r;
+}
+
+// The record closest among those listing motif a first.
+dataCombinedScore closestListing(std::int64_t a, std::int64_t b, const char* flag) {
+  const data &A = Datasets[a - 1], &B = Datasets[b - 1];
+  for (dataCombinedScore r : forwardScanTwoMatrices(A.matrix, B.matrix, A.motifName, B.motifName))
+    if (r.scanOrderFlag == flag) {
+      const bool aFirst = r.scanOrderFlag == "Y";
+      r.firstMotifID = r.motifID = aFirst ? a : b;
+      r.secondMotifID = aFirst ? b : a;
+      return r;
+    }
+  ADD_FAILURE() << "no record with flag '" << flag << "'";
+  return {};
+}
+
+const motifMatrix& oriented(std::int64_t id, std::string_view format) {
+  return format == "Original Motif" ? Datasets[id - 1].matrix : Datasets[id - 1].revCompMatrix;
+}
+
+void expectFieldsOf(const combinedMatrices& e, const dataCombinedScore& r) {
+  EXPECT_EQ(e.firstMotifID, r.firstMotifID);
+  EXPECT_EQ(e.secondMotifID, r.secondMotifID);
+  EXPECT_EQ(e.firstMotifName, r.firstMotifName.view());
+  EXPECT_EQ(e.secondMotifName, r.secondMotifName.view());
+  EXPECT_EQ(e.firstMatchingFormat, r.firstMatchingFormat.view());
+  EXPECT_EQ(e.secondMatchingFormat, r.secondMatchingFormat.view());
+  EXPECT_EQ(e.scanOrderFlag, r.scanOrderFlag.view());
+  EXPECT_EQ(e.direction, r.direction.view());
+  EXPECT_EQ(e.position, r.position);
+  EXPECT_EQ(e.numOverlap, r.numOverlap);
+  EXPECT_EQ(e.similarityScore, r.similarityScore);
+}
+
+// An accepted entry holds its parents, their merge and the two lines of their alignment.
+void expectMergeOf(const combinedMatrices& e, const motifMatrix& A, const motifMatrix& B) {
+  EXPECT_EQ(e.mergedFlag, "Y");
+  EXPECT_EQ(e.firstMotifMatrix, A);
+  EXPECT_EQ(e.secondMotifMatrix, B);
+  EXPECT_EQ(e.combinedMotifMatrix,
+            combinedTwoMatrices(A, B, e.scanOrderFlag, e.direction, e.position, e.numOverlap));
+  EXPECT_EQ(e.combinedMotifMatrix.size(), A.size() + B.size() - static_cast<std::size_t>(e.numOverlap));
+  EXPECT_EQ(e.firstAlignment + "_" + e.secondAlignment,
+            alignTwoMatrices(A, B, e.scanOrderFlag, e.direction, e.position, e.numOverlap));
+}
+
+TEST(GroupDrivers, OneRecordAcceptedGivesOneEntry) {
+  useMotifs({"TTCACGTGAC", "CACGTGACAA"});
+  for (const char* flag : {"Y", ""}) {
+    SCOPED_TRACE(std::string("flag '") + flag + "'");
+    const dataCombinedScore top = closestListing(1, 2, flag);
+    const std::size_t before = mergedMotifGlobalMatching.size();
+    combinedMatrixGlobalMatching({top});
+    ASSERT_EQ(mergedMotifGlobalMatching.size(), before + 1);
+    const mergeChain& chain = mergedMotifGlobalMatching.back();
+    ASSERT_EQ(chain.size(), 1u);
+    expectFieldsOf(chain[0], top);
+    // The scan's first motif is motif 1 in both listings: it is the first parent.
+    expectMergeOf(chain[0], oriented(1, top.firstMatchingFormat), oriented(2, top.secondMatchingFormat));
+    EXPECT_TRUE(mergedMotifList.empty());
+  }
+  EXPECT_TRUE(mergedMotifGlobalAndLocalMatching.empty());
+  EXPECT_TRUE(mergedMotifBestMatches.empty());
+}
+
+TEST(GroupDrivers, ParentsTakeTheRecordsOrientations) {
+  // Motif 2 is motif 1's reverse complement: the closest alignment pairs motif 1 as read with motif 2
+  // reverse-complemented.
+  useMotifs({"TTGACGTCAAG", "CTTGACGTCAA"});
+  const dataCombinedScore top = closest(1, 2);
+  ASSERT_EQ(top.secondMatchingFormat, "Reverse Complement");
+  combinedMatrixBestMatches({top});
+  ASSERT_EQ(mergedMotifBestMatches.size(), 1u);
+  const combinedMatrices& entry = mergedMotifBestMatches[0][0];
+  expectMergeOf(entry, Datasets[0].matrix, Datasets[1].revCompMatrix);
+  EXPECT_EQ(entry.combinedMotifMatrix, Datasets[0].matrix);  // the average of two equal rows
+  EXPECT_EQ(entry.firstAlignment, "TTGACGTCAAG");
+  EXPECT_EQ(entry.secondAlignment, "TTGACGTCAAG");
+}
+
+TEST(Chains, EveryAcceptedStepFoldsTheNextMemberIn) {
+  useMotifs({"GTCACGTGAC", "TCACGTGACC", "CCCACGTGAC", "GGTCACGTGA"});
+  const bestMatchList group = {closest(1, 2), closest(1, 3), closest(1, 4)};
+  combinedMatrixGlobalAndLocalMatching(group);
+  ASSERT_EQ(mergedMotifGlobalAndLocalMatching.size(), 1u);
+  const mergeChain& chain = mergedMotifGlobalAndLocalMatching[0];
+  ASSERT_EQ(chain.size(), 3u);
+  expectFieldsOf(chain[0], group[0]);
+  for (std::size_t k = 1; k < chain.size(); ++k) {
+    SCOPED_TRACE(k);
+    const combinedMatrices& step = chain[k];
+    // The step's record comes from a scan of the merge so far (motif 1) against the member's motif (2).
+    const bool mergeFirst = step.scanOrderFlag == "Y";
+    EXPECT_EQ(step.firstMotifID, mergeFirst ? 1 : 2);
+    EXPECT_EQ(step.secondMotifID, mergeFirst ? 2 : 1);
+    EXPECT_EQ(mergeFirst ? step.firstMotifName : step.secondMotifName, "Combined Motif");
+    EXPECT_EQ(mergeFirst ? step.secondMotifName : step.firstMotifName, "m" + std::to_string(k + 2));
+    const motifMatrix& before = chain[k - 1].combinedMotifMatrix;
+    expectMergeOf(step, step.firstMatchingFormat == "Original Motif" ? before : getRevCompMotif(before),
+                  oriented(static_cast<std::int64_t>(k + 2), step.secondMatchingFormat));
+  }
+  EXPECT_TRUE(mergedMotifListGlobalAndLocal.empty());
+  EXPECT_TRUE(mergedMotifGlobalMatching.empty());
+}
+
+TEST(Chains, EqualForwardAndBackwardKeysTakeTheForwardRecord) {
+  // Three copies of one motif: every placement scan finds the merge again at key 0 both ways.
+  useMotifs({"TGACGTCATG", "TGACGTCATG", "TGACGTCATG"});
+  combinedMatrixB(Datasets[0].matrix, {closest(1, 2), closest(1, 3)}, 1);
+  ASSERT_EQ(mergedMotifListBestMatches.size(), 1u);
+  EXPECT_EQ(mergedMotifListBestMatches[0].direction, "Forward");
+  EXPECT_EQ(mergedMotifListBestMatches[0].combinedMotifMatrix, Datasets[0].matrix);
+  // An index at or past the group's end does nothing.
+  combinedMatrixB(Datasets[0].matrix, {closest(1, 2), closest(1, 3)}, 2);
+  combinedMatrixG(Datasets[0].matrix, {closest(1, 2)}, -1);
+  EXPECT_EQ(mergedMotifListBestMatches.size(), 1u);
+  EXPECT_TRUE(mergedMotifList.empty());
+}
+
+TEST(Chains, AMemberThatCannotBePlacedEndsTheChainWithoutEntries) {
+  useMotifs({"GTCACGTGAC", "TCACGTGACC", "AAAAAAAAAA", "CCCACGTGAC"}, 0.9);
+  dataCombinedScore unrelated = closest(1, 2);
+  unrelated.secondMotifID = 3;
+  unrelated.secondMotifName = Datasets[2].motifName;
+  combinedMatrixGlobalMatching({closest(1, 2), unrelated, closest(1, 4)});
+  ASSERT_EQ(mergedMotifGlobalMatching.size(), 1u);
+  ASSERT_EQ(mergedMotifGlobalMatching[0].size(), 1u);
+  EXPECT_EQ(mergedMotifGlobalMatching[0][0].mergedFlag, "Y");
+}
+
+TEST(GroupDrivers, RejectedFirstMergeFilesEveryRecordAsRejected) {
+  useMotifs({"TTCACGTGAC", "CACGTGACAA", "GTCACGTGAA", "TTGACGTCAAG", "CTTGACGTCAA"});
+  // An accepted merge first leaves alignment lines in the scratch entry.
+  combinedMatrixGlobalMatching({closest(1, 2)});
+  ASSERT_FALSE(mergedMatrix.firstAlignment.empty());
+
+  // A top record that does not fit its motifs (more overlap than the shorter one has, shifted)
+  // merges into nothing, which no rescan finds.
+  dataCombinedScore broken = closest(4, 5);
+  ASSERT_EQ(broken.secondMatchingFormat, "Reverse Complement");
+  broken.position = 2;
+  broken.numOverlap = 12;
+  const dataCombinedScore second = closest(4, 1), third = closest(4, 3);
+  ASSERT_EQ(second.secondMatchingFormat, "Original Motif");
+  const bestMatchList group = {broken, second, third};
+  combinedMatrixGlobalMatching(group);
+  ASSERT_EQ(mergedMotifGlobalMatching.size(), 2u);
+  const mergeChain& chain = mergedMotifGlobalMatching[1];
+  ASSERT_EQ(chain.size(), 3u);
+  for (std::size_t k = 0; k < 3; ++k) {
+    SCOPED_TRACE(k);
+    const dataCombinedScore& r = group[k];
+    expectFieldsOf(chain[k], r);
+    EXPECT_EQ(chain[k].mergedFlag, "N");
+    EXPECT_EQ(chain[k].firstMotifMatrix, oriented(r.firstMotifID, r.firstMatchingFormat));
+    EXPECT_EQ(chain[k].secondMotifMatrix, oriented(r.secondMotifID, r.secondMatchingFormat));
+    // Unmerged, in the orientation the rejected merge gave its second motif.
+    EXPECT_EQ(chain[k].combinedMotifMatrix, Datasets[r.secondMotifID - 1].revCompMatrix);
+    EXPECT_EQ(chain[k].firstAlignment, "");
+    EXPECT_EQ(chain[k].secondAlignment, "");
+  }
+  EXPECT_TRUE(mergedMotifList.empty());
+}
+
+TEST(GroupDrivers, MotifIDsNamingNoMotifAreRejectedSafely) {
+  useMotifs({"TTCACGTGAC", "CACGTGACAA"});
+  dataCombinedScore stray = closest(1, 2);
+  stray.secondMotifID = 99;
+  dataCombinedScore none = closest(1, 2);
+  none.firstMotifID = 0;
+  combinedMatrixGlobalMatching({stray, none});
+  ASSERT_EQ(mergedMotifGlobalMatching.size(), 1u);
+  const mergeChain& chain = mergedMotifGlobalMatching[0];
+  ASSERT_EQ(chain.size(), 2u);
+  EXPECT_EQ(chain[0].mergedFlag, "N");
+  EXPECT_TRUE(chain[0].secondMotifMatrix.empty());
+  EXPECT_TRUE(chain[0].combinedMotifMatrix.empty());
+  EXPECT_EQ(chain[0].firstMotifMatrix, oriented(stray.firstMotifID, stray.firstMatchingFormat));
+  EXPECT_TRUE(chain[1].firstMotifMatrix.empty());
+  // An empty group files an empty chain.
+  combinedMatrixGlobalMatching({});
+  ASSERT_EQ(mergedMotifGlobalMatching.size(), 2u);
+  EXPECT_TRUE(mergedMotifGlobalMatching[1].empty());
+}
+
+// --- the rejection path through the steps ---
+
+dataCombinedScore keyed(double key) {
+  dataCombinedScore r;
+  r.similarityScore = key;
+  return r;
+}
+
+TEST(MergeSteps, ParentScores) {
+  using T = ParentTest;
+  const std::vector<dataCombinedScore> none, low = {keyed(0.2)}, high = {keyed(0.7)};
+  struct Case {
+    const std::vector<dataCombinedScore>& forward;
+    const std::vector<dataCombinedScore>& backward;
+    T test;
+    double score;
+  };
+  const Case cases[] = {
+      {none, none, T::EitherScan, -1.0}, {none, none, T::ForwardScanFirst, -1.0},
+      {high, none, T::EitherScan, 0.7},  {high, none, T::ForwardScanFirst, 0.7},
+      {none, low, T::EitherScan, 0.2},   {none, low, T::ForwardScanFirst, -1.0},
+      {high, low, T::EitherScan, 0.2},   {high, low, T::ForwardScanFirst, 0.2},
+      {low, high, T::EitherScan, 0.2},   {low, high, T::ForwardScanFirst, 0.2},
+  };
+  for (const Case& c : cases) EXPECT_EQ(parentScore(c.forward, c.backward, c.test), c.score);
+}
+
+TEST(MergeSteps, AMergeThatLostAParentIsRejected) {
+  useMotifs({"TTCACGTGAC", "CACGTGACAA", "AAAAAAAAAA"}, 0.9);
+  const dataCombinedScore top = closest(1, 2);
+  const motifMatrix& A = oriented(1, top.firstMatchingFormat);
+  const motifMatrix& B = oriented(2, top.secondMatchingFormat);
+  const motifMatrix merged =
+      combinedTwoMatrices(A, B, top.scanOrderFlag, top.direction, top.position, top.numOverlap);
+  for (ParentTest test : {ParentTest::EitherScan, ParentTest::ForwardScanFirst}) {
+    EXPECT_TRUE(mergeVerified(merged, A, B, "a", "b", test));
+    EXPECT_FALSE(mergeVerified(Datasets[2].matrix, A, B, "a", "b", test));
+    EXPECT_FALSE(mergeVerified(merged, A, Datasets[2].matrix, "a", "b", test));
+    EXPECT_FALSE(mergeVerified(rowsOf("ACG"), A, B, "a", "b", test));
+  }
+}
+
+TEST(MergeSteps, ARejectedStepFilesTheRestOfTheGroup) {
+  useMotifs({"GTCACGTGAC", "TCACGTGACC", "CCCACGTGAC", "GGTCACGTGA"});
+  const bestMatchList group = {closest(1, 2), closest(1, 3), closest(1, 4), closest(1, 2)};
+  const motifMatrix& A = Datasets[0].matrix;
+  recordAccepted(MergeList::BestMatches, group[0], A, Datasets[1].matrix, A);
+  ASSERT_FALSE(mergedMatrix.firstAlignment.empty());
+  recordRejected(MergeList::BestMatches, group, 1, "Reverse Complement");
+  const mergeChain& chain = mergedMotifListBestMatches;
+  ASSERT_EQ(chain.size(), 4u);
+  EXPECT_EQ(chain[0].mergedFlag, "Y");
+  for (std::size_t k = 1; k < 4; ++k) {
+    SCOPED_TRACE(k);
+    expectFieldsOf(chain[k], group[k]);
+    EXPECT_EQ(chain[k].mergedFlag, "N");
+    EXPECT_EQ(chain[k].secondMotifMatrix, oriented(group[k].secondMotifID, group[k].secondMatchingFormat));
+    EXPECT_EQ(chain[k].combinedMotifMatrix, Datasets[group[k].secondMotifID - 1].revCompMatrix);
+    EXPECT_TRUE(chain[k].firstAlignment.empty() && chain[k].secondAlignment.empty());
+  }
+  EXPECT_TRUE(mergedMotifList.empty() && mergedMotifListGlobalAndLocal.empty());
+}
+
+}  // namespace
+}  // namespace korvelan

@@ -1,0 +1,151 @@
+// The two-matrix scans: their records, keys and order, and scores bit for bit those of the dataset
+// scans for the same placements.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <random>
+#include <set>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "core/globals.h"
+#include "merge/merge.h"
+#include "scan/scan.h"
+#include "support/test_support.h"
+
+namespace korvelan {
+namespace {
+
+using testing::makeMotif;
+
+motifMatrix randomRows(std::mt19937& generator, int length) {
+  std::uniform_real_distribution<double> values(0.0, 1.0);
+  motifMatrix rows;
+  for (int r = 0; r < length; ++r) {
+    std::vector<double> row(4);
+    double sum = 0.0;
+    for (double& v : row) sum += (v = values(generator));
+    for (double& v : row) v /= sum;
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+using Scan = std::vector<dataCombinedScore> (*)(const motifMatrix&, const motifMatrix&, TextRef, TextRef);
+
+TEST(TwoMatrixScans, RecordsKeysAndOrder) {
+  resetGlobals();
+  simCutoff = 0.0;
+  std::mt19937 generator(7);
+  const motifMatrix M1 = randomRows(generator, 6), M2 = randomRows(generator, 10);
+  for (const auto& [scan, direction] : {std::pair<Scan, const char*>{forwardScanTwoMatrices, "Forward"},
+                                        std::pair<Scan, const char*>{backwardScanTwoMatrices, "Backward"}}) {
+    SCOPED_TRACE(direction);
+    const std::vector<dataCombinedScore> records = scan(M1, M2, "one", "two");
+    std::multiset<std::pair<int, int>> firstPass, secondPass;  // (position, numOverlap)
+    for (const dataCombinedScore& r : records) {
+      const bool first = r.scanOrderFlag == "Y";
+      (first ? firstPass : secondPass).insert({r.position, r.numOverlap});
+      EXPECT_EQ(r.direction, direction);
+      EXPECT_EQ(r.motifID, first ? 1 : 2);
+      EXPECT_EQ(r.firstMotifID, first ? 1 : 2);
+      EXPECT_EQ(r.secondMotifID, first ? 2 : 1);
+      EXPECT_EQ(r.firstMotifNumInFile, first ? 1 : 2);
+      EXPECT_EQ(r.secondMotifNumInFile, first ? 2 : 1);
+      EXPECT_EQ(r.firstDatasetNum, 1);  // the argument order, whichever is listed first
+      EXPECT_EQ(r.secondDatasetNum, 2);
+      EXPECT_EQ(r.firstMotifName.view(), first ? "one" : "two");
+      EXPECT_EQ(r.secondMotifName.view(), first ? "two" : "one");
+      EXPECT_EQ(r.overlapDiff, 6 - r.numOverlap);
+      EXPECT_EQ(r.scoreDiff, 1.0 - r.rawScore);
+      EXPECT_EQ(r.similarityScore, (r.overlapDiff + r.scoreDiff) * 0.5);
+      EXPECT_TRUE(r.spareText1.empty() && r.spareText2.empty());
+    }
+    EXPECT_EQ(firstPass,
+              (std::multiset<std::pair<int, int>>{{1, 6}, {2, 6}, {3, 6}, {4, 6}, {5, 6}, {6, 5}, {7, 4}}));
+    EXPECT_EQ(secondPass, (std::multiset<std::pair<int, int>>{{1, 6}, {2, 5}, {3, 4}}));
+    // Ascending keys; equal keys keep the first pass first and ascending shifts.
+    for (std::size_t k = 1; k < records.size(); ++k) {
+      const dataCombinedScore &a = records[k - 1], &b = records[k];
+      ASSERT_LE(a.similarityScore, b.similarityScore);
+      if (a.similarityScore == b.similarityScore) {
+        const auto order = [](const dataCombinedScore& r) {
+          return std::make_pair(r.scanOrderFlag != "Y", r.position);
+        };
+        EXPECT_LT(order(a), order(b));
+      }
+    }
+  }
+}
+
+TEST(TwoMatrixScans, EdgeCases) {
+  resetGlobals();
+  simCutoff = 0.75;
+  const motifMatrix four = testing::rowsOf("ACGT");
+  EXPECT_TRUE(forwardScanTwoMatrices(testing::rowsOf("ACG"), four, "a", "b").empty());
+  EXPECT_TRUE(backwardScanTwoMatrices(four, testing::rowsOf("ACG"), "a", "b").empty());
+
+  // Two equal matrices of four rows: the one placement, found by both passes, scores 1 as read.
+  for (Scan scan : {forwardScanTwoMatrices, backwardScanTwoMatrices}) {
+    const auto records = scan(four, four, "a", "b");
+    ASSERT_GE(records.size(), 2u);
+    for (int k = 0; k < 2; ++k) {
+      EXPECT_EQ(records[k].scanOrderFlag, k == 0 ? "Y" : "");
+      EXPECT_EQ(records[k].position, 1);
+      EXPECT_EQ(records[k].numOverlap, 4);
+      EXPECT_EQ(records[k].rawScore, 1.0);
+      EXPECT_EQ(records[k].similarityScore, 0.0);
+      EXPECT_EQ(records[k].firstMatchingFormat, "Original Motif");
+      EXPECT_EQ(records[k].secondMatchingFormat, "Original Motif");
+    }
+  }
+
+  // A best score exactly at the cutoff is kept; on equal scores the earlier orientation pair wins.
+  const motifMatrix allA(4, {1, 0, 0, 0}), halfAC(4, {0.5, 0.5, 0, 0});
+  const auto records = forwardScanTwoMatrices(allA, halfAC, "a", "b");
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].rawScore, 0.75);
+  EXPECT_EQ(records[0].firstMatchingFormat, "Original Motif");
+  EXPECT_EQ(records[0].secondMatchingFormat, "Original Motif");
+}
+
+// The scans add each placement's cells in the dataset scans' order: same scores to the last bit, so
+// a Forward and a Backward record of one placement compare as they do there.
+TEST(TwoMatrixScans, ScoresMatchTheDatasetScansBitForBit) {
+  std::mt19937 generator(11);
+  for (const auto& [lenA, lenB] : {std::pair{6, 10}, std::pair{9, 9}, std::pair{12, 5}}) {
+    resetGlobals();
+    simCutoff = 0.0;
+    numThread = 3;
+    const motifMatrix M1 = randomRows(generator, lenA), M2 = randomRows(generator, lenB);
+    Datasets = {makeMotif(1, 1, 1, "one", M1), makeMotif(2, 2, 1, "two", M2)};
+    forwardScan();
+    backwardScan();
+    using Key = std::tuple<std::string, bool, int>;  // direction, motif 1 listed first, position
+    std::map<Key, std::pair<std::uint64_t, std::string>> dataset;
+    auto bitsOf = [](double v) {
+      std::uint64_t bits;
+      std::memcpy(&bits, &v, sizeof bits);
+      return bits;
+    };
+    for (const dataCombinedScore& r : DatasetsCombinedScoreLists)
+      dataset[{std::string(r.direction), r.firstMotifID == 1, r.position}] = {
+          bitsOf(r.rawScore), std::string(r.firstMatchingFormat) + "/" + std::string(r.secondMatchingFormat)};
+    std::size_t seen = 0;
+    for (Scan scan : {forwardScanTwoMatrices, backwardScanTwoMatrices})
+      for (const dataCombinedScore& r : scan(M1, M2, "one", "two")) {
+        const Key key{std::string(r.direction), r.scanOrderFlag == "Y", r.position};
+        ASSERT_EQ(dataset.count(key), 1u);
+        EXPECT_EQ(dataset[key].first, bitsOf(r.rawScore));
+        EXPECT_EQ(dataset[key].second,
+                  std::string(r.firstMatchingFormat) + "/" + std::string(r.secondMatchingFormat));
+        ++seen;
+      }
+    EXPECT_EQ(seen, dataset.size());
+  }
+}
+
+}  // namespace
+}  // namespace korvelan
