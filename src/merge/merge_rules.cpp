@@ -87,81 +87,91 @@ struct MergeCase {
   Runs (*runs)(const Placement&);
 };
 
+// clang-format off
 const MergeCase kMergeCases[] = {
     // Forward
-    {true, Case::Start, Flag::Any, Lengths::Shorter,
-     [](const Placement& p) -> Runs {
+    {.forward = true, .kind = Case::Start, .flag = Flag::Any, .lengths = Lengths::Shorter,
+     .runs = [](const Placement& p) -> Runs {
        return {average(0, 0, p.lenA), copyB(p.ov, p.lenB - 1)};
      }},
-    {true, Case::Start, Flag::Any, Lengths::Equal,
-     [](const Placement& p) -> Runs { return {average(0, 0, p.lenA)}; }},
-    {true, Case::Start, Flag::Any, Lengths::Longer,
-     [](const Placement& p) -> Runs {
+    {.forward = true, .kind = Case::Start, .flag = Flag::Any, .lengths = Lengths::Equal,
+     .runs = [](const Placement& p) -> Runs {
+       return {average(0, 0, p.lenA)};
+     }},
+    {.forward = true, .kind = Case::Start, .flag = Flag::Any, .lengths = Lengths::Longer,
+     .runs = [](const Placement& p) -> Runs {
        return {average(0, 0, p.lenB), copyA(p.ov, p.lenA - 1)};
      }},
-    {true, Case::Containment, Flag::Any, Lengths::Shorter,
-     [](const Placement& p) -> Runs {
+    {.forward = true, .kind = Case::Containment, .flag = Flag::Any, .lengths = Lengths::Shorter,
+     .runs = [](const Placement& p) -> Runs {
        return {copyB(0, p.s - 1), average(0, p.s, p.lenA), copyB(p.s + p.lenA, p.lenB - 1)};
      }},
-    {true, Case::Containment, Flag::Any, Lengths::Equal,
-     [](const Placement& p) -> Runs { return {average(0, 0, p.lenA)}; }},
-    {true, Case::Containment, Flag::Any, Lengths::Longer,
-     [](const Placement& p) -> Runs {
+    {.forward = true, .kind = Case::Containment, .flag = Flag::Any, .lengths = Lengths::Equal,
+     .runs = [](const Placement& p) -> Runs {
+       return {average(0, 0, p.lenA)};
+     }},
+    {.forward = true, .kind = Case::Containment, .flag = Flag::Any, .lengths = Lengths::Longer,
+     .runs = [](const Placement& p) -> Runs {
        return {copyA(0, p.s - 1), average(p.s, 0, p.lenB), copyA(p.s + p.lenB, p.lenA - 1)};
      }},
-    {true, Case::Overhang, Flag::Y, Lengths::Any,
-     [](const Placement& p) -> Runs {
+    {.forward = true, .kind = Case::Overhang, .flag = Flag::Y, .lengths = Lengths::Any,
+     .runs = [](const Placement& p) -> Runs {
        return {copyB(0, p.s - 1), average(0, p.s, p.ov), copyA(p.ov, p.lenA - 1)};
      }},
-    {true, Case::Overhang, Flag::Other, Lengths::NotShorter,
-     [](const Placement& p) -> Runs {
+    {.forward = true, .kind = Case::Overhang, .flag = Flag::Other, .lengths = Lengths::NotShorter,
+     .runs = [](const Placement& p) -> Runs {
        return {copyA(0, p.s - 1), average(p.s, 0, p.ov), copyB(p.ov, p.lenB - 1)};
      }},
-    {true, Case::Overhang, Flag::Other, Lengths::Shorter,
-     [](const Placement& p) -> Runs {
+    {.forward = true, .kind = Case::Overhang, .flag = Flag::Other, .lengths = Lengths::Shorter,
+     .runs = [](const Placement& p) -> Runs {
        return {copyA(0, p.s - 1), average(p.s, 0, p.lenA - p.s), copyB(p.lenA - p.s, p.lenB - 1)};
      }},
     // Backward
-    {false, Case::Start, Flag::Any, Lengths::Shorter,
-     [](const Placement& p) -> Runs {
+    {.forward = false, .kind = Case::Start, .flag = Flag::Any, .lengths = Lengths::Shorter,
+     .runs = [](const Placement& p) -> Runs {
        return {copyB(0, p.lenB - p.ov - 1), average(0, p.lenB - p.ov, p.ov)};
      }},
-    {false, Case::Start, Flag::Any, Lengths::Equal,
-     [](const Placement& p) -> Runs { return {average(0, 0, p.lenA)}; }},
-    {false, Case::Start, Flag::Any, Lengths::Longer,
-     [](const Placement& p) -> Runs {
+    {.forward = false, .kind = Case::Start, .flag = Flag::Any, .lengths = Lengths::Equal,
+     .runs = [](const Placement& p) -> Runs {
+       return {average(0, 0, p.lenA)};
+     }},
+    {.forward = false, .kind = Case::Start, .flag = Flag::Any, .lengths = Lengths::Longer,
+     .runs = [](const Placement& p) -> Runs {
        return {copyA(0, p.lenA - p.ov - 1), average(p.lenA - p.ov, 0, p.ov)};
      }},
-    {false, Case::Containment, Flag::Any, Lengths::Shorter,
-     [](const Placement& p) -> Runs {
+    {.forward = false, .kind = Case::Containment, .flag = Flag::Any, .lengths = Lengths::Shorter,
+     .runs = [](const Placement& p) -> Runs {
        return {copyB(0, p.lenB - p.lenA - p.s - 1), average(0, p.lenB - p.lenA - p.s, p.lenA),
-               copyB(p.lenB - p.s, p.lenB - 1)};
+                copyB(p.lenB - p.s, p.lenB - 1)};
      }},
-    {false, Case::Containment, Flag::Any, Lengths::Equal,
-     [](const Placement& p) -> Runs { return {average(0, 0, p.lenA)}; }},
-    {false, Case::Containment, Flag::Any, Lengths::Longer,
-     [](const Placement& p) -> Runs {
+    {.forward = false, .kind = Case::Containment, .flag = Flag::Any, .lengths = Lengths::Equal,
+     .runs = [](const Placement& p) -> Runs {
+       return {average(0, 0, p.lenA)};
+     }},
+    {.forward = false, .kind = Case::Containment, .flag = Flag::Any, .lengths = Lengths::Longer,
+     .runs = [](const Placement& p) -> Runs {
        return {copyA(0, p.lenA - p.lenB - p.s - 1), average(p.lenA - p.lenB - p.s, 0, p.lenB),
-               copyA(p.lenA - p.s, p.lenA - 1)};
+                copyA(p.lenA - p.s, p.lenA - 1)};
      }},
-    {false, Case::Overhang, Flag::Y, Lengths::NotShorter,
-     [](const Placement& p) -> Runs {
+    {.forward = false, .kind = Case::Overhang, .flag = Flag::Y, .lengths = Lengths::NotShorter,
+     .runs = [](const Placement& p) -> Runs {
        return {copyA(0, p.lenA - p.ov - 1), average(p.lenA - p.ov, 0, p.ov), copyB(p.lenB - p.s, p.lenB - 1)};
      }},
-    {false, Case::Overhang, Flag::Y, Lengths::Shorter,
-     [](const Placement& p) -> Runs {
+    {.forward = false, .kind = Case::Overhang, .flag = Flag::Y, .lengths = Lengths::Shorter,
+     .runs = [](const Placement& p) -> Runs {
        return {copyA(0, p.lenA - p.ov - 1), average(p.lenA - p.ov, p.lenB - p.s - p.ov, p.ov),
-               copyB(p.lenB - p.s, p.lenB - 1)};
+                copyB(p.lenB - p.s, p.lenB - 1)};
      }},
-    {false, Case::Overhang, Flag::Other, Lengths::Shorter,
-     [](const Placement& p) -> Runs {
+    {.forward = false, .kind = Case::Overhang, .flag = Flag::Other, .lengths = Lengths::Shorter,
+     .runs = [](const Placement& p) -> Runs {
        return {copyB(0, p.lenB - p.ov - 1), average(0, p.lenB - p.ov, p.ov), copyA(p.ov, p.lenA - 1)};
      }},
-    {false, Case::Overhang, Flag::Other, Lengths::NotShorter,
-     [](const Placement& p) -> Runs {
+    {.forward = false, .kind = Case::Overhang, .flag = Flag::Other, .lengths = Lengths::NotShorter,
+     .runs = [](const Placement& p) -> Runs {
        return {copyB(0, p.lenB - p.ov - 1), average(0, p.lenB - p.ov, p.ov), copyA(p.lenA - p.s, p.lenA - 1)};
      }},
 };
+// clang-format on
 
 bool rowsExist(Int from, Int count, Int length) {
   return from >= 0 && from + count <= length;
@@ -185,20 +195,34 @@ struct AlignCase {
   Place first, second;
 };
 
+// clang-format off
 const AlignCase kAlignCases[] = {
-    {true, Case::Start, Flag::Any, Lengths::Any, Place::Head, Place::Head},
-    {true, Case::Containment, Flag::Any, Lengths::Shorter, Place::HeadShifted, Place::Head},
-    {true, Case::Containment, Flag::Any, Lengths::Longer, Place::Head, Place::HeadShifted},
-    {true, Case::Containment, Flag::Any, Lengths::Equal, Place::Head, Place::Head},
-    {true, Case::Overhang, Flag::Y, Lengths::Any, Place::HeadShifted, Place::Head},
-    {true, Case::Overhang, Flag::Other, Lengths::Any, Place::Head, Place::HeadShifted},
-    {false, Case::Start, Flag::Any, Lengths::Any, Place::Tail, Place::Tail},
-    {false, Case::Containment, Flag::Any, Lengths::Shorter, Place::TailShifted, Place::Head},
-    {false, Case::Containment, Flag::Any, Lengths::Longer, Place::Head, Place::TailShifted},
-    {false, Case::Containment, Flag::Any, Lengths::Equal, Place::Head, Place::Head},
-    {false, Case::Overhang, Flag::Y, Lengths::Any, Place::TailShifted, Place::Tail},
-    {false, Case::Overhang, Flag::Other, Lengths::Any, Place::Tail, Place::TailShifted},
+    {.forward = true, .kind = Case::Start, .flag = Flag::Any, .lengths = Lengths::Any,
+     .first = Place::Head, .second = Place::Head},
+    {.forward = true, .kind = Case::Containment, .flag = Flag::Any, .lengths = Lengths::Shorter,
+     .first = Place::HeadShifted, .second = Place::Head},
+    {.forward = true, .kind = Case::Containment, .flag = Flag::Any, .lengths = Lengths::Longer,
+     .first = Place::Head, .second = Place::HeadShifted},
+    {.forward = true, .kind = Case::Containment, .flag = Flag::Any, .lengths = Lengths::Equal,
+     .first = Place::Head, .second = Place::Head},
+    {.forward = true, .kind = Case::Overhang, .flag = Flag::Y, .lengths = Lengths::Any,
+     .first = Place::HeadShifted, .second = Place::Head},
+    {.forward = true, .kind = Case::Overhang, .flag = Flag::Other, .lengths = Lengths::Any,
+     .first = Place::Head, .second = Place::HeadShifted},
+    {.forward = false, .kind = Case::Start, .flag = Flag::Any, .lengths = Lengths::Any,
+     .first = Place::Tail, .second = Place::Tail},
+    {.forward = false, .kind = Case::Containment, .flag = Flag::Any, .lengths = Lengths::Shorter,
+     .first = Place::TailShifted, .second = Place::Head},
+    {.forward = false, .kind = Case::Containment, .flag = Flag::Any, .lengths = Lengths::Longer,
+     .first = Place::Head, .second = Place::TailShifted},
+    {.forward = false, .kind = Case::Containment, .flag = Flag::Any, .lengths = Lengths::Equal,
+     .first = Place::Head, .second = Place::Head},
+    {.forward = false, .kind = Case::Overhang, .flag = Flag::Y, .lengths = Lengths::Any,
+     .first = Place::TailShifted, .second = Place::Tail},
+    {.forward = false, .kind = Case::Overhang, .flag = Flag::Other, .lengths = Lengths::Any,
+     .first = Place::Tail, .second = Place::TailShifted},
 };
+// clang-format on
 
 // Writes the letters of `text` that fall inside `line` when its first letter goes to index `at`.
 void placeOn(std::string& line, const std::string& text, Int at) {
