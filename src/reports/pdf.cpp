@@ -96,7 +96,8 @@ void convertPageToPDF(ReportId page) {
     if (pdfOnly()) std::remove(pagePath.c_str());
   } else {
     std::cerr << "No PDF was made from " << pagePath << " (" << missingPdfReason(pageOpened, run, pdfSize)
-              << ")" << (pdfOnly() ? "; the HTML page is kept." : ".") << std::endl;
+              << ")" << (pdfOnly() && fileSize(pagePath) >= 0 ? "; the HTML page is kept." : ".")
+              << std::endl;
   }
   pageStream.close();
 }

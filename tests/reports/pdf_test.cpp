@@ -107,26 +107,28 @@ exit 0
   std::string savedPath;
 };
 
+// The fifteen lines, each ended by one line feed.
 std::string expectedScript(const std::string& requireDir, const std::string& pagePath) {
-  return "<?php\n"
-         "require '" +
-         requireDir +
-         "/prince.php';\n"
-         "$prince = new Prince('/usr/local/bin/prince');\n"
-         "if(!$prince) die('Cannot instantiate Prince.');\n"
-         "$prince->setHTML(TRUE);\n"
-         "$prince->setLog('prince.log');\n"
-         "$xmlPath = '" +
-         pagePath +
-         "';\n"
-         "$msgs = array();\n"
-         "$convert = $prince->convert_file($xmlPath, $msgs);\n"
-         "if(!$convert)\n"
-         "{\n"
-         "echo 'nothing converted';\n"
-         "var_dump($msgs);\n"
-         "}\n"
-         "?>\n";
+  const std::string lines[] = {
+      "<?php",
+      "require '" + requireDir + "/prince.php';",
+      "$prince = new Prince('/usr/local/bin/prince');",
+      "if(!$prince) die('Cannot instantiate Prince.');",
+      "$prince->setHTML(TRUE);",
+      "$prince->setLog('prince.log');",
+      "$xmlPath = '" + pagePath + "';",
+      "$msgs = array();",
+      "$convert = $prince->convert_file($xmlPath, $msgs);",
+      "if(!$convert)",
+      "{",
+      "echo 'nothing converted';",
+      "var_dump($msgs);",
+      "}",
+      "?>",
+  };
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
 }
 
 TEST_F(PdfTest, ScriptLinesAndCommandLine) {
@@ -190,7 +192,7 @@ TEST_F(PdfTest, PageGoesOnlyOnceItsPdfIsThere) {
       {"PDF", "empty", true, true, "(the PDF is empty); the HTML page is kept.\n"},
       {"PDF", "fail", true, true, "(php5 ended with status 3); the HTML page is kept.\n"},
       {"All", "none", true, true, "(the converter made none).\n"},
-      {"PDF", "pdf", false, false, "(the page does not open); the HTML page is kept.\n"},
+      {"PDF", "pdf", false, false, "(the page does not open).\n"},
   };
   const std::string base = "HTML_Results";
   for (const Case& c : cases) {
@@ -240,23 +242,23 @@ class PrinceTest : public ::testing::Test {
               "$ok = $p->convert_file($argv[3], $msgs);\n"
               "echo $ok ? \"true\\n\" : \"false\\n\";\n"
               "foreach ($msgs as $m) echo $m[0], '|', $m[1], '|', $m[2], \"\\n\";\n");
-    const std::string converter =
-        "#!/bin/sh\n"
-        "d='" +
-        dir.path() +
-        "'\n"
-        "printf '%s\\n' \"$@\" > \"$d/args\"\n"
-        "for a in \"$@\"; do case $a in --print-to-pdf=*) out=${a#--print-to-pdf=} ;; "
-        "--user-data-dir=*) echo \"${a#--user-data-dir=}\" > \"$d/profile\" ;; esac; done\n"
-        "echo '[1210/140802.734470:ERROR:dbus/bus.cc:405] Failed to connect' >&2\n"
-        "echo '[5:7:1210/1.2:WARNING:render(12)] slow font' >&2\n"
-        "echo '[1210/1.3:INFO:page.cc:9] loaded' >&2\n"
-        "echo '12 bytes written to file'\n"
-        "case $(cat \"$d/mode\") in\n"
-        "  pdf) printf '%%PDF-1.4 ok\\n' > \"$out\" ;;\n"
-        "  empty) : > \"$out\" ;;\n"
-        "  none) exit 2 ;;\n"
-        "esac\n";
+    const std::string converter = "#!/bin/sh\nd='" + dir.path() + "'\n" + R"(printf '%s\n' "$@" > "$d/args"
+for a in "$@"; do
+  case $a in
+    --print-to-pdf=*) out=${a#--print-to-pdf=} ;;
+    --user-data-dir=*) echo "${a#--user-data-dir=}" > "$d/profile" ;;
+  esac
+done
+echo '[1210/140802.734470:ERROR:dbus/bus.cc:405] Failed to connect' >&2
+echo '[5:7:1210/1.2:WARNING:render(12)] slow font' >&2
+echo '[1210/1.3:INFO:page.cc:9] loaded' >&2
+echo '12 bytes written to file'
+case $(cat "$d/mode") in
+  pdf) printf '%%PDF-1.4 ok\n' > "$out" ;;
+  empty) : > "$out" ;;
+  none) exit 2 ;;
+esac
+)";
     writeProgram(dir.path() + "converter", converter);
     writeProgram(dir.path() + "bin/chromium-headless-shell", converter);
     pagePath = dir.path() + "it's a page/J_x_HTML_Results.html";
