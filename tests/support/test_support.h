@@ -33,6 +33,7 @@ struct ProgramRun {
   std::string output;
   int status = -1;
 };
+// Programs in `workDir` + "bin/" (a RunFolder's stand-ins) come first on its command search path.
 ProgramRun runProgram(const std::string& input, const std::string& workDir, const std::string& extraEnv = "");
 
 // The source tree root, for fixtures and the shared data folder beside the checkout.
@@ -44,9 +45,11 @@ std::string sharedDataDir();
 
 // --- whole runs ---
 
-// A tool root for one run: motifs/ (the input folder), result/ (where the reports land) and a stand-in
-// logo program that leaves an empty image. Tests add input files, collections under databases/ and
-// other stand-in programs as they need.
+// A tool root for one run: motifs/ (the input folder), result/ (where the reports land), a stand-in
+// logo program that leaves an empty image and a stand-in bin/php5 that leaves kStandInPdf beside each
+// page it is asked to convert, so whole runs with PDF output stay on this folder. Tests add input
+// files, collections under databases/ and other stand-in programs as they need.
+extern const char* const kStandInPdf;
 struct RunFolder {
   TempDir dir;
   RunFolder();

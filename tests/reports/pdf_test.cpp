@@ -1,0 +1,407 @@
+// PDF conversion: the script beside each page, the command that runs it, what stays and what goes,
+// the converter interface in run/prince.php, and one real conversion.
+#include "reports/pdf.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/globals.h"
+#include "core/utilities.h"
+#include "reports/framing.h"
+#include "support/test_support.h"
+
+namespace korvelan {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::fileExists;
+using testing::readFile;
+using testing::splitLines;
+using testing::TempDir;
+using testing::writeFile;
+
+const std::string kJob = "J_2026-12-10_4321_";
+
+std::string commandOutput(const std::string& command) {
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return output;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+  pclose(pipe);
+  return output;
+}
+
+bool installed(const std::string& program) {
+  return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+void writeProgram(const std::string& path, const std::string& script) {
+  writeFile(path, script);
+  fs::permissions(path, fs::perms::owner_all);
+}
+
+// Collects what is written to std::cerr while it lives.
+class CerrCapture {
+ public:
+  CerrCapture() : old_(std::cerr.rdbuf(buffer_.rdbuf())) {}
+  ~CerrCapture() { std::cerr.rdbuf(old_); }
+  std::string text() const { return buffer_.str(); }
+
+ private:
+  std::ostringstream buffer_;
+  std::streambuf* old_;
+};
+
+// A stand-in php5 first on the command search path. It records its arguments (one per line), a copy
+// of the script it was given (when there was one), and does what the test's "mode" file says:
+// "pdf" leaves a PDF beside the page the script names, "empty" an empty one, "none" nothing, and
+// "fail" nothing with exit status 3.
+class PdfTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resetGlobals();
+    jobID = kJob;
+    outputPath = out.path();
+    outputFileFormat = "PDF";
+    savedPath = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    setenv("PATH", (tools.path() + "bin:" + savedPath).c_str(), 1);
+    writeProgram(tools.path() + "bin/php5",
+                 "#!/bin/sh\nt='" + tools.path() + "'\n" + R"(printf '%s\n' "$@" > "$t/args"
+[ -f "$1" ] && cp "$1" "$t/seen.php"
+page=$(sed -n 's/^[$]xmlPath = .\(.*\).;$/\1/p' "$1" 2>/dev/null | sed 's/\\\(.\)/\1/g')
+[ -n "$page" ] || exit 0
+case $(cat "$t/mode") in
+  pdf) printf '%%PDF-1.4\n' > "${page%.html}.pdf" ;;
+  empty) : > "${page%.html}.pdf" ;;
+  fail) exit 3 ;;
+esac
+exit 0
+)");
+    setMode("pdf");
+  }
+  void TearDown() override {
+    setenv("PATH", savedPath.c_str(), 1);
+    resetGlobals();
+  }
+
+  void setMode(const std::string& mode) { writeFile(tools.path() + "mode", mode); }
+  std::string page(const std::string& base) const { return outputPath + kJob + base + ".html"; }
+  std::string pdf(const std::string& base) const { return outputPath + kJob + base + ".pdf"; }
+  std::string script(const std::string& base) const { return outputPath + kJob + base + ".php"; }
+  std::string args() const { return readFile(tools.path() + "args"); }
+  std::string seenScript() const { return readFile(tools.path() + "seen.php"); }
+
+  TempDir tools;
+  TempDir out;
+  std::string savedPath;
+};
+
+// The fifteen lines, each ended by one line feed.
+std::string expectedScript(const std::string& requireDir, const std::string& pagePath) {
+  const std::string lines[] = {
+      "<?php",
+      "require '" + requireDir + "/prince.php';",
+      "$prince = new Prince('/usr/local/bin/prince');",
+      "if(!$prince) die('Cannot instantiate Prince.');",
+      "$prince->setHTML(TRUE);",
+      "$prince->setLog('prince.log');",
+      "$xmlPath = '" + pagePath + "';",
+      "$msgs = array();",
+      "$convert = $prince->convert_file($xmlPath, $msgs);",
+      "if(!$convert)",
+      "{",
+      "echo 'nothing converted';",
+      "var_dump($msgs);",
+      "}",
+      "?>",
+  };
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+TEST_F(PdfTest, ScriptLinesAndCommandLine) {
+  const std::string base = "HTML_Global_Matching_Results";
+  {
+    SCOPED_TRACE("ordinary paths");
+    writeFile(page(base), "<html></html>\n");
+    convertHTMLToPDFGlobal();
+    EXPECT_EQ(seenScript(), expectedScript(getCurrentDirectory(), page(base)));
+    EXPECT_EQ(args(), script(base) + "\n");
+    EXPECT_FALSE(fileExists(script(base)));
+  }
+  {
+    SCOPED_TRACE("an apostrophe and a backslash in both paths");
+    TempDir odd;
+    const std::string work = odd.path() + "it's\\here";
+    fs::create_directories(work);
+    outputPath = odd.path() + "Bob's \\ $(out)/";
+    writeFile(page(base), "<html></html>\n");
+    const fs::path before = fs::current_path();
+    fs::current_path(work);
+    convertHTMLToPDFGlobal();
+    fs::current_path(before);
+    const std::string escapedPage = odd.path() + "Bob\\'s \\\\ $(out)/" + kJob + base + ".html";
+    EXPECT_EQ(seenScript(), expectedScript(odd.path() + "it\\'s\\\\here", escapedPage));
+    EXPECT_EQ(args(), script(base) + "\n");  // one word for the shell, however odd the path
+    EXPECT_TRUE(fileExists(pdf(base)));      // the stand-in read the page path back out of the script
+    EXPECT_FALSE(fileExists(script(base)));
+  }
+}
+
+TEST_F(PdfTest, EachConverterTakesItsPage) {
+  const std::pair<void (*)(), const char*> converters[] = {
+      {convertHTMLToPDFGlobal, "HTML_Global_Matching_Results"},
+      {convertHTMLToPDFGlobalDatabaseMatch, "HTML_Results_Database_Matching_Global_Matching"},
+      {convertHTMLToPDF, "HTML_Results"},
+      {convertHTMLToPDFDatabaseMatch, "HTML_Results_Database_Matching"},
+  };
+  for (const auto& [convert, base] : converters) {
+    SCOPED_TRACE(base);
+    writeFile(page(base), "<html></html>\n");
+    convert();
+    EXPECT_EQ(args(), script(base) + "\n");
+    EXPECT_TRUE(fileExists(pdf(base)));
+    EXPECT_FALSE(fileExists(page(base)));
+  }
+}
+
+TEST_F(PdfTest, PageGoesOnlyOnceItsPdfIsThere) {
+  struct Case {
+    const char* format;
+    const char* mode;
+    bool pageWritten;
+    bool pageStays;
+    const char* message;  // on the error stream; empty for none
+  };
+  const Case cases[] = {
+      {"PDF", "pdf", true, false, ""},
+      {"All", "pdf", true, true, ""},
+      {"PDF", "none", true, true, "(the converter made none); the HTML page is kept.\n"},
+      {"PDF", "empty", true, true, "(the PDF is empty); the HTML page is kept.\n"},
+      {"PDF", "fail", true, true, "(php5 ended with status 3); the HTML page is kept.\n"},
+      {"All", "none", true, true, "(the converter made none).\n"},
+      {"PDF", "pdf", false, false, "(the page does not open).\n"},
+  };
+  const std::string base = "HTML_Results";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.format) + " " + c.mode + (c.pageWritten ? "" : " no page"));
+    fs::remove_all(out.path());
+    fs::create_directories(out.path());
+    fs::remove(tools.path() + "seen.php");
+    outputFileFormat = c.format;
+    setMode(c.mode);
+    if (c.pageWritten) writeFile(page(base), "<html></html>\n");
+    CerrCapture errors;
+    convertHTMLToPDF();
+    EXPECT_EQ(fileExists(page(base)), c.pageStays);
+    EXPECT_EQ(args(), script(base) + "\n");  // the command runs even without a script
+    EXPECT_EQ(fileExists(tools.path() + "seen.php"), c.pageWritten);
+    EXPECT_FALSE(fileExists(script(base)));
+    if (*c.message == '\0')
+      EXPECT_EQ(errors.text(), "");
+    else
+      EXPECT_EQ(errors.text(), "No PDF was made from " + page(base) + " " + c.message);
+  }
+}
+
+TEST_F(PdfTest, MissingInterpreterIsReported) {
+  setenv("PATH", "/nonexistent", 1);
+  writeFile(page("HTML_Results"), "<html></html>\n");
+  CerrCapture errors;
+  convertHTMLToPDF();
+  EXPECT_TRUE(fileExists(page("HTML_Results")));
+  EXPECT_EQ(errors.text(), "No PDF was made from " + page("HTML_Results") +
+                               " (php5 was not found); the HTML page is kept.\n");
+}
+
+// run/prince.php through php-cli, against a stand-in converter that records its arguments, prints
+// lines in the converter's log form and leaves what the "mode" file beside it says.
+class PrinceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!installed("php")) GTEST_SKIP() << "php-cli is not installed";
+    writeFile(dir.path() + "driver.php",
+              "<?php\n"
+              "require $argv[1];\n"
+              "$p = new Prince($argv[2]);\n"
+              "$p->setHTML(TRUE);\n"
+              "$p->setLog($argv[4]);\n"
+              "$msgs = array('left over');\n"
+              "$ok = $p->convert_file($argv[3], $msgs);\n"
+              "echo $ok ? \"true\\n\" : \"false\\n\";\n"
+              "foreach ($msgs as $m) echo $m[0], '|', $m[1], '|', $m[2], \"\\n\";\n");
+    const std::string converter = "#!/bin/sh\nd='" + dir.path() + "'\n" + R"(printf '%s\n' "$@" > "$d/args"
+for a in "$@"; do
+  case $a in
+    --print-to-pdf=*) out=${a#--print-to-pdf=} ;;
+    --user-data-dir=*) echo "${a#--user-data-dir=}" > "$d/profile" ;;
+  esac
+done
+echo '[1210/140802.734470:ERROR:dbus/bus.cc:405] Failed to connect' >&2
+echo '[5:7:1210/1.2:WARNING:render(12)] slow font' >&2
+echo '[1210/1.3:INFO:page.cc:9] loaded' >&2
+echo '12 bytes written to file'
+case $(cat "$d/mode") in
+  pdf) printf '%%PDF-1.4 ok\n' > "$out" ;;
+  empty) : > "$out" ;;
+  none) exit 2 ;;
+esac
+)";
+    writeProgram(dir.path() + "converter", converter);
+    writeProgram(dir.path() + "bin/chromium-headless-shell", converter);
+    pagePath = dir.path() + "it's a page/J_x_HTML_Results.html";
+    writeFile(pagePath, "<html><body>hello</body></html>\n");
+  }
+
+  // The conversion's result line and messages, one "kind|location|text" line each.
+  std::vector<std::string> convert(const std::string& mode, const std::string& converter) {
+    writeFile(dir.path() + "mode", mode);
+    auto word = [](const std::string& s) { return "'" + s + "'"; };
+    return splitLines(commandOutput("PATH='" + dir.path() + "bin':\"$PATH\" php " +
+                                    word(dir.path() + "driver.php") + " " +
+                                    word(testing::sourceDir() + "/run/prince.php") + " " + word(converter) +
+                                    " \"" + pagePath + "\" " + word(dir.path() + "prince.log") + " 2>&1"));
+  }
+  std::string pdfPath() const { return dir.path() + "it's a page/J_x_HTML_Results.pdf"; }
+
+  TempDir dir;
+  std::string pagePath;
+};
+
+TEST_F(PrinceTest, ConvertsBesideThePageAndReportsMessages) {
+  const auto lines = convert("pdf", dir.path() + "converter");
+  EXPECT_EQ(lines, (std::vector<std::string>{"true", "err|dbus/bus.cc:405|Failed to connect",
+                                             "wrn|render(12)|slow font", "inf|page.cc:9|loaded",
+                                             "inf||12 bytes written to file"}));
+  EXPECT_EQ(readFile(pdfPath()), "%PDF-1.4 ok\n");
+
+  const auto args = splitLines(readFile(dir.path() + "args"));
+  ASSERT_FALSE(args.empty());
+  for (const char* flag :
+       {"--headless", "--no-sandbox", "--no-pdf-header-footer", "--disable-background-networking",
+        "--disable-component-update", "--no-first-run", "--disable-sync", "--disable-gpu"})
+    EXPECT_NE(std::find(args.begin(), args.end(), flag), args.end()) << flag;
+  EXPECT_NE(std::find(args.begin(), args.end(), "--print-to-pdf=" + pdfPath()), args.end());
+  EXPECT_EQ(args.back(), "file://" + dir.path() + "it%27s%20a%20page/J_x_HTML_Results.html");
+  // A fresh profile for the conversion, gone afterwards.
+  const std::string profile = readFile(dir.path() + "profile");
+  EXPECT_FALSE(profile.empty());
+  EXPECT_FALSE(fileExists(profile.substr(0, profile.size() - 1)));
+}
+
+TEST_F(PrinceTest, FailuresReturnFalseAndEveryConversionIsLogged) {
+  writeFile(pdfPath(), "stale");
+  auto lines = convert("none", dir.path() + "converter");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "false");
+  EXPECT_EQ(lines.back(), "err|" + pdfPath() + "|no PDF was made (converter exit status 2)");
+  EXPECT_FALSE(fileExists(pdfPath()));  // an earlier PDF does not pass for this conversion
+
+  lines = convert("empty", dir.path() + "converter");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "false");
+  EXPECT_EQ(lines.back(), "err|" + pdfPath() + "|the converter wrote an empty PDF; it was removed");
+  EXPECT_FALSE(fileExists(pdfPath()));
+
+  fs::remove(pagePath);
+  lines = convert("pdf", dir.path() + "converter");
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "false", "err|" + pagePath + "|the page does not exist or cannot be read"}));
+
+  const std::string log = readFile(dir.path() + "prince.log");
+  const auto logLines = splitLines(log);
+  int conversions = 0;
+  for (const auto& line : logLines)
+    conversions += line.find(" converting " + pagePath + " to " + pdfPath()) != std::string::npos;
+  EXPECT_EQ(conversions, 3);
+  EXPECT_NE(log.find("\nerr: dbus/bus.cc:405: Failed to connect\n"), std::string::npos);
+  EXPECT_NE(log.find("\nerr: " + pdfPath() + ": no PDF was made (converter exit status 2)\n"),
+            std::string::npos);
+  ASSERT_FALSE(logLines.empty());
+  EXPECT_NE(logLines.back().find(" finished: failure"), std::string::npos);
+}
+
+TEST_F(PrinceTest, ConverterThatIsNotExecutableGivesWayToOurs) {
+  // The stand-in chromium-headless-shell on the search path takes over.
+  for (const std::string& named : {dir.path() + "no-such-prince", dir.path() + "mode"}) {
+    SCOPED_TRACE(named);
+    fs::remove(pdfPath());
+    const auto lines = convert("pdf", named);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "true");
+    EXPECT_EQ(readFile(pdfPath()), "%PDF-1.4 ok\n");
+  }
+}
+
+// A whole run with the real interpreter launcher, prince.php and converter: a small global-matching
+// page (two files, three motifs each) with its logos becomes a landscape PDF with page numbers, and with
+// format "PDF" only the PDF stays.
+TEST(PdfConversion, RealConverterMakesALandscapePdfWithLogosAndPageNumbers) {
+  for (const char* program :
+       {"php5", "chromium-headless-shell", "pdftotext", "pdfinfo", "pdfimages", "weblogo"})
+    if (!installed(program)) GTEST_SKIP() << program << " is not installed";
+  testing::RunFolder folder;
+  folder.addFixture("files_a.txt");
+  folder.addFixture("files_b.txt");
+  fs::remove(folder.root() + "bin/php5");
+  fs::remove(folder.root() + "weblogo-3.4/weblogo");
+  fs::create_symlink(testing::sourceDir() + "/run/weblogo-3.4/weblogo",
+                     folder.root() + "weblogo-3.4/weblogo");
+  fs::copy_file(testing::sourceDir() + "/run/prince.php", folder.root() + "prince.php");
+  testing::Answers answers;
+  answers.files = {"files_a.txt", "files_b.txt"};
+  answers.type = "Global-Only";
+  answers.format = "PDF";
+  const auto run = testing::runProgram(testing::dialogueInput(folder, answers), folder.root());
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(run.output.find("No PDF"), std::string::npos) << run.output;
+
+  std::vector<std::string> names;
+  for (const auto& name : testing::runOutputNames(folder.result()))
+    names.push_back(testing::withoutJob(name));
+  EXPECT_EQ(names, (std::vector<std::string>{"HTML_Global_Matching_Results.pdf", "input_motifs.txt"}));
+  std::string pdfFile;
+  for (const auto& name : testing::runOutputNames(folder.result()))
+    if (name.ends_with(".pdf")) pdfFile = folder.result() + name;
+  ASSERT_FALSE(pdfFile.empty());
+
+  const std::string text = commandOutput("pdftotext '" + pdfFile + "' -");
+  EXPECT_NE(text.find("KORVELAN - KORVELAN Detection Tool"), std::string::npos) << text;
+  EXPECT_NE(text.find("Page 1 of"), std::string::npos) << text;
+
+  const std::string info = commandOutput("pdfinfo '" + pdfFile + "' 2>&1");
+  double width = 0, height = 0;
+  const auto at = info.find("Page size:");
+  ASSERT_NE(at, std::string::npos) << info;
+  ASSERT_EQ(std::sscanf(info.c_str() + at, "Page size: %lf x %lf", &width, &height), 2) << info;
+  EXPECT_GT(width, height);
+
+  // The logos reach the PDF through their paths relative to the page: colour images (the heading's
+  // shadow is the one grey image).
+  const std::string imageList = commandOutput("pdfimages -list '" + pdfFile + "'");
+  int colourImages = 0;
+  for (const auto& line : splitLines(imageList)) {
+    std::istringstream fields(line);
+    std::string pageNumber, number, type, width, height, colour;
+    if (fields >> pageNumber >> number >> type >> width >> height >> colour && type == "image" &&
+        colour != "gray")
+      ++colourImages;
+  }
+  EXPECT_GT(colourImages, 0) << imageList;
+  EXPECT_TRUE(fileExists(folder.root() + "prince.log"));
+}
+
+}  // namespace
+}  // namespace korvelan
