@@ -31,20 +31,8 @@ using testing::writeFile;
 
 const std::string kJob = "J_2026-12-10_4321_";
 
-std::string commandOutput(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  pclose(pipe);
-  return output;
-}
-
-bool installed(const std::string& program) {
-  return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
+using testing::commandOutput;
+using testing::installed;
 
 void writeProgram(const std::string& path, const std::string& script) {
   writeFile(path, script);

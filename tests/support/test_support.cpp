@@ -79,6 +79,21 @@ ProgramRun runProgram(const std::string& input, const std::string& workDir, cons
   return run;
 }
 
+std::string commandOutput(const std::string& command) {
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return output;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+  pclose(pipe);
+  return output;
+}
+
+bool installed(const std::string& program) {
+  return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
 std::string sourceDir() { return KORVELAN_SOURCE_DIR; }
 
 std::string sharedDataDir() {

@@ -36,6 +36,11 @@ struct ProgramRun {
 // Programs in `workDir` + "bin/" (a RunFolder's stand-ins) come first on its command search path.
 ProgramRun runProgram(const std::string& input, const std::string& workDir, const std::string& extraEnv = "");
 
+// What a shell command prints on its standard output.
+std::string commandOutput(const std::string& command);
+// True when the program is found on the command search path.
+bool installed(const std::string& program);
+
 // The source tree root, for fixtures and the shared data folder beside the checkout.
 std::string sourceDir();
 
