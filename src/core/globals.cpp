@@ -137,6 +137,9 @@ tempArray& tempArrayDbl = runState.tempArrayDbl;
 commonBestMatches& commonBestScoreGlobalList = runState.commonBestScoreGlobalList;
 commonBestMatches& commonBestScoreList = runState.commonBestScoreList;
 maxScores& combinedMaxScores = runState.combinedMaxScores;
+std::vector<CreatedOutput>& createdOutputs = runState.createdOutputs;
+std::vector<OpenOutput>& openOutputs = runState.openOutputs;
+std::int32_t& logoTimeLimit = runState.logoTimeLimit;
 
 void resetGlobals() {
   runState = startState();

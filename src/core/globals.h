@@ -17,6 +17,19 @@
 
 namespace korvelan {
 
+// A file or folder this run created, by path and file identity (see core/report_io.h).
+struct CreatedOutput {
+  std::string path;
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+};
+
+// A stream open on an output file, with the file's path for the failure message.
+struct OpenOutput {
+  const std::ofstream* stream = nullptr;
+  std::string path;
+};
+
 struct RunState {
   // Settings, counters and run timer.
   double maxScore = 1.0;         // best score of one aligned cell; never changed
@@ -139,6 +152,12 @@ struct RunState {
   commonBestMatches commonBestScoreGlobalList;
   commonBestMatches commonBestScoreList;
   maxScores combinedMaxScores;
+
+  // Outputs: what the run created (later writers reopen exactly those), the open streams, and how
+  // long one logo command may run before it is stopped.
+  std::vector<CreatedOutput> createdOutputs;
+  std::vector<OpenOutput> openOutputs;
+  std::int32_t logoTimeLimit = 60;  // seconds
 };
 
 // The state of the running program.
@@ -265,6 +284,11 @@ extern tempArray& tempArrayDbl;
 extern commonBestMatches& commonBestScoreGlobalList;
 extern commonBestMatches& commonBestScoreList;
 extern maxScores& combinedMaxScores;
+
+// Outputs.
+extern std::vector<CreatedOutput>& createdOutputs;
+extern std::vector<OpenOutput>& openOutputs;
+extern std::int32_t& logoTimeLimit;
 
 // Puts every variable above back to its start value and closes every report stream, so a test can
 // start a run from scratch.

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <iostream>
 #include <sstream>
+#include <utility>
 
 namespace korvelan {
 
@@ -57,20 +58,39 @@ bool checkNucleotide(std::string text) { return allOf(text, "ACGT-"); }
 bool checkSpace(std::string text) { return text.find(' ') == std::string::npos; }
 bool checkNumericOrSpace(std::string text) { return !text.empty() && (isDigit(text[0]) || text[0] == ' '); }
 
+bool checkPrintable(std::string text, bool tabAllowed) {
+  for (unsigned char ch : text)
+    if ((ch < 0x20 && !(tabAllowed && ch == '\t')) || ch == 0x7f) return false;
+  return true;
+}
+
 bool isValidPath(std::string path) {
   struct stat info {};
-  return stat(path.c_str(), &info) == 0 && (info.st_mode & S_IFDIR) != 0;
+  return path.find('\0') == std::string::npos && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 void removeSpaces(std::string& text) {
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  std::size_t lead = 0;
-  while (lead < text.size() && text[lead] == ' ') ++lead;
-  text.erase(0, lead);
+  std::size_t end = text.size();
+  while (end > 0 && text[end - 1] == ' ') --end;
+  std::size_t from = 0;
+  while (from < end && text[from] == ' ') ++from;
   // One pass that removes the first blank of each pair it meets and never looks back, so a run of
-  // n blanks ends as ceil(n/2): column spacing that files and readers already rely on.
-  for (std::size_t i = 0; i + 1 < text.size(); ++i)
-    if (text[i] == ' ' && text[i + 1] == ' ') text.erase(i, 1);
+  // n blanks ends as ceil(n/2): column spacing that files and readers already rely on. The pass
+  // copies rather than erasing in place, so a long line costs its length, not its length squared.
+  std::string kept;
+  kept.reserve(end - from);
+  std::size_t r = from;
+  while (r + 1 < end) {
+    if (text[r] == ' ' && text[r + 1] == ' ') {
+      kept += ' ';  // the second blank of the pair stays, and the pass goes on after it
+      r += 2;
+    } else {
+      kept += text[r];
+      r += 1;
+    }
+  }
+  if (r < end) kept += text[r];
+  text = std::move(kept);
 }
 
 std::string removeSpecialCharacters(std::string text) {
@@ -120,6 +140,12 @@ std::string getCurrentDirectory() {
   return std::string(buffer);
 }
 
+std::string workingDirectoryOrFail() {
+  std::string directory = getCurrentDirectory();
+  if (directory.empty()) failInput();
+  return directory;
+}
+
 std::string toolRoot(const std::string& inputFolder) {
   std::string root = inputFolder.size() < 7 ? inputFolder : inputFolder.substr(0, inputFolder.size() - 7);
   if (!root.empty() && root.back() != '/') root += '/';
@@ -150,6 +176,12 @@ void endRun(int status) {
 void failOutput() {
   std::cout << "Invalid output path or output filename." << std::flush;
   endRun(1);
+}
+
+void failOutputFile(const std::string& path, int error) {
+  std::cerr << "Error writing " << path << ": " << (error != 0 ? std::strerror(error) : "the write failed")
+            << std::endl;
+  failOutput();
 }
 
 void failInput() {

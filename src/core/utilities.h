@@ -15,8 +15,12 @@ bool checkIUPAC(std::string text);         // A B C D G H K M N R S T V W Y and 
 bool checkNucleotide(std::string text);    // A C G T and '-'; empty passes
 bool checkSpace(std::string text);         // no blank (tabs allowed); empty passes
 bool checkNumericOrSpace(std::string text);  // first character a digit or a blank; empty fails
+// No control character (bytes 0 to 31 and 127; a tab only where allowed): an answer holding one is
+// refused, since a NUL would cut the path the system sees short of what was typed.
+bool checkPrintable(std::string text, bool tabAllowed);
 
-// True when the path exists and is a directory.
+// True when the path exists and is a directory (not a device, socket or other file type); a path
+// holding a NUL is never one.
 bool isValidPath(std::string path);
 
 // Cleans a line in place: trailing and leading blanks go, inner runs of n blanks become ceil(n/2).
@@ -35,6 +39,10 @@ std::int32_t leadingInteger(const std::string& text);
 std::string getCurrDateTime();        // local time as "%m-%d-%Y %X", for report footers
 std::string getCurrDateTimeFormat();  // local time as "%Y-%m-%d_%H-%M-%S", for the job identifier
 std::string getCurrentDirectory();    // working directory, or empty when it cannot be read
+// The working directory for a stage that needs it (the collections, the PDF step); when it cannot
+// be read (removed under the run, or too long) the run ends with the input failure rather than
+// looking things up at the file-system root.
+std::string workingDirectoryOrFail();
 
 // The tool root of a run: the input folder less its last seven characters (all of it when shorter),
 // ending in "/" unless empty. The output folder is root + "result/"; the logo program lies under it too.
@@ -52,6 +60,9 @@ struct RunEnded {
 
 // The report-open failure: "Invalid output path or output filename." with no line end, status 1.
 [[noreturn]] void failOutput();
+// The same for a known file, after a line on the error stream naming it and the system's reason
+// (errno value `error`; 0 when none is known).
+[[noreturn]] void failOutputFile(const std::string& path, int error);
 // The input-open failure: "Invalid input path or file name." and a line end, status 1.
 [[noreturn]] void failInput();
 

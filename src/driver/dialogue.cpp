@@ -106,7 +106,10 @@ void runDialogue(std::istream& in, std::ostream& out) {
   say(out,
       "Please, enter input file's location (full path, for example, C:\\MyDocuments\\ for Windows and "
       "/home/MyFolder/ for Linux):");
+  // A path is used as typed, so one holding a control character (a NUL would cut it short of what
+  // was typed) ends the run before anything is read or written.
   inputPath = readLine(in);
+  if (!checkPrintable(inputPath, true)) failInput();
 
   out << std::endl;
   say(out, "Enter input file names and formats (for example: 1). See the user manual for each format:");
@@ -121,6 +124,7 @@ void runDialogue(std::istream& in, std::ostream& out) {
     say(out, "Please, enter file name (in text format .txt, name without spaces):");
     while (true) {
       inputFilename = readLine(in);
+      if (!checkPrintable(inputFilename, false)) failInput();
       if (checkSpace(inputFilename)) break;
       refuse(in, out, "Please, re-enter file name without spaces:");
     }
@@ -170,7 +174,7 @@ void runDialogue(std::istream& in, std::ostream& out) {
       "/home/MyFolder/ for Linux):");
   while (true) {
     outputPath = readLine(in);
-    if (isValidPath(outputPath)) break;
+    if (checkPrintable(outputPath, true) && isValidPath(outputPath)) break;
     refuse(in, out, "Invalid path. Please, re-enter.");
   }
 }

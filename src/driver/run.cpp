@@ -2,16 +2,19 @@
 
 #include <omp.h>
 #include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
 
-#include <cstdlib>
-#include <ctime>
+#include <cerrno>
 #include <iostream>
+#include <random>
 #include <vector>
 
 #include "core/answers.h"
 #include "core/collections.h"
 #include "core/globals.h"
 #include "core/report_files.h"
+#include "core/report_io.h"
 #include "core/utilities.h"
 #include "input/input.h"
 #include "merge/merge.h"
@@ -24,9 +27,28 @@ namespace korvelan {
 
 namespace {
 
-bool fileExists(const std::string& path) {
+// Present in any form, a link pointing nowhere included.
+bool nameTaken(const std::string& path) {
   struct stat info {};
-  return stat(path.c_str(), &info) == 0;
+  return lstat(path.c_str(), &info) == 0;
+}
+
+// Clock, process and the system's random source: two runs started in one second draw apart.
+unsigned runSeed() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  std::seed_seq::result_type device = 0;
+  try {
+    device = std::random_device{}();
+  } catch (const std::exception&) {
+    // No random source: clock and process still differ between runs.
+  }
+  std::seed_seq seq{static_cast<std::seed_seq::result_type>(now.tv_sec),
+                    static_cast<std::seed_seq::result_type>(now.tv_nsec),
+                    static_cast<std::seed_seq::result_type>(getpid()), device};
+  unsigned seed = 0;
+  seq.generate(&seed, &seed + 1);
+  return seed;
 }
 
 // A report's header and its footer twin.
@@ -152,25 +174,28 @@ void convertPages() {
 
 }  // namespace
 
-std::string makeJobID() {
+std::string makeJobID(bool claim) {
   const std::string stamp = getCurrDateTimeFormat();
   const std::string date = stamp.substr(0, stamp.find('_'));
-  int n = std::rand() % 9000 + 1000;
+  std::mt19937 generator(runSeed());
+  int n = static_cast<int>(generator() % 9000) + 1000;
   std::string id;
   // A number already used by a run in this folder moves on to the next one (9999 wraps to 1000), so
   // the search always ends and never picks a taken number while a free one exists.
   for (int attempt = 0; attempt < 9000; ++attempt) {
     id = "J_" + date + "_" + numberToString(n) + "_";
-    if (!fileExists(outputPath + id + "input_motifs.txt")) break;
+    const std::string listing = outputPath + id + "input_motifs.txt";
+    if (claim ? claimOutput(listing) || errno != EEXIST : !nameTaken(listing)) break;
     n = n == 9999 ? 1000 : n + 1;
   }
   return id;
 }
 
+std::string listingPath() { return outputPath + jobID + "input_motifs.txt"; }
+
 void nameOutputs() {
   outputPath = toolRoot(inputPath) + "result/";
-  std::srand(static_cast<unsigned>(std::time(nullptr)));
-  jobID = makeJobID();
+  jobID = makeJobID(true);
   for (const ReportFile& report : reportFiles()) {
     std::string& name = runState.*report.name;
     name = jobID + name;
@@ -178,9 +203,9 @@ void nameOutputs() {
   }
 }
 
-int runSequence() {
-  nameOutputs();
+namespace {
 
+void runStages() {
   start = omp_get_wtime();
   std::cout << std::endl << "Reading input ..." << std::endl;
   readInput(FileNameType);
@@ -215,6 +240,19 @@ int runSequence() {
   std::cout << "Your output files have been saved in " << outputPath << std::endl;
   std::cout << std::endl;
   std::cout << "Runtime: " << wtime << " seconds." << std::endl;
+}
+
+}  // namespace
+
+int runSequence() {
+  nameOutputs();
+  try {
+    runStages();
+  } catch (...) {
+    // A run that ends before its listing leaves nothing behind, not even its claim.
+    removeUnwrittenOutput(listingPath());
+    throw;
+  }
   return 0;
 }
 

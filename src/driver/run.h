@@ -5,9 +5,16 @@
 
 namespace korvelan {
 
-// "J_" + local date + "_" + a number from 1000 to 9999 + "_". A number whose listing file already
-// lies in outputPath is drawn again, so two runs in one second do not overwrite each other.
-std::string makeJobID();
+// "J_" + local date + "_" + a number from 1000 to 9999 + "_", drawn from a seed that differs from
+// run to run. A number whose listing file is already in outputPath is drawn again. With `claim` the
+// listing file of the number taken is created at once with exclusive creation, so that of two runs
+// in one result folder at the same moment only one can own an identifier; without an output folder
+// to create it in (empty, missing, unwritable) the number is taken unclaimed, and the run meets the
+// folder's fault at its first report.
+std::string makeJobID(bool claim = false);
+
+// The input listing's path, which is also the claim of the run's job identifier.
+std::string listingPath();
 
 // outputPath from inputPath, then jobID, then the fifteen report names and paths.
 void nameOutputs();

@@ -2,6 +2,7 @@
 // consecutive non-empty lines.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,10 +20,15 @@ std::string cleanLine(std::string line);
 // The tokens of a line: the pieces between blanks and tabs; a run of them separates once.
 std::vector<std::string> splitTokens(const std::string& line);
 
+// The longest line a file may hold (1 MiB, without its line end). One line is never worth more: a
+// longer one is an input error.
+constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
+
 // Reads the file at `path` and calls `onBlock` once per run of non-empty cleaned lines, in file
 // order. A run at the end of the file is a block whether or not the file ends with a line end, and
 // a read error ends the file as its end does. Returns false, calling nothing, when `path` is not a
-// readable regular file (missing, a folder, a device, no permission); the caller reports it.
+// readable regular file (missing, a folder, a device, no permission); the caller reports it. A line
+// longer than kMaxLineLength ends the run with a message naming the file and the line (status 1).
 bool readBlocks(const std::string& path, const std::function<void(inputBlock)>& onBlock);
 
 }  // namespace korvelan

@@ -15,7 +15,7 @@ namespace {
 // another family leaves the path as it was.
 void choosePath(CollectionFamily family, std::string& path) {
   const Collection* chosen = collectionOf(DBName);
-  if (chosen != nullptr && chosen->family == family) path = getCurrentDirectory() + chosen->path;
+  if (chosen != nullptr && chosen->family == family) path = workingDirectoryOrFail() + chosen->path;
 }
 
 // Every block of the file becomes one record, numbered from 1 in file order. A file that cannot be
@@ -37,7 +37,7 @@ void readJasparDatabase() {
 
 void readTransfacDatabase() {
   for (const Collection& collection : collections())
-    if (collection.family == CollectionFamily::Transfac) transfacDB = getCurrentDirectory() + collection.path;
+    if (collection.family == CollectionFamily::Transfac) transfacDB = workingDirectoryOrFail() + collection.path;
   loadCollection(transfacDB, readTransfacDBMatrix);
 }
 

@@ -17,9 +17,9 @@ void completeDatabaseMotif(std::string name, std::string taxon, std::string id, 
   motifMatrix revComp = getRevCompMotif(rows);
   std::string revCompConsensus = getConsensusString(revComp);
   Matrices.motifID = motifID;
-  Matrices.motifName = std::move(name);
-  Matrices.taxonOrSpecies = std::move(taxon);
-  Matrices.databaseMotifID = std::move(id);
+  Matrices.motifName = keptName(std::move(name));
+  Matrices.taxonOrSpecies = keptName(std::move(taxon));
+  Matrices.databaseMotifID = keptName(std::move(id));
   Matrices.datasetNum = 1;
   Matrices.motifNumInFile = motifNumInFile;
   Matrices.matrix = std::move(rows);

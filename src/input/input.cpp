@@ -12,21 +12,58 @@ namespace korvelan {
 
 namespace {
 
-// The numeric test of a block from line `from` (1-based) on: tokens are examined in reading order up
-// to the first one that is not a decimal with exactly one point; the block passes when there is
-// none, or when that token still holds only digits and points (an integer count, say).
-bool numericFrom(const inputBlock& block, std::size_t from) {
-  for (std::size_t k = from; k <= block.size(); ++k)
-    for (const auto& token : block[k - 1])
-      if (!checkDouble(token)) return checkNumeric(token);
-  return true;
-}
+// The numeric test of the lines from some line on: tokens are examined in reading order up to the
+// first one that is not a decimal with exactly one point; the lines pass when there is none, or
+// when that token still holds only digits and points (an integer count, say). Lines only ever
+// join the end, so once that token has been met the outcome is settled for good.
+class NumericTest {
+ public:
+  void add(const std::vector<std::string>& line) {
+    if (outcome_ != Outcome::Open) return;
+    for (const auto& token : line) {
+      if (!checkDouble(token)) {
+        outcome_ = checkNumeric(token) ? Outcome::Passed : Outcome::Failed;
+        return;
+      }
+    }
+  }
+  bool passes() const { return outcome_ != Outcome::Failed; }
 
-bool linesHaveTokens(const inputBlock& block, std::size_t from, std::size_t count) {
-  for (std::size_t k = from; k <= block.size(); ++k)
-    if (block[k - 1].size() != count) return false;
-  return true;
-}
+ private:
+  enum class Outcome { Open, Passed, Failed };
+  Outcome outcome_ = Outcome::Open;
+};
+
+// What the layout rules ask of a pending block beyond its first lines, gathered line by line as
+// the block grows: a retained block is recognised again at every later block end, and looking at
+// its old lines once more each time would make a long file cost the square of its length.
+struct BlockFacts {
+  bool from2HaveFour = true;  // lines 2 to n have four tokens each
+  bool from2HaveT = true;     // lines 2 to n have as many tokens as line 1
+  bool from3HaveOne = true;   // lines 3 to n have one token each
+  bool from5HaveFour = true;  // lines 5 to n have four tokens each
+  bool from2Aligned = true;   // the first tokens of lines 2 to n are nucleotide words as long as line 2's
+  NumericTest numericFrom1;
+  NumericTest numericFrom5;
+
+  // Takes in line k (1-based) of `block`, which already holds it.
+  void add(const inputBlock& block, std::size_t k) {
+    const std::vector<std::string>& line = block[k - 1];
+    const std::size_t count = line.size();
+    if (k >= 2) {
+      from2HaveFour = from2HaveFour && count == 4;
+      from2HaveT = from2HaveT && count == block[0].size();
+      const std::string& word = line[0];  // lines are never empty
+      from2Aligned = from2Aligned && word.size() == block[1][0].size() && checkNucleotide(word);
+    }
+    if (k >= 3) from3HaveOne = from3HaveOne && count == 1;
+    if (k >= 5) {
+      from5HaveFour = from5HaveFour && count == 4;
+      numericFrom5.add(line);
+    }
+    numericFrom1.add(line);
+  }
+};
 
 // The reading state of one input file: the block that waits for recognition (a block no rule reads
 // is kept and grows by the lines that follow) and the hold flag, which decides whether a lone
@@ -36,14 +73,18 @@ class FileRecogniser {
   explicit FileRecogniser(std::int32_t fileIndex) : fileIndex_(fileIndex) {}
 
   void addBlock(inputBlock lines) {
-    for (auto& line : lines) pending_.push_back(std::move(line));
+    for (auto& line : lines) {
+      pending_.push_back(std::move(line));
+      facts_.add(pending_, pending_.size());
+    }
     recognise();
   }
 
  private:
   void read(void (*reader)(inputBlock, std::int32_t)) {
-    reader(pending_, fileIndex_);
+    reader(std::move(pending_), fileIndex_);
     pending_.clear();
+    facts_ = BlockFacts{};
   }
   const std::string& first(std::size_t k) const { return pending_[k - 1][0]; }  // lines are never empty
 
@@ -62,20 +103,17 @@ class FileRecogniser {
       return;
     }
     if (t == 1 && n >= 4 && b[2].size() == 1 && first(4) == "letter-probability") {
-      if (n >= 5 && linesHaveTokens(b, 5, 4) && numericFrom(b, 5)) read(readMEMEInput);
+      if (n >= 5 && facts_.from5HaveFour && facts_.numericFrom5.passes()) read(readMEMEInput);
       return;
     }
     if (t == 1 && n >= 3 && b[1].size() == 1) {
-      if (!linesHaveTokens(b, 3, 1)) {
+      if (!facts_.from3HaveOne) {
         hold_ = false;
         return;
       }
-      const std::size_t width = b[1][0].size();
-      for (std::size_t k = 2; k <= n; ++k) {
-        if (b[k - 1][0].size() != width || !checkNucleotide(b[k - 1][0])) {
-          hold_ = true;
-          return;
-        }
+      if (!facts_.from2Aligned) {
+        hold_ = true;
+        return;
       }
       read(readSeqAlignInput);
       hold_ = false;
@@ -83,7 +121,7 @@ class FileRecogniser {
     }
     if (t == 1 && n >= 3) {
       hold_ = false;
-      if (linesHaveTokens(b, 2, 4)) read(readRawPSSMInput);
+      if (facts_.from2HaveFour) read(readRawPSSMInput);
       return;
     }
     if (t == 1 && n == 1) {
@@ -91,9 +129,9 @@ class FileRecogniser {
       return;
     }
     // Headerless matrices: by row when exactly four lines of equal length, by column otherwise.
-    if (!numericFrom(b, 1)) return;
+    if (!facts_.numericFrom1.passes()) return;
     if (n != 4) return read(readMatrixVInput);
-    if (linesHaveTokens(b, 2, t)) {
+    if (facts_.from2HaveT) {
       read(readMatrixHInput);
       hold_ = true;
     } else {
@@ -103,6 +141,7 @@ class FileRecogniser {
 
   std::int32_t fileIndex_;
   inputBlock pending_;
+  BlockFacts facts_;
   bool hold_ = false;
 };
 

@@ -14,13 +14,25 @@ double readValue(const std::string& token) {
 }
 
 std::vector<double> normalisedRow(double a, double c, double g, double t) {
+  if (a < 0 || c < 0 || g < 0 || t < 0) return {0.25, 0.25, 0.25, 0.25};
   const double total = ((a + c) + g) + t;
   if (total == 0.0) return {0.25, 0.25, 0.25, 0.25};
   std::vector<double> row = {a / total, c / total, g / total, t / total};
   // A value such as "inf", "nan" or a count too large for a double gives no frequencies either.
-  for (double value : row)
+  for (double& value : row) {
     if (!std::isfinite(value)) return {0.25, 0.25, 0.25, 0.25};
+    if (value == 0.0) value = 0.0;  // "-0" is a zero like any other, never listed as "-0"
+  }
   return row;
+}
+
+std::string keptName(std::string text) {
+  if (text.size() <= kMaxNameLength) return text;
+  std::size_t cut = kMaxNameLength;
+  // Back to the start of the character the cut falls in (continuation bytes are 10xxxxxx).
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  text.resize(cut);
+  return text;
 }
 
 const std::vector<std::string>& blockLine(const inputBlock& block, std::size_t k) {
@@ -98,7 +110,7 @@ void completeMotif(std::string name, motifMatrix rows, std::int32_t fileIndex) {
     FileNameType[fileIndex].motifCount = static_cast<std::int32_t>(mNum);
 
   Matrices.motifID = matrixIDNum;
-  Matrices.motifName = std::move(name);
+  Matrices.motifName = keptName(std::move(name));
   Matrices.taxonOrSpecies.clear();
   Matrices.databaseMotifID.clear();
   Matrices.datasetNum = dNum;

@@ -13,8 +13,9 @@ void readSeqAlignInput(inputBlock block, std::int32_t fileIndex) {
   for (std::size_t p = 0; p < width; ++p) {
     double count[4] = {0, 0, 0, 0};
     for (std::size_t k = 2; k <= block.size(); ++k) {
-      const std::string sequence = tokenAt(block[k - 1], 1);
-      if (p >= sequence.size()) continue;
+      const std::vector<std::string>& line = block[k - 1];
+      if (line.empty() || p >= line[0].size()) continue;
+      const std::string& sequence = line[0];
       switch (sequence[p]) {
         case 'A':
           count[0] += 1;

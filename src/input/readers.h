@@ -24,9 +24,16 @@ void readSeqAlignInput(inputBlock block, std::int32_t fileIndex);
 double readValue(const std::string& token);
 
 // One position: the four values divided by their sum ((A + C) + G) + T. A position summing to zero
-// has no frequencies to speak of and is stored as 0.25 each; so is one whose frequencies would not
-// be finite numbers (a value read as infinity or not-a-number).
+// has no frequencies to speak of and is stored as 0.25 each; so is one holding a negative value
+// (only the layouts of plain numbers can give one) and one whose frequencies would not be finite
+// numbers (a value read as infinity or not-a-number).
 std::vector<double> normalisedRow(double a, double c, double g, double t);
+
+// The longest motif name, identifier or taxon kept (bytes). Every text report pads its name column
+// to the longest name, so one huge header must not make every report huge.
+constexpr std::size_t kMaxNameLength = 255;
+// The text as stored: its first kMaxNameLength bytes, less a UTF-8 character the cut would split.
+std::string keptName(std::string text);
 
 // Line k (1-based) of a block, or an empty line when the block has none; token k of a line, or an
 // empty text. The readers take every field through these so a short block is never read past its end.

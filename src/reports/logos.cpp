@@ -14,6 +14,8 @@
 
 #include "core/answers.h"
 #include "core/globals.h"
+#include "core/parallel.h"
+#include "core/report_io.h"
 #include "core/shell.h"
 #include "core/utilities.h"
 #include "reports/framing.h"
@@ -41,15 +43,17 @@ struct LogoMotif {
 
 struct LogoJob {
   std::string inputFile;
-  std::string plainCommand;
-  std::string revCompCommand;
+  std::string plainImage;
+  std::string revCompImage;
+  bool plainDrawn = false;
+  bool revCompDrawn = false;
 };
 
 // The logo input file: a header line, then per row its 1-based position and its values, each followed
 // by a blank, in a stream of its own (default number format). False when the file does not open.
 bool writeLogoInput(const std::string& path, const motifMatrix& matrix) {
-  std::ofstream file(path, std::ios::out | std::ios::trunc);
-  if (!file.is_open()) return false;
+  std::ofstream file;
+  if (!openUnchecked(file, path)) return false;
   file << "PO A C G T \n";
   for (std::size_t row = 0; row < matrix.size(); ++row) {
     file << row + 1 << ' ';
@@ -59,37 +63,70 @@ bool writeLogoInput(const std::string& path, const motifMatrix& matrix) {
   return true;
 }
 
+// An image counts as drawn when its command ended well in time and left a non-empty file.
+bool drawImage(const std::string& inputFile, const std::string& image, bool revComp) {
+  if (!runShell(logoCommand(inputFile, image, revComp), logoTimeLimit).succeeded()) return false;
+  struct stat info {};
+  return stat(image.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+}
+
+// The reports stay sound without their pictures, so images that could not be drawn only earn one
+// warning, on the error stream.
+void warnAboutMissingImages(const std::vector<LogoJob>& jobs, const std::string& folder) {
+  std::size_t missing = 0;
+  for (const LogoJob& job : jobs) missing += (job.plainDrawn ? 0 : 1) + (job.revCompDrawn ? 0 : 1);
+  if (missing == 0) return;
+  std::cout.flush();
+  std::cerr << "Warning: " << missing << " of " << 2 * jobs.size() << " logo images could not be drawn in "
+            << folder << " (the logo program failed, ran too long or wrote nothing)." << std::endl;
+}
+
 // Draws both logos of every motif. The input files are written here on the calling thread, so a
-// file that does not open ends the run: the motifs before it are still drawn and cleaned up first.
+// file that does not open ends the run: the motifs before it are still drawn first. Every input file
+// is removed, whatever became of its drawing.
 void drawLogos(char prefix, const std::vector<LogoMotif>& motifs) {
   if (motifs.empty()) return;
-  const std::string folder = outputPath + jobID + "image/";
-  mkdir(folder.c_str(), 0777);  // exists already after the first batch of a run
+  // The folder must be the run's own (made now, or earlier in this run): the images are written
+  // through the shell, which would follow a link planted under their names in a folder of old.
+  const std::string folderName = outputPath + jobID + "image";
+  if (!makeOutputFolder(folderName)) failOutputFile(folderName, errno);
+  const std::string folder = folderName + "/";
 
   std::vector<LogoJob> jobs;
-  jobs.reserve(motifs.size());
-  bool failed = false;
-  for (const LogoMotif& motif : motifs) {
-    const std::string base = folder + jobID + prefix + std::to_string(motif.number);
-    LogoJob job{base + ".txt", logoCommand(base + ".txt", base + ".jpeg", false),
-                logoCommand(base + ".txt", base + "RevComp.jpeg", true)};
-    if (!writeLogoInput(job.inputFile, *motif.matrix)) {
-      failed = true;
-      break;
+  std::string unopened;
+  int openError = 0;
+  try {
+    jobs.reserve(motifs.size());
+    for (const LogoMotif& motif : motifs) {
+      const std::string base = folder + jobID + prefix + std::to_string(motif.number);
+      if (!writeLogoInput(base + ".txt", *motif.matrix)) {
+        openError = errno;
+        unopened = base + ".txt";
+        break;
+      }
+      jobs.push_back(LogoJob{base + ".txt", base + ".jpeg", base + "RevComp.jpeg"});
     }
-    jobs.push_back(std::move(job));
+  } catch (...) {
+    for (const LogoJob& job : jobs) std::remove(job.inputFile.c_str());
+    throw;
   }
 
   std::cout.flush();
   std::fflush(stdout);
+  RegionGuard guard;
   const long count = static_cast<long>(jobs.size());
 #pragma omp parallel for schedule(dynamic, 1)
   for (long i = 0; i < count; ++i) {
-    runShell(jobs[i].plainCommand);
-    runShell(jobs[i].revCompCommand);
-    std::remove(jobs[i].inputFile.c_str());
+    LogoJob& job = jobs[static_cast<std::size_t>(i)];
+    guard.run([&] {
+      job.plainDrawn = drawImage(job.inputFile, job.plainImage, false);
+      job.revCompDrawn = drawImage(job.inputFile, job.revCompImage, true);
+    });
+    std::remove(job.inputFile.c_str());
   }
-  if (failed) failOutput();
+  guard.rethrow();
+  if (!unopened.empty()) failOutputFile(unopened, openError);
+  warnAboutMissingImages(jobs, folder);
 }
 
 void drawAll(char prefix, const std::vector<data>& list) {

@@ -8,6 +8,7 @@
 
 #include "core/answers.h"
 #include "core/globals.h"
+#include "core/parallel.h"
 #include "results/distance.h"
 #include "results/grouping.h"
 #include "results/results.h"
@@ -51,10 +52,13 @@ void getResultsList() {
   if (globalMatching) {
     globalMatchesLists.resize(n);
     const std::ptrdiff_t count = static_cast<std::ptrdiff_t>(n);
+    RegionGuard guard;
 #pragma omp parallel for schedule(static)
-    for (std::ptrdiff_t i = 0; i < count; ++i)
+    for (std::ptrdiff_t i = 0; i < count; ++i) guard.run([&] {
       globalMatchesLists[static_cast<std::size_t>(i)] =
           filterMatches(globalAndLocalMatchesLists[static_cast<std::size_t>(i)], partnerFromOtherFile);
+    });
+    guard.rethrow();
   }
 
   const bool trees = treesWanted();

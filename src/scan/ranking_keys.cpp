@@ -7,6 +7,7 @@
 
 #include "core/globals.h"
 #include "core/motifs.h"
+#include "core/parallel.h"
 #include "scan/scan.h"
 #include "scan/scan_kernel.h"
 
@@ -27,8 +28,9 @@ void measure(const std::vector<dataCombinedScore>& records, std::vector<maxScore
   const int threads = scanning::teamSize();
   std::vector<std::vector<maxScores>> partial(static_cast<std::size_t>(threads));
   std::vector<std::vector<char>> counted(static_cast<std::size_t>(threads));
+  RegionGuard guard;
 #pragma omp parallel num_threads(threads)
-  {
+  guard.run([&] {
     const auto t = static_cast<std::size_t>(omp_get_thread_num());
     const auto team = static_cast<std::size_t>(omp_get_num_threads());
     std::vector<maxScores>& local = partial[t];
@@ -52,7 +54,8 @@ void measure(const std::vector<dataCombinedScore>& records, std::vector<maxScore
         raise(inputMotifOf(r), r);
       }
     }
-  }
+  });
+  guard.rethrow();
   for (std::size_t t = 0; t < partial.size(); ++t) {
     if (partial[t].size() != maxima.size()) continue;  // a thread the team did not start
     for (std::size_t k = 0; k < maxima.size(); ++k) {

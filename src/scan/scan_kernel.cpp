@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "core/globals.h"
+#include "core/parallel.h"
 
 namespace korvelan::scanning {
 namespace {
@@ -338,8 +339,9 @@ ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<Motif
   const std::int64_t minOverlap = overlap;
 
   std::vector<ChunkResult> results(chunks.size());
+  RegionGuard scanGuard;
 #pragma omp parallel for schedule(dynamic, 1) num_threads(teamSize())
-  for (std::size_t c = 0; c < chunks.size(); ++c) {
+  for (std::size_t c = 0; c < chunks.size(); ++c) scanGuard.run([&] {
     ChunkResult& result = results[c];
     auto usable = [&](std::size_t a, std::size_t b) {
       return static_cast<std::size_t>(packedA.length(a)) >= least &&
@@ -369,7 +371,8 @@ ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<Motif
       result.totals.positions += scoreRegion(packedB.rows(ib, 1, backward), Lb, packedA.rows(ia, 0, backward),
                                              La, minOverlap, cellMax, cutoff, ia, ib, kBFirst, result.kept);
     }
-  }
+  });
+  scanGuard.rethrow();
 
   ScanTotals totals;
   for (const ChunkResult& result : results) {
@@ -404,14 +407,16 @@ ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<Motif
   for (std::size_t c = 0; c < results.size(); ++c) place[c] = at, at += results[c].kept.size();
   out.resize(need);
   const FixedText direction = backward ? kBackward : kForward;
+  RegionGuard copyGuard;
 #pragma omp parallel for schedule(dynamic, 1) num_threads(teamSize())
-  for (std::size_t c = 0; c < results.size(); ++c) {
+  for (std::size_t c = 0; c < results.size(); ++c) copyGuard.run([&] {
     dataCombinedScore* record = out.data() + place[c];
     for (const KeptShift& entry : results[c].kept)
       fillRecord(*record++, entry, listA[entry.a], packedA.length(entry.a), listB[entry.b],
                  packedB.length(entry.b), direction);
     std::vector<KeptShift>().swap(results[c].kept);  // give the memory back as soon as it is copied
-  }
+  });
+  copyGuard.rethrow();
   lastTotals = totals;
   return totals;
 }

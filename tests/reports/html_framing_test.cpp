@@ -178,7 +178,6 @@ TEST_F(HtmlFramingTest, EachPageGetsTheWholeHeaderAndThenTheFooter) {
   wtime = 12.5;
   for (const PageCase& page : pageCases()) {
     SCOPED_TRACE(page.name);
-    writeFile(*page.path, "left from an earlier run\n");
     page.header();
     const std::string header = readFile(*page.path);
     EXPECT_EQ(header, expectedHeader(page.detailed));

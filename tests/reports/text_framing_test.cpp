@@ -212,8 +212,9 @@ TEST_F(TextFramingTest, CutoffsInDefaultFormatAndYesOnlyForExactY) {
   EXPECT_EQ(lines.at(15), "Combined similar motifs: No");
 }
 
-TEST_F(TextFramingTest, HeaderEmptiesAnOldFileAndLeavesLeftAdjustment) {
-  writeFile(outputFileLocation, "left from an earlier run\n");
+// A header creates its report afresh; a file already under the report's name (left by another run,
+// or planted) is never written into: the run ends and the file stays as it was.
+TEST_F(TextFramingTest, HeaderLeavesLeftAdjustmentAndNeverTakesAnOldFile) {
   writeHeaderText();
   EXPECT_EQ(readFile(outputFileLocation).rfind(kStars + "\nKORVELAN", 0), 0u);
   EXPECT_TRUE(myfile.flags() & std::ios::left);
@@ -221,6 +222,12 @@ TEST_F(TextFramingTest, HeaderEmptiesAnOldFileAndLeavesLeftAdjustment) {
   EXPECT_EQ(myfile.precision(), 6);
   EXPECT_EQ(myfile.width(), 0);
   EXPECT_FALSE(myfile.is_open());
+
+  writeFile(outputFileWithoutMotifLocation, "left from an earlier run\n");
+  ::testing::internal::CaptureStdout();
+  EXPECT_THROW(writeHeaderTextWithoutMotif(), RunEnded);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid output path or output filename.");
+  EXPECT_EQ(readFile(outputFileWithoutMotifLocation), "left from an earlier run\n");
 }
 
 TEST_F(TextFramingTest, FooterCompletesEveryReport) {

@@ -117,7 +117,9 @@ const char* const kStandInPhp5 =
 RunFolder::RunFolder() {
   writeFile(result() + ".keep", "");
   fs::create_directories(motifs());
-  addProgram("weblogo-3.4/weblogo", "#!/bin/sh\nexit 0\n");
+  addProgram("weblogo-3.4/weblogo", "#!/bin/sh
+echo 'stand-in image'
+");
   addProgram("bin/php5", kStandInPhp5);
 }
 

@@ -51,8 +51,8 @@ std::string sharedDataDir();
 // --- whole runs ---
 
 // A tool root for one run: motifs/ (the input folder), result/ (where the reports land), a stand-in
-// logo program that leaves an empty image and a stand-in bin/php5 that leaves kStandInPdf beside each
-// page it is asked to convert, so whole runs with PDF output stay on this folder. Tests add input
+// logo program that leaves a small fake image and a stand-in bin/php5 that leaves kStandInPdf beside
+// each page it is asked to convert, so whole runs with PDF output stay on this folder. Tests add input
 // files, collections under databases/ and other stand-in programs as they need.
 extern const char* const kStandInPdf;
 struct RunFolder {
