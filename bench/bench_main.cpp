@@ -3,6 +3,7 @@
 //   korvelan-bench (--input FILE... | --random N [--seed S]) [--threads T] [--cutoff C]
 //                  [--database FILE] [--no-reference] [--dump DIR] [--repeat R] [--select]
 //   korvelan-bench --logos ...   (logo drawing, see bench_logos.cpp)
+//   korvelan-bench --read ...    (reading input files alone, see bench_read.cpp)
 //
 // Input files are read exactly as a run reads them, each file one dataset; random motifs have 6 to
 // 20 positions. Without --database the motifs are scanned against each other (forwardScan,
@@ -51,10 +52,12 @@ struct Options {
 };
 
 [[noreturn]] void usage(const std::string& problem) {
-  std::cerr << "korvelan-bench: " << problem << "\n"
-            << "usage: korvelan-bench (--input FILE... | --random N [--seed S]) [--threads T] [--cutoff C]\n"
-            << "                      [--database FILE] [--no-reference] [--dump DIR] [--repeat R] [--select]\n"
-            << "       korvelan-bench --logos ...\n";
+  std::cerr
+      << "korvelan-bench: " << problem << "\n"
+      << "usage: korvelan-bench (--input FILE... | --random N [--seed S]) [--threads T] [--cutoff C]\n"
+      << "                      [--database FILE] [--no-reference] [--dump DIR] [--repeat R] [--select]\n"
+      << "       korvelan-bench --logos ...\n"
+      << "       korvelan-bench --read FILE... [--repeat R]\n";
   std::exit(2);
 }
 
@@ -261,6 +264,7 @@ int runScanBenchmark(int argc, char** argv) {
 int main(int argc, char** argv) {
   try {
     if (argc > 1 && std::string(argv[1]) == "--logos") return korvelan::bench::runLogoBenchmark(argc, argv);
+    if (argc > 1 && std::string(argv[1]) == "--read") return korvelan::bench::runReadBenchmark(argc, argv);
     return korvelan::bench::runScanBenchmark(argc, argv);
   } catch (const korvelan::RunEnded& ended) {
     std::cout.flush();

@@ -4,9 +4,9 @@
 #include <new>
 #include <stdexcept>
 
+#include "core/utilities.h"
 #include "driver/dialogue.h"
 #include "driver/run.h"
-#include "core/utilities.h"
 
 namespace {
 // A run too large for the machine ends like any other failure, with its reason and status 1,

@@ -43,52 +43,17 @@ bool namesInputFile(const std::string& path) {
     const std::string input = inputPath + file.fileName;
     if (input == path) return true;
     struct stat info {};
-    if (exists && stat(input.c_str(), &info) == 0 && info.st_dev == target.st_dev && info.st_ino == target.st_ino)
+    if (exists && stat(input.c_str(), &info) == 0 && info.st_dev == target.st_dev &&
+        info.st_ino == target.st_ino)
       return true;
   }
   return false;
 }
 
-// A descriptor for writing on the run's own file at `path`, or -1 with errno set. The file the run
-// made there before is reopened only if it is still that very file (no link, not replaced). For
-// Create any other name that is taken is refused: the file is made with exclusive creation, which
-// refuses a link too (even one pointing nowhere). Append may also go on with a plain file of the
-// user's own that the run did not make (one name, no link: nobody else's file can hide behind it).
-int ownedDescriptor(const std::string& path, OpenMode mode) {
-  if (path.empty() || path.find('\0') != std::string::npos) {
-    errno = EINVAL;
-    return -1;
-  }
-  if (namesInputFile(path)) {
-    errno = EEXIST;
-    return -1;
-  }
-  std::lock_guard<std::mutex> lock(registryMutex);
-  if (const CreatedOutput* known = createdAt(path)) {
-    const int fd = open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd >= 0) {
-      struct stat info {};
-      if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && sameFile(*known, info)) return fd;
-      close(fd);
-      errno = EEXIST;
-      return -1;
-    }
-    if (errno != ENOENT) return -1;
-    // Gone since (a conversion script removed after use): made afresh below.
-  } else if (mode == OpenMode::Append) {
-    const int fd = open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd >= 0) {
-      struct stat info {};
-      if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid() && info.st_nlink == 1) {
-        remember(path, info);
-        return fd;
-      }
-      close(fd);
-      errno = EEXIST;
-      return -1;
-    }
-    if (errno != ENOENT) return -1;
-  }
+// A new file at `path`, made with exclusive creation (which refuses any name that is taken, a link
+// too, even one pointing nowhere) and remembered as the run's own; -1 with errno set when it
+// cannot be made. The caller holds registryMutex.
+int createFresh(const std::string& path) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) return -1;
   struct stat info {};
@@ -100,6 +65,66 @@ int ownedDescriptor(const std::string& path, OpenMode mode) {
   }
   remember(path, info);
   return fd;
+}
+
+// An existing plain file at `path` opened for writing, with its identity in `info`; never a link,
+// a device or a pipe (opening one of those could block, or act on the device). -1 with errno set
+// (EEXIST for a name taken by something else, ENOENT when there is nothing).
+int openExistingPlain(const std::string& path, struct stat& info) {
+  struct stat named {};
+  if (lstat(path.c_str(), &named) != 0) return -1;
+  if (!S_ISREG(named.st_mode)) {
+    errno = EEXIST;
+    return -1;
+  }
+  const int fd = open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ELOOP) errno = EEXIST;  // replaced by a link meanwhile
+    return -1;
+  }
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    errno = EEXIST;
+    return -1;
+  }
+  return fd;
+}
+
+// A descriptor for writing on the run's own file at `path`, or -1 with errno set. The file the run
+// made there before is reopened only if it is still that very file (not replaced). For Create any
+// other name that is taken is refused, since the file is made with exclusive creation. Append may
+// also go on with a plain file of the user's own that the run did not make (one name, no link:
+// nobody else's file can hide behind it).
+int ownedDescriptor(const std::string& path, OpenMode mode) {
+  if (path.empty() || path.find('\0') != std::string::npos) {
+    errno = EINVAL;
+    return -1;
+  }
+  if (namesInputFile(path)) {
+    errno = EEXIST;
+    return -1;
+  }
+  std::lock_guard<std::mutex> lock(registryMutex);
+  const CreatedOutput* known = createdAt(path);
+  if (known != nullptr || mode == OpenMode::Append) {
+    struct stat info {};
+    const int fd = openExistingPlain(path, info);
+    if (fd >= 0) {
+      const bool own =
+          known != nullptr ? sameFile(*known, info) : info.st_uid == geteuid() && info.st_nlink == 1;
+      if (own) {
+        remember(path, info);
+        return fd;
+      }
+      close(fd);
+      errno = EEXIST;
+      return -1;
+    }
+    if (errno != ENOENT) return -1;
+    // Nothing there: a file the run removed itself (a conversion script after use), or a report
+    // first opened for appending. Made afresh.
+  }
+  return createFresh(path);
 }
 
 // Opens the stream on the file behind the descriptor and closes the descriptor. The stream
@@ -119,7 +144,8 @@ bool attach(std::ofstream& stream, int fd, const std::string& path, OpenMode mod
   if (!stream.is_open()) {
     stream.clear();
     stream.open(path, std::ios::out | std::ios::app);
-    struct stat held {}, named {};
+    struct stat held {};
+    struct stat named {};
     if (stream.is_open() && (fstat(fd, &held) != 0 || lstat(path.c_str(), &named) != 0 ||
                              held.st_dev != named.st_dev || held.st_ino != named.st_ino)) {
       stream.close();
@@ -191,7 +217,15 @@ void closeReport(std::ofstream& stream) {
 }
 
 bool claimOutput(const std::string& path) {
-  const int fd = ownedDescriptor(path, OpenMode::Create);
+  if (path.empty() || path.find('\0') != std::string::npos) {
+    errno = EINVAL;
+    return false;
+  }
+  int fd = -1;
+  {
+    std::lock_guard<std::mutex> lock(registryMutex);
+    fd = createFresh(path);
+  }
   if (fd < 0) return false;
   close(fd);
   return true;

@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <cstring>
 #include <climits>
+#include <cstring>
 #include <ctime>
 #include <iostream>
 #include <sstream>

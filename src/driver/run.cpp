@@ -191,7 +191,9 @@ std::string makeJobID(bool claim) {
   return id;
 }
 
-std::string listingPath() { return outputPath + jobID + "input_motifs.txt"; }
+std::string listingPath() {
+  return outputPath + jobID + "input_motifs.txt";
+}
 
 void nameOutputs() {
   outputPath = toolRoot(inputPath) + "result/";

@@ -37,7 +37,8 @@ void readJasparDatabase() {
 
 void readTransfacDatabase() {
   for (const Collection& collection : collections())
-    if (collection.family == CollectionFamily::Transfac) transfacDB = workingDirectoryOrFail() + collection.path;
+    if (collection.family == CollectionFamily::Transfac)
+      transfacDB = workingDirectoryOrFail() + collection.path;
   loadCollection(transfacDB, readTransfacDBMatrix);
 }
 

@@ -4,21 +4,18 @@
 #include <cstddef>
 
 #include "core/motifs.h"
-#include "core/parallel.h"
 
 namespace korvelan {
 
 void sortMatchLists(std::vector<MatchRefs>& lists) {
   const std::ptrdiff_t count = static_cast<std::ptrdiff_t>(lists.size());
-  RegionGuard guard;
 #pragma omp parallel for schedule(static)
-  for (std::ptrdiff_t i = 0; i < count; ++i) guard.run([&] {
+  for (std::ptrdiff_t i = 0; i < count; ++i) {
     MatchRefs& list = lists[static_cast<std::size_t>(i)];
     std::stable_sort(list.begin(), list.end(), [](const dataCombinedScore* a, const dataCombinedScore* b) {
       return comparison(*a, *b);
     });
-  });
-  guard.rethrow();
+  }
 }
 
 double sumOfScores(const bestMatchList& list) {

@@ -54,10 +54,11 @@ void getResultsList() {
     const std::ptrdiff_t count = static_cast<std::ptrdiff_t>(n);
     RegionGuard guard;
 #pragma omp parallel for schedule(static)
-    for (std::ptrdiff_t i = 0; i < count; ++i) guard.run([&] {
-      globalMatchesLists[static_cast<std::size_t>(i)] =
-          filterMatches(globalAndLocalMatchesLists[static_cast<std::size_t>(i)], partnerFromOtherFile);
-    });
+    for (std::ptrdiff_t i = 0; i < count; ++i)
+      guard.run([&] {
+        globalMatchesLists[static_cast<std::size_t>(i)] =
+            filterMatches(globalAndLocalMatchesLists[static_cast<std::size_t>(i)], partnerFromOtherFile);
+      });
     guard.rethrow();
   }
 

@@ -99,8 +99,9 @@ typedef std::int64_t v4i __attribute__((vector_size(32)));
 
 // Adds one aligned position to the four orientation sums: per column (A, C, G, T) the cell
 // cellMax - |f - s|, lane by lane. The absolute value clears the sign bit, as fabs does.
-[[gnu::always_inline]] inline void addRow(v4d& acc, const double* frow, const double* srow, v4d full,
-                                          v4i absMask) {
+// Vectors go by reference: clang refuses 32-byte vector arguments in the build without AVX.
+[[gnu::always_inline]] inline void addRow(v4d& acc, const double* frow, const double* srow, const v4d& full,
+                                          const v4i& absMask) {
   for (int c = 0; c < 4; ++c) {
     v4d fv, sv;
     std::memcpy(&fv, frow + c * 4, sizeof(v4d));
@@ -120,7 +121,8 @@ struct RegionOutput {
 
 // The best orientation pair of one shift: Both Orig first, a later pair only when strictly better;
 // kept when it reaches the cutoff.
-[[gnu::always_inline]] inline void finishShift(std::int64_t at, std::int64_t n, v4d acc, RegionOutput& out) {
+[[gnu::always_inline]] inline void finishShift(std::int64_t at, std::int64_t n, const v4d& acc,
+                                               RegionOutput& out) {
   const v4d scores = acc / static_cast<double>(4 * n);
   double best = scores[0];
   std::uint8_t winner = 0;
@@ -339,9 +341,7 @@ ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<Motif
   const std::int64_t minOverlap = overlap;
 
   std::vector<ChunkResult> results(chunks.size());
-  RegionGuard scanGuard;
-#pragma omp parallel for schedule(dynamic, 1) num_threads(teamSize())
-  for (std::size_t c = 0; c < chunks.size(); ++c) scanGuard.run([&] {
+  auto scanChunk = [&](std::size_t c) {
     ChunkResult& result = results[c];
     auto usable = [&](std::size_t a, std::size_t b) {
       return static_cast<std::size_t>(packedA.length(a)) >= least &&
@@ -371,7 +371,10 @@ ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<Motif
       result.totals.positions += scoreRegion(packedB.rows(ib, 1, backward), Lb, packedA.rows(ia, 0, backward),
                                              La, minOverlap, cellMax, cutoff, ia, ib, kBFirst, result.kept);
     }
-  });
+  };
+  RegionGuard scanGuard;
+#pragma omp parallel for schedule(dynamic, 1) num_threads(teamSize())
+  for (std::size_t c = 0; c < chunks.size(); ++c) scanGuard.run([&] { scanChunk(c); });
   scanGuard.rethrow();
 
   ScanTotals totals;
@@ -407,15 +410,16 @@ ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<Motif
   for (std::size_t c = 0; c < results.size(); ++c) place[c] = at, at += results[c].kept.size();
   out.resize(need);
   const FixedText direction = backward ? kBackward : kForward;
-  RegionGuard copyGuard;
-#pragma omp parallel for schedule(dynamic, 1) num_threads(teamSize())
-  for (std::size_t c = 0; c < results.size(); ++c) copyGuard.run([&] {
+  auto buildRecords = [&](std::size_t c) {
     dataCombinedScore* record = out.data() + place[c];
     for (const KeptShift& entry : results[c].kept)
       fillRecord(*record++, entry, listA[entry.a], packedA.length(entry.a), listB[entry.b],
                  packedB.length(entry.b), direction);
     std::vector<KeptShift>().swap(results[c].kept);  // give the memory back as soon as it is copied
-  });
+  };
+  RegionGuard copyGuard;
+#pragma omp parallel for schedule(dynamic, 1) num_threads(teamSize())
+  for (std::size_t c = 0; c < results.size(); ++c) copyGuard.run([&] { buildRecords(c); });
   copyGuard.rethrow();
   lastTotals = totals;
   return totals;

@@ -1,6 +1,11 @@
 #include "core/utilities.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
 
 #include "support/test_support.h"
 
@@ -39,6 +44,28 @@ TEST(Validators, IsValidPathAcceptsOnlyExistingFolders) {
   EXPECT_TRUE(isValidPath(dir.path()));
   EXPECT_FALSE(isValidPath(dir.path() + "plain.txt"));
   EXPECT_FALSE(isValidPath(dir.path() + "missing/"));
+  // Other file types whose mode shares bits with a folder's: a socket (and a block device).
+  const std::string socketPath = dir.path() + "s";
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  EXPECT_FALSE(isValidPath(socketPath));
+  close(fd);
+  EXPECT_FALSE(isValidPath("/dev/null"));
+  // A NUL would cut the path to a folder that exists.
+  EXPECT_FALSE(isValidPath(dir.path() + std::string(1, '\0') + "x"));
+}
+
+TEST(Validators, ControlCharactersAreRefused) {
+  EXPECT_TRUE(checkPrintable("/home/me/my motifs/", false));
+  EXPECT_TRUE(checkPrintable("caf\xC3\xA9.txt", false));  // bytes above 127 are text
+  EXPECT_TRUE(checkPrintable("a\tb", true));
+  EXPECT_FALSE(checkPrintable("a\tb", false));
+  for (const std::string& bad :
+       {std::string("a\0b", 3), std::string("a\rb"), std::string("\x1b[2J"), std::string("a\x7f")})
+    EXPECT_FALSE(checkPrintable(bad, true));
 }
 
 TEST(TextCleaning, RemoveSpacesHalvesInnerRunsAndTrims) {

@@ -171,6 +171,52 @@ TEST_F(Dialogue, WordAnswersShareALineAndOneCharacterIsSkipped) {
   EXPECT_EQ(outputPath, dir.path());  // the last answer needs no final line end
 }
 
+// An answer holding a NUL or another control character is never taken: the system would see a path
+// cut short at the NUL (a motif file, say, where the folder was meant). Prompts that re-ask do so
+// with their message; the input folder and the file names end the run before anything is read.
+TEST_F(Dialogue, ControlCharactersInAnswersAreRefused) {
+  using namespace std::string_literals;
+  const std::string nul = "\0"s;
+  // Re-asked: a word answer, a choice, the format and the output folder (a tab is fine in a folder).
+  testing::writeFile(dir.path() + "with\ttab/.keep", "");
+  const std::string input = "1\n5" + nul + " 5\n3\n0.75\n1\nin/\na.txt\n4" + nul + "\n4\n14\nY" + nul +
+                            "\nY\nN\nAll\nText\x01\nText\n" + dir.path() + nul + "x\n" + dir.path() +
+                            "with\ttab/\n";
+  const auto lines = run(input);
+  auto count = [&](const std::string& text) { return std::count(lines.begin(), lines.end(), text); };
+  EXPECT_EQ(count("Invalid input. Please, re-enter."), 2);
+  EXPECT_EQ(count("Invalid file format. Please, re-enter:"), 1);
+  EXPECT_EQ(count("Invalid output file format. Please, re-enter."), 1);
+  EXPECT_EQ(count("Invalid path. Please, re-enter."), 1);
+  EXPECT_EQ(outputPath, dir.path() + "with\ttab/");
+
+  struct Case {
+    const char* what;
+    std::string answers;
+  };
+  const Case ends[] = {
+      {"NUL in the input folder", "1\n5\n3\n0.75\n1\n/home/me/motifs.txt" + nul + "motifs/\n"},
+      {"carriage return in the input folder", "1\n5\n3\n0.75\n1\n/home/me/motifs/\r\n"},
+      {"NUL in a file name", "1\n5\n3\n0.75\n1\n/home/me/motifs/\na.txt" + nul + "b\n"},
+      {"tab in a file name", "1\n5\n3\n0.75\n1\n/home/me/motifs/\na\tb.txt\n"},
+  };
+  for (const Case& c : ends) {
+    resetGlobals();
+    std::istringstream in(c.answers);
+    std::ostringstream out;
+    ::testing::internal::CaptureStdout();
+    int status = 0;
+    try {
+      runDialogue(in, out);
+    } catch (const RunEnded& ended) {
+      status = ended.status;
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid input path or file name.\n") << c.what;
+    EXPECT_EQ(status, 1) << c.what;
+    EXPECT_TRUE(FileNameType.empty()) << c.what;
+  }
+}
+
 TEST_F(Dialogue, EndOfInputEndsTheRunWithStatusOne) {
   const std::string full = answers(dir.path());
   // Cut the answers at several places: before a word answer, inside the file list, before the last answer.

@@ -4,9 +4,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <regex>
 #include <sstream>
 
+#include "core/utilities.h"
 #include "support/test_support.h"
 
 namespace korvelan {
@@ -137,6 +139,92 @@ TEST(ProgramRun, ErrorExits) {
   }
 }
 
+// The faults of a hostile or careless use, each in a whole run.
+TEST(ProgramRun, NulInTheInputFolderAnswerWritesNothing) {
+  // "<motifs>/files_a.txt<NUL>motifs/" read files_a.txt and then wrote every report over it.
+  RunFolder folder;
+  folder.addFixture("files_a.txt");
+  const std::string original = readFile(folder.motifs() + "files_a.txt");
+  std::string in = answers(folder, {""}, "All", "Text");
+  const std::string typed = folder.motifs() + "files_a.txt" + std::string(1, '\0') + "motifs/";
+  in.replace(in.find(folder.motifs()), folder.motifs().size(), typed);
+  const auto run = testing::runProgram(in, folder.dir.path());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find("Invalid input path or file name.\n"), std::string::npos);
+  EXPECT_EQ(readFile(folder.motifs() + "files_a.txt"), original);
+  EXPECT_EQ(listDir(folder.motifs()), std::vector<std::string>{"files_a.txt"});
+  EXPECT_EQ(listDir(folder.result()), std::vector<std::string>{".keep"});
+}
+
+// Two runs started together in one run folder each get an identifier and reports of their own.
+TEST(ProgramRun, RunsAtTheSameMomentKeepTheirOwnReports) {
+  RunFolder folder;
+  folder.addFixture("files_a.txt");
+  folder.addFixture("files_b.txt");
+  const std::string in = answers(folder, {"files_a.txt", "files_b.txt"}, "All", "Text");
+  testing::TempDir cwdA, cwdB;
+  auto first = std::async(std::launch::async, [&] { return testing::runProgram(in, cwdA.path()); });
+  auto second = std::async(std::launch::async, [&] { return testing::runProgram(in, cwdB.path()); });
+  const auto runA = first.get(), runB = second.get();
+  ASSERT_EQ(runA.status, 0) << runA.output;
+  ASSERT_EQ(runB.status, 0) << runB.output;
+  const auto names = runOutputNames(folder.result());
+  ASSERT_EQ(names.size(), 8u);  // four reports each
+  EXPECT_NE(names[0].substr(0, 18), names[4].substr(0, 18));
+  for (std::size_t k = 0; k < 4; ++k) {
+    EXPECT_EQ(withoutJob(names[k]), withoutJob(names[k + 4]));
+    EXPECT_EQ(maskRun(readFile(folder.result() + names[k]), folder.dir.path()),
+              maskRun(readFile(folder.result() + names[k + 4]), folder.dir.path()))
+        << names[k];
+  }
+}
+
+// Links planted in a shared result folder under every name a report of today could get: the run
+// ends with the output failure and the file they point at is left alone.
+TEST(ProgramRun, PlantedLinksEndTheRunAndHarmNothing) {
+  RunFolder folder;
+  folder.addFixture("files_a.txt");
+  testing::TempDir other;
+  const std::string victim = other.path() + "notes.txt";
+  writeFile(victim, "keep me\n");
+  const std::string stamp = korvelan::getCurrDateTimeFormat();
+  const std::string date = stamp.substr(0, stamp.find('_'));
+  for (int n = 1000; n <= 9999; ++n)
+    std::filesystem::create_symlink(
+        victim, folder.result() + "J_" + date + "_" + std::to_string(n) + "_Results_Global_Matching.txt");
+  const auto run = testing::runProgram(answers(folder, {"files_a.txt"}, "All", "Text"), folder.dir.path());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output.substr(run.output.size() - 39), "Invalid output path or output filename.");
+  EXPECT_NE(run.output.find("_Results_Global_Matching.txt: File exists\n"), std::string::npos);
+  EXPECT_EQ(readFile(victim), "keep me\n");
+}
+
+// A full disk (here a file-size limit) names the file and the reason besides the usual line.
+TEST(ProgramRun, FullDiskNamesTheFileAndTheReason) {
+  RunFolder folder;
+  folder.addFixture("files_a.txt");
+  const auto run = testing::runProgram(answers(folder, {"files_a.txt"}, "All", "Text"), folder.dir.path(),
+                                       "trap '' XFSZ; ulimit -f 4;");  // 2 KiB
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output.substr(run.output.size() - 39), "Invalid output path or output filename.");
+  EXPECT_TRUE(std::regex_search(run.output, std::regex("\nError writing " + folder.result() +
+                                                       "J_[0-9_-]+_Results.txt: File too large\n")))
+      << run.output;
+}
+
+// A collection looked up in a working directory that is gone would be looked up at the root.
+TEST(ProgramRun, UnknownWorkingDirectoryEndsTheRun) {
+  RunFolder folder;
+  folder.addFixture("files_a.txt");
+  Answers a;
+  a.files = {"files_a.txt"};
+  a.collection = 1;
+  const auto run = testing::runProgram(testing::dialogueInput(folder, a), folder.dir.path(),
+                                       "mkdir gone && cd gone && rmdir ../gone &&");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output.substr(run.output.size() - 33), "Invalid input path or file name.\n");
+}
+
 // Many motifs in three files, so that the scans and sorts split work unevenly over threads.
 std::string manyMotifs(unsigned seed, int count) {
   std::ostringstream out;
@@ -172,6 +260,22 @@ TEST(ProgramRun, ReportsDoNotDependOnTheThreadCount) {
     else
       for (std::size_t i = 0; i < reports.size(); ++i) EXPECT_TRUE(reports[i] == reference[i]) << threads << " threads";
   }
+}
+
+// A run too large for the memory it may use ends with a message and status 1, not an abort.
+TEST(ProgramRun, RunOutOfMemoryEndsWithAMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+  RunFolder folder;
+  writeFile(folder.motifs() + "many.txt", manyMotifs(7, 400));
+  Answers a;
+  a.files = {"many.txt"};
+  a.cutoff = "0.5";
+  const auto run =
+      testing::runProgram(testing::dialogueInput(folder, a), folder.dir.path(), "ulimit -v 250000;");
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_NE(run.output.find("\nError: not enough memory for this run.\n"), std::string::npos) << run.output;
 }
 
 }  // namespace

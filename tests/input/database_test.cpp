@@ -206,6 +206,38 @@ TEST(CollectionLoaders, UnreadableCollectionEndsTheRun) {
   }
 }
 
+// With the working directory unknown (removed under the run) the collection would be looked up at
+// the file-system root; the run ends instead.
+TEST(CollectionLoaders, UnknownWorkingDirectoryEndsTheRun) {
+  const std::pair<const char*, void (*)()> cases[] = {{"jasparAll", readJasparDatabase},
+                                                      {"transfac", readTransfacDatabase},
+                                                      {"uniprobeWorm", readUniprobeDatabase}};
+  for (const auto& [key, loader] : cases) {
+    SCOPED_TRACE(key);
+    CollectionRun run;
+    DBName = key;
+    ASSERT_EQ(mkdir("gone", 0755), 0);
+    ASSERT_EQ(chdir("gone"), 0);
+    ASSERT_EQ(rmdir((run.cwd() + "/gone").c_str()), 0);
+    ASSERT_TRUE(getCurrentDirectory().empty());
+    CoutCapture out;
+    EXPECT_THROW(loader(), RunEnded);
+    EXPECT_EQ(out.text(), "Invalid input path or file name.\n");
+    EXPECT_TRUE(DatabaseDatasets.empty());
+  }
+}
+
+// A header's fields are kept to 255 characters each, so one huge header cannot swell every report.
+TEST(CollectionLoaders, LongHeaderFieldsAreCut) {
+  CollectionRun run;
+  DBName = "jasparAll";
+  const std::string id(300, 'i'), name(1000, 'n'), taxon(256, 't');
+  run.write("databases/jaspar/jaspar_pfm_all.txt",
+            ">" + id + " " + name + " " + taxon + "\nA [1]\nC [0]\nG [0]\nT [0]\n");
+  readJasparDatabase();
+  expectRecords({{std::string(255, 'n'), std::string(255, 't'), std::string(255, 'i'), {{1, 0, 0, 0}}}});
+}
+
 TEST(CollectionLoaders, CollectionFileOutsideDatabasesTakesTaxonFromHeader) {
   CollectionRun run;
   DBName = "N";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cmath>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "core/consensus.h"
 #include "core/globals.h"
 #include "core/utilities.h"
+#include "input/blocks.h"
 #include "input_helpers.h"
 
 namespace korvelan {
@@ -367,6 +369,63 @@ TEST(MendedFaults, ValuesReadTheirLeadingNumber) {
   const auto motifs = readOne("1.5.5 0.5 0 0\n2x 2 0 0\n\n");
   ASSERT_EQ(motifs.size(), 1u);
   expectRows(motifs[0].matrix, {{0.75, 0.25, 0, 0}, {0.5, 0.5, 0, 0}}, "matrix");
+}
+
+// The layouts of plain numbers let a sign through; a position holding a negative value has no
+// frequencies and reads as even, like one without finite values. "-0" is a plain zero.
+TEST(MendedFaults, NegativeValuesReadAsEven) {
+  const std::vector<double> even = {0.25, 0.25, 0.25, 0.25};
+  const auto byColumn = readOne("1 2 3 -1\n2 0 0 2\n1 -0 1 0\n\n");
+  ASSERT_EQ(byColumn.size(), 1u);
+  expectRows(byColumn[0].matrix, {even, {0.5, 0, 0, 0.5}, {0.5, 0, 0.5, 0}}, "by column");
+  EXPECT_FALSE(std::signbit(byColumn[0].matrix[2][1]));
+  const auto byRow = readOne("5 0\n0 1\n0 1\n-2 2\n\n");
+  ASSERT_EQ(byRow.size(), 1u);
+  expectRows(byRow[0].matrix, {even, {0, 0.25, 0.25, 0.5}}, "by row");
+}
+
+// One line may cost at most 1 MiB: a longer one ends the run with the file and line named, before
+// anything is written. A name is kept to its first 255 characters (never splitting a character).
+TEST(MendedFaults, LongLinesEndTheRunAndLongNamesAreCut) {
+  const std::string limitLine(kMaxLineLength, '7');  // one long number: a matrix by column
+  EXPECT_EQ(readOne(limitLine + "\n\n").size(), 1u);
+
+  InputRun run;
+  run.add("big.txt", ">ok\nACGT\n\n" + limitLine + "7\n\n");
+  CoutCapture out;
+  try {
+    run.read();
+    ADD_FAILURE() << "the run went on";
+  } catch (const RunEnded& ended) {
+    EXPECT_EQ(ended.status, 1);
+  }
+  EXPECT_EQ(out.text(), "Error: line 4 of " + run.path() + "big.txt is longer than 1048576 characters.\n");
+
+  const std::string accented = std::string(254, 'a') + "\xC3\xA9" + "z";
+  const auto named = readOne(">" + std::string(300, 'n') + "\nACGT\n\n>" + accented + "\nACGT\n\n");
+  ASSERT_EQ(named.size(), 2u);
+  EXPECT_EQ(named[0].motifName, std::string(255, 'n'));
+  EXPECT_EQ(named[1].motifName, std::string(254, 'a'));
+  EXPECT_EQ(motifNameLength, 255);
+}
+
+// A block no rule reads grows by every later block and is looked at again at each block end; what
+// earlier lines showed is remembered, so a file of many such blocks reads in time linear in its size
+// (see korvelan-bench --read), with the same outcome: nothing from the retained block, and the files
+// before and after it as ever.
+TEST(MendedFaults, LargeRetainedBlockReadsAsBefore) {
+  std::string retained = ">a\nACGT\n\n>h\nX\nA\n";
+  while (retained.size() < 1'200'000) retained += "\nA\n";
+  InputRun run;
+  run.add("retained.txt", retained);
+  run.add("after.txt", ">b\nTTTT\n\n>p\n1 2 3 4\n\n5 6 7 8\n\n");
+  run.read();
+  EXPECT_EQ(FileNameType[0].motifCount, 1);
+  EXPECT_EQ(FileNameType[1].motifCount, 2);
+  ASSERT_EQ(Datasets.size(), 3u);
+  EXPECT_EQ(Datasets[0].motifName, "a");
+  EXPECT_EQ(Datasets[1].motifName, "b");
+  EXPECT_EQ(Datasets[2].matrix.size(), 2u);
 }
 
 TEST(InputErrors, UnreadablePathsEndTheRun) {

@@ -213,6 +213,72 @@ TEST_F(LogoTest, MissingOutputFolderEndsTheRunBeforeAnyDrawing) {
   EXPECT_FALSE(fileExists(logs.path() + "sequence"));
 }
 
+// A logo that could not be drawn is never silent: after the drawing one warning on the error stream
+// says how many images are missing and where; the run goes on, and no input file is left behind.
+TEST_F(LogoTest, ImagesThatCouldNotBeDrawnAreCountedInOneWarning) {
+  struct Case {
+    const char* what;
+    std::string program;  // the stand-in's script; the motifs are one with a row and one without
+    int missing;
+  };
+  const Case cases[] = {
+      {"program fails", "#!/bin/sh\nexit 3\n", 4},
+      {"program writes, then fails", "#!/bin/sh\necho partial\nexit 1\n", 4},
+      {"no image for a motif without positions",
+       "#!/bin/sh\nread header\nif read row; then echo image; else exit 1; fi\n", 2},
+      {"program missing", "", 4},
+  };
+  Datasets = {motif(1, {{1, 0, 0, 0}}), motif(2, {})};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(logoFolder());
+    const std::string program = dir.path() + "weblogo-3.4/weblogo";
+    std::filesystem::remove(program);
+    if (!c.program.empty()) {
+      writeFile(program, c.program);
+      chmod(program.c_str(), 0755);
+    }
+    ::testing::internal::CaptureStderr();
+    writeMotif();
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string warning = "Warning: " + std::to_string(c.missing) +
+                                " of 4 logo images could not be drawn in " + logoFolder() +
+                                " (the logo program failed, ran too long or wrote nothing).\n";
+    EXPECT_NE(err.find(warning), std::string::npos) << err;
+    EXPECT_EQ(err.find("Warning", err.find(warning) + 1), std::string::npos) << "one warning only";
+    for (const std::string& name : listDir(logoFolder()))
+      EXPECT_EQ(name.find(".txt"), std::string::npos) << name;
+  }
+}
+
+// A logo program that hangs is stopped after the time limit (with everything it started) and its
+// images count as not drawn; the run goes on.
+TEST_F(LogoTest, HangingProgramIsStoppedAndCounted) {
+  writeFile(dir.path() + "weblogo-3.4/weblogo", "#!/bin/sh\necho started\nsleep 60 &\nwait\n");
+  logoTimeLimit = 1;
+  omp_set_num_threads(2);
+  Datasets = {motif(1, {{1, 0, 0, 0}}), motif(2, {{0, 1, 0, 0}})};
+  ::testing::internal::CaptureStderr();
+  writeMotif();
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Warning: 4 of 4 logo images could not be drawn in " + logoFolder()), std::string::npos)
+      << err;
+  EXPECT_EQ(listDir(logoFolder()).size(), 4u);  // the four images, no input file
+}
+
+// The logo folder must be the run's own: one already there (a planted link to another folder, say)
+// ends the run before any image is written through it.
+TEST_F(LogoTest, TakenLogoFolderEndsTheRun) {
+  TempDir other;
+  std::filesystem::create_directory_symlink(other.path(), outputPath + kJob + "image");
+  Datasets = {motif(1, {{1, 0, 0, 0}})};
+  ::testing::internal::CaptureStdout();
+  EXPECT_THROW(writeMotif(), RunEnded);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid output path or output filename.");
+  EXPECT_TRUE(listDir(other.path()).empty());
+  EXPECT_FALSE(fileExists(logs.path() + "sequence"));
+}
+
 TEST_F(LogoTest, PathsWithBlanksAndQuotesReachTheProgramIntact) {
   const std::string root = dir.path() + "my tool's $HOME;dir/";
   useRoot(root);

@@ -1,0 +1,128 @@
+// Allocation failures inside the parallel regions. An exception that leaves an OpenMP region ends the
+// process, so each region must catch it and hand it on after the region; main then ends the run
+// with its message (the whole-run test in program_test.cpp). This program's operator new can be told
+// to fail every allocation made inside a parallel region.
+#include <gtest/gtest.h>
+#include <omp.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+
+#include "core/globals.h"
+#include "reports/framing.h"
+#include "results/results.h"
+#include "scan/scan.h"
+#include "support/test_support.h"
+
+namespace {
+std::atomic<bool> failInRegions{false};
+}  // namespace
+
+// These are the allocation functions themselves, so free() pairs with their malloc().
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void* operator new(std::size_t size) {
+  if (failInRegions.load(std::memory_order_relaxed) && omp_in_parallel()) throw std::bad_alloc();
+  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+  return operator new(size);
+}
+void operator delete(void* block) noexcept {
+  std::free(block);
+}
+void operator delete[](void* block) noexcept {
+  std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+  std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+  std::free(block);
+}
+#pragma GCC diagnostic pop
+
+namespace korvelan {
+namespace {
+
+// Fails the allocations of parallel regions while it lives.
+struct FailingRegions {
+  FailingRegions() { failInRegions = true; }
+  ~FailingRegions() { failInRegions = false; }
+};
+
+class OutOfMemory : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resetGlobals();
+    numThread = 4;
+    omp_set_num_threads(4);
+    simCutoff = 0.5;
+    numFile = 2;
+    numTopMotif = 5;
+    numBestMatches = 3;
+    motifCluster = "N";
+    combinedMotifFlag = "N";
+    outputFileType = "All";
+    outputFileFormat = "none";  // selects every list and writes no report
+    const char* words[] = {"ACGTACGT", "ACGTTCGT", "TTGACGTCAA", "GGGACTTTCC", "TGACGTCA", "CACGTGAC"};
+    for (int k = 0; k < 6; ++k)
+      Datasets.push_back(testing::makeMotif(k + 1, k < 3 ? 1 : 2, k % 3 + 1, "m" + std::to_string(k + 1),
+                                            testing::rowsOf(words[k])));
+  }
+  void TearDown() override {
+    omp_set_num_threads(omp_get_num_procs());
+    resetGlobals();
+  }
+  void scanAll() {
+    forwardScan();
+    backwardScan();
+    getMaxScores();
+    calculateSumScoresCompare();
+  }
+};
+
+TEST_F(OutOfMemory, ScanRegionsHandTheFailureToTheCallingThread) {
+  {
+    FailingRegions failing;
+    EXPECT_THROW(forwardScan(), std::bad_alloc);
+  }
+  forwardScan();
+  backwardScan();
+  {
+    FailingRegions failing;
+    EXPECT_THROW(getMaxScores(), std::bad_alloc);
+  }
+  getMaxScores();
+  calculateSumScoresCompare();
+  EXPECT_FALSE(DatasetsCombinedScoreLists.empty());
+}
+
+TEST_F(OutOfMemory, SelectionRegionsHandTheFailureToTheCallingThread) {
+  scanAll();
+  FailingRegions failing;
+  EXPECT_THROW(getResultsList(), std::bad_alloc);
+}
+
+// The logo input files go whatever became of the drawing.
+TEST_F(OutOfMemory, LogoRegionHandsTheFailureOnAndLeavesNoInputFile) {
+  testing::RunFolder folder;
+  inputPath = folder.motifs();
+  outputPath = folder.result();
+  jobID = "J_2026-12-10_1111_";
+  outputFileFormat = "HTML";
+  {
+    FailingRegions failing;
+    EXPECT_THROW(writeMotif(), std::bad_alloc);
+  }
+  const std::string images = outputPath + jobID + "image/";
+  ASSERT_TRUE(std::filesystem::is_directory(images));
+  for (const std::string& name : testing::listDir(images))
+    EXPECT_EQ(name.find(".txt"), std::string::npos) << name;
+}
+
+}  // namespace
+}  // namespace korvelan
