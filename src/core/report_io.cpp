@@ -159,7 +159,7 @@ bool attach(std::ofstream& stream, int fd, const std::string& path, OpenMode mod
 }
 
 bool openOwned(std::ofstream& stream, const std::string& path, OpenMode mode) {
-  if (stream.is_open()) stream.close();
+  if (stream.is_open()) closeReport(stream);  // left open by its last writer: what it wrote must not be lost
   stream.clear();
   const int fd = ownedDescriptor(path, mode);
   if (fd < 0) return false;
