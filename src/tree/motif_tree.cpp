@@ -1,6 +1,7 @@
 // Motif trees. Each of the two distance matrices gets numbered labels, is written as CSV, and an R
 // script beside it clusters the motifs and draws the tree as a PNG image; the tree pages show the
 // images. The two trees differ only in the rows of one small table.
+#include <cerrno>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -126,8 +127,14 @@ void drawTree(const Tree& tree) {
   numberLabels(matrix, tree.letter);
   writeCsv(csvPath, matrix);
   writeScript(scriptPath, csvPath, imagePath);
+  // R writes the image through its name, so the run makes it first as a file of its own: a link
+  // planted under that name ends the run instead of being written through.
+  std::ofstream image;
+  if (!openUnchecked(image, imagePath)) failOutputFile(imagePath, errno);
+  closeReport(image);
   // R prints its own errors; the run goes on without the image.
   const ShellResult r = runShell("Rscript " + shellWord(scriptPath));
+  removeUnwrittenOutput(imagePath);  // no empty image stays behind when R drew nothing
   if (!r.succeeded())
     std::cerr << "Motif tree not drawn: Rscript "
               << (r.started ? "ended with status " + std::to_string(r.status)

