@@ -31,6 +31,19 @@ void* operator new(std::size_t size) {
 void* operator new[](std::size_t size) {
   return operator new(size);
 }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  if (failInRegions.load(std::memory_order_relaxed) && omp_in_parallel()) return nullptr;
+  return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+  return operator new(size, tag);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+  std::free(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
+  std::free(block);
+}
 void operator delete(void* block) noexcept {
   std::free(block);
 }
