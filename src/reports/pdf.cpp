@@ -58,11 +58,12 @@ long long fileSize(const std::string& path) {
 // Why no PDF came out of this page, in a few words for the error stream.
 std::string missingPdfReason(bool pageOpened, const ShellResult& run, long long pdfSize) {
   if (!pageOpened) return "the page does not open";
-  if (pdfSize == 0) return "the PDF is empty";
   if (!run.started) return "the shell could not be started";
   if (run.status == 127) return "php5 was not found";
   if (run.status != 0) return "php5 ended with status " + std::to_string(run.status);
-  return "the converter made none";
+  // The run made the PDF's file itself before the converter ran, so an empty file and none are one case.
+  if (pdfSize == 0) return "the PDF is empty";
+  return "the converter made none or an empty one";
 }
 
 }  // namespace
@@ -74,7 +75,8 @@ void convertPageToPDF(ReportId page) {
   const std::string pagePath = stem + ".html";
   const std::string scriptPath = stem + ".php";
   const std::string pdfPath = stem + ".pdf";
-  const std::string workingDirectory = getCurrentDirectory();
+  // prince.php lies in the working directory; with that unknown the script would look at the root.
+  const std::string workingDirectory = workingDirectoryOrFail();
 
   // Opened only to learn that the page is there and readable; it stays open until the page is done.
   std::ifstream pageStream(pagePath);
@@ -86,9 +88,15 @@ void convertPageToPDF(ReportId page) {
       script.close();
     }
   }
+  // The converter writes the PDF through its name, so the run makes it first as a file of its own:
+  // a link planted under that name ends the run instead of being written through.
+  std::ofstream pdf;
+  if (!openUnchecked(pdf, pdfPath)) failOutputFile(pdfPath, errno);
+  closeReport(pdf);
   std::cout.flush();  // the interpreter shares the console: what the run printed so far comes first
   const ShellResult run = runShell("php5 " + shellWord(scriptPath));
   std::remove(scriptPath.c_str());
+  removeUnwrittenOutput(pdfPath);  // no empty PDF stays behind when none was made
 
   // The page goes only once its PDF is there: a failed conversion must not lose the report.
   const long long pdfSize = fileSize(pdfPath);

@@ -176,10 +176,10 @@ TEST_F(PdfTest, PageGoesOnlyOnceItsPdfIsThere) {
   const Case cases[] = {
       {"PDF", "pdf", true, false, ""},
       {"All", "pdf", true, true, ""},
-      {"PDF", "none", true, true, "(the converter made none); the HTML page is kept.\n"},
-      {"PDF", "empty", true, true, "(the PDF is empty); the HTML page is kept.\n"},
+      {"PDF", "none", true, true, "(the converter made none or an empty one); the HTML page is kept.\n"},
+      {"PDF", "empty", true, true, "(the converter made none or an empty one); the HTML page is kept.\n"},
       {"PDF", "fail", true, true, "(php5 ended with status 3); the HTML page is kept.\n"},
-      {"All", "none", true, true, "(the converter made none).\n"},
+      {"All", "none", true, true, "(the converter made none or an empty one).\n"},
       {"PDF", "pdf", false, false, "(the page does not open).\n"},
   };
   const std::string base = "HTML_Results";
@@ -202,6 +202,16 @@ TEST_F(PdfTest, PageGoesOnlyOnceItsPdfIsThere) {
     else
       EXPECT_EQ(errors.text(), "No PDF was made from " + page(base) + " " + c.message);
   }
+}
+
+TEST_F(PdfTest, LinkPlantedUnderThePdfNameEndsTheRunAndLeavesItsTargetAlone) {
+  writeFile(page("HTML_Results"), "<html></html>\n");
+  const std::string victim = tools.path() + "victim.txt";
+  writeFile(victim, "keep me");
+  fs::create_symlink(victim, pdf("HTML_Results"));
+  EXPECT_THROW(convertHTMLToPDF(), RunEnded);
+  EXPECT_EQ(readFile(victim), "keep me");
+  EXPECT_TRUE(fileExists(page("HTML_Results")));
 }
 
 TEST_F(PdfTest, MissingInterpreterIsReported) {

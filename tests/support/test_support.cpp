@@ -117,9 +117,7 @@ const char* const kStandInPhp5 =
 RunFolder::RunFolder() {
   writeFile(result() + ".keep", "");
   fs::create_directories(motifs());
-  addProgram("weblogo-3.4/weblogo", "#!/bin/sh
-echo 'stand-in image'
-");
+  addProgram("weblogo-3.4/weblogo", "#!/bin/sh\necho 'stand-in image'\n");
   addProgram("bin/php5", kStandInPhp5);
 }
 
