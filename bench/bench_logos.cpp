@@ -1,5 +1,7 @@
-// `korvelan-bench --logos N [--threads T] [--jaspar FILE] [--wrapper PROGRAM] [--keep]`: draws both logos
-// of N motifs through the real logo wrapper on T threads and prints key=value fields.
+// `korvelan-bench --logos N [--threads T] [--repeat R] [--no-renderer] [--jaspar FILE] [--wrapper PROGRAM]
+// [--keep]`: draws both logos of N motifs through the real logo wrapper on T threads, once with the plain
+// commands and once with the resident renderer (unless --no-renderer), and prints one line of key=value
+// fields for each, the second with its speed-up and the images that differ from the plain ones.
 //
 // The motifs are the first N of the JASPAR collection in the shared data folder (or the file given),
 // or random motifs when it is absent. The logos go into a scratch tool root that is removed afterwards
@@ -13,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
@@ -22,6 +25,7 @@
 #include "core/consensus.h"
 #include "core/globals.h"
 #include "reports/framing.h"
+#include "reports/logo_renderer.h"
 
 namespace korvelan::bench {
 
@@ -89,12 +93,57 @@ std::vector<motifMatrix> randomMotifs(long count) {
   return motifs;
 }
 
+struct LogoPass {
+  double seconds = 0;
+  double childSeconds = 0;
+  long images = 0;
+  long empty = 0;
+  std::map<std::string, std::string> files;  // image name -> bytes
+};
+
+double childCpuSeconds() {
+  rusage children{};
+  getrusage(RUSAGE_CHILDREN, &children);
+  return static_cast<double>(children.ru_utime.tv_sec + children.ru_stime.tv_sec) +
+         static_cast<double>(children.ru_utime.tv_usec + children.ru_stime.tv_usec) / 1e6;
+}
+
+// One drawing of every motif's logos into a fresh logo folder, with or without the renderer.
+LogoPass drawPass(bool renderer) {
+  const std::string folder = outputPath + jobID + "image";
+  fs::remove_all(folder);
+  if (renderer)
+    unsetenv(kLogoRendererSwitch);
+  else
+    setenv(kLogoRendererSwitch, "off", 1);
+  LogoPass pass;
+  const double cpuBefore = childCpuSeconds();
+  const double begin = omp_get_wtime();
+  writeMotif();
+  pass.seconds = omp_get_wtime() - begin;
+  // CPU time of the logo program runs: with other load on the machine, the wall time alone misleads.
+  pass.childSeconds = childCpuSeconds() - cpuBefore;
+  unsetenv(kLogoRendererSwitch);
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().extension() != ".jpeg") continue;
+    ++pass.images;
+    if (entry.file_size() == 0) ++pass.empty;
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    pass.files[entry.path().filename().string()] = bytes.str();
+  }
+  return pass;
+}
+
 }  // namespace
 
 int runLogoBenchmark(int argc, char** argv) {
   long count = 100;
   int threads = 1;
+  int repeat = 1;
   bool keep = false;
+  bool withRenderer = true;
   std::string jaspar = (kSourceRoot / "../shared/data/databases/jaspar/jaspar_pfm_all.txt").string();
   // The wrapper of the source tree; a build folder inside the tree finds it beside itself too.
   std::string wrapper = (kSourceRoot / "run/weblogo-3.4/weblogo").string();
@@ -108,15 +157,21 @@ int runLogoBenchmark(int argc, char** argv) {
       count = std::atol(argv[++i]);
     else if (arg == "--threads" && hasValue)
       threads = std::atoi(argv[++i]);
+    else if (arg == "--repeat" && hasValue)
+      repeat = std::atoi(argv[++i]);
     else if (arg == "--jaspar" && hasValue)
       jaspar = argv[++i];
     else if (arg == "--wrapper" && hasValue)
       wrapper = argv[++i];
+    else if (arg == "--no-renderer")
+      withRenderer = false;
     else if (arg == "--keep")
       keep = true;
   }
-  if (count < 1 || threads < 1) {
-    std::cerr << "usage: korvelan-bench --logos N [--threads T] [--jaspar FILE] [--wrapper PROGRAM] [--keep]\n";
+  if (count < 1 || threads < 1 || repeat < 1) {
+    std::cerr
+        << "usage: korvelan-bench --logos N [--threads T] [--repeat R] [--no-renderer] [--jaspar FILE]\n"
+           "                      [--wrapper PROGRAM] [--keep]\n";
     return 2;
   }
   if (!fs::exists(wrapper)) {
@@ -140,6 +195,11 @@ int runLogoBenchmark(int argc, char** argv) {
   const std::string root = pattern + "/";
   fs::create_directories(root + "result");
   fs::create_directories(root + "weblogo-3.4");
+  // The wrapper under its program name, and the files beside it (the renderer and its client).
+  const fs::path wrapperFolder = fs::absolute(wrapper).parent_path();
+  for (const auto& entry : fs::directory_iterator(wrapperFolder))
+    if (entry.path().filename() != fs::path(wrapper).filename())
+      fs::create_symlink(entry.path(), root + "weblogo-3.4/" + entry.path().filename().string());
   fs::create_symlink(fs::absolute(wrapper), root + "weblogo-3.4/weblogo");
 
   resetGlobals();
@@ -161,30 +221,44 @@ int runLogoBenchmark(int argc, char** argv) {
     Datasets.push_back(motif);
   }
 
+  // Side by side: the plain commands, then (unless turned off) the renderer, alternating when
+  // repeated; each mode reports its fastest pass.
   omp_set_num_threads(threads);
-  const double begin = omp_get_wtime();
-  writeMotif();
-  const double seconds = omp_get_wtime() - begin;
-  // CPU time of the logo program runs: with other load on the machine, the wall time alone misleads.
-  rusage children{};
-  getrusage(RUSAGE_CHILDREN, &children);
-  const double childSeconds = static_cast<double>(children.ru_utime.tv_sec + children.ru_stime.tv_sec) +
-                              static_cast<double>(children.ru_utime.tv_usec + children.ru_stime.tv_usec) / 1e6;
+  std::vector<bool> modes{false};
+  if (withRenderer) modes.push_back(true);
+  std::map<bool, LogoPass> best;
+  for (int r = 0; r < repeat; ++r)
+    for (bool mode : modes) {
+      LogoPass pass = drawPass(mode);
+      if (!best.count(mode) || pass.seconds < best[mode].seconds) best[mode] = std::move(pass);
+    }
 
-  long images = 0, empty = 0;
-  for (const auto& entry : fs::directory_iterator(outputPath + jobID + "image")) {
-    if (entry.path().extension() != ".jpeg") continue;
-    ++images;
-    if (entry.file_size() == 0) ++empty;
+  const long wanted = 2 * static_cast<long>(matrices.size());
+  bool complete = true;
+  for (bool mode : modes) {
+    const LogoPass& pass = best[mode];
+    complete = complete && pass.images == wanted;
+    std::cout << "mode=logos renderer=" << (mode ? "on" : "off") << " source=" << source
+              << " motifs=" << matrices.size() << " threads=" << threads << " seconds=" << pass.seconds
+              << " child_cpu_seconds=" << pass.childSeconds << " images=" << pass.images
+              << " empty=" << pass.empty;
+    if (mode) {
+      long differing = 0;
+      for (const auto& [name, bytes] : pass.files) {
+        const auto plain = best[false].files.find(name);
+        if (plain == best[false].files.end() || plain->second != bytes) ++differing;
+      }
+      complete = complete && differing == 0;
+      std::cout << " differing_from_plain=" << differing << " speedup=" << best[false].seconds / pass.seconds;
+    }
+    std::cout << std::endl;
   }
-  std::cout << "mode=logos source=" << source << " motifs=" << matrices.size() << " threads=" << threads
-            << " seconds=" << seconds << " child_cpu_seconds=" << childSeconds << " images=" << images << " empty=" << empty << std::endl;
   if (keep)
     std::cout << "folder=" << outputPath + jobID + "image" << std::endl;
   else
     fs::remove_all(root);
   resetGlobals();
-  return images == 2 * static_cast<long>(matrices.size()) ? 0 : 1;
+  return complete ? 0 : 1;
 }
 
 }  // namespace korvelan::bench

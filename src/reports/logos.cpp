@@ -19,6 +19,7 @@
 #include "core/shell.h"
 #include "core/utilities.h"
 #include "reports/framing.h"
+#include "reports/logo_renderer.h"
 
 namespace korvelan {
 
@@ -114,6 +115,7 @@ void drawLogos(char prefix, const std::vector<LogoMotif>& motifs) {
   std::cout.flush();
   std::fflush(stdout);
   RegionGuard guard;
+  const LogoRenderer renderer(!jobs.empty());  // the batch's commands draw in one loaded renderer
   const long count = static_cast<long>(jobs.size());
 #pragma omp parallel for schedule(dynamic, 1)
   for (long i = 0; i < count; ++i) {

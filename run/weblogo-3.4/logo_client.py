@@ -1,0 +1,123 @@
+"""Runs a logo command line in the resident renderer (renderer.py) whose socket KORVELAN_LOGO_SOCKET
+names, or else runs it here, with the same standard input.
+
+    python3 -S logo_client.py PROGRAM [ARGUMENT...]
+
+The renderer's reply is taken only when it is complete: the image goes to standard output, the
+messages to the error output, and the command's exit status becomes this one's. Without a socket,
+with a renderer that refuses, fails or dies before its reply is complete, PROGRAM runs here instead
+on the same input, so the caller sees no difference but the time. Started without site packages,
+so it costs little more than the interpreter's own start.
+"""
+import _socket
+import os
+import sys
+
+REPLY_SECONDS = 600  # a renderer that hangs must not hang the run: the command then runs here
+
+
+def packed(*items):
+    return b"".join(len(item).to_bytes(8, "big") + item for item in items)
+
+
+def fields(blob):
+    out, at = [], 0
+    while at < len(blob):
+        size = int.from_bytes(blob[at:at + 8], "big")
+        if at + 8 > len(blob) or at + 8 + size > len(blob):
+            return None
+        out.append(blob[at + 8:at + 8 + size])
+        at += 8 + size
+    return out
+
+
+def read_all(fd):
+    chunks = []
+    while True:
+        chunk = os.read(fd, 1 << 16)
+        if not chunk:
+            return b"".join(chunks)
+        chunks.append(chunk)
+
+
+def write_all(fd, data):
+    view = memoryview(data)
+    while view:
+        view = view[os.write(fd, view):]
+
+
+def ask_renderer(path, request):
+    """The renderer's (status, stdout, stderr), or None when there is no complete answer."""
+    conn = _socket.socket(_socket.AF_UNIX, _socket.SOCK_STREAM)
+    try:
+        conn.settimeout(REPLY_SECONDS)
+        conn.connect(path)
+        conn.sendall(request)
+        conn.shutdown(_socket.SHUT_WR)
+        chunks = []
+        while True:
+            chunk = conn.recv(1 << 16)
+            if not chunk:
+                break
+            chunks.append(chunk)
+    except OSError:
+        return None
+    finally:
+        conn.close()
+    reply = fields(b"".join(chunks))
+    if reply is None or len(reply) != 3 or not reply[0].lstrip(b"-").isdigit():
+        return None
+    status = int(reply[0])
+    return None if status < 0 else (status, reply[1], reply[2])
+
+
+def main():
+    command = sys.argv[1:]
+    if not command:
+        write_all(2, b"usage: logo_client.py PROGRAM [ARGUMENT...]\n")
+        return 2
+    path = os.environ.get("KORVELAN_LOGO_SOCKET", "")
+    stdin_bytes = None
+    if path and not os.isatty(0):
+        try:
+            stdin_bytes = read_all(0)
+        except OSError:
+            pass
+    if stdin_bytes is not None:
+        answer = None
+        try:
+            mask = os.umask(0)
+            os.umask(mask)
+            request = packed(os.getcwdb(), b"%o" % mask, stdin_bytes, b"%d" % len(command),
+                             *(os.fsencode(arg) for arg in command),
+                             *(name + b"=" + value for name, value in os.environb.items()))
+            answer = ask_renderer(path, request)
+        except OSError:
+            pass
+        if answer is not None:
+            status, out, err = answer
+            try:
+                write_all(1, out)
+            except OSError as error:
+                write_all(2, b"logo_client.py: %s\n" % os.fsencode(str(error)))
+                return 1
+            try:
+                write_all(2, err)
+            except OSError:
+                pass
+            return status
+        # The input is read already: the program gets the same bytes from a memory file.
+        fd = os.memfd_create("logo-input")
+        write_all(fd, stdin_bytes)
+        os.lseek(fd, 0, os.SEEK_SET)
+        os.dup2(fd, 0)
+        os.close(fd)
+    try:
+        os.execvp(command[0], command)
+    except OSError as error:
+        write_all(2, b"%s: %s\n" % (os.fsencode(command[0]), os.fsencode(error.strerror or str(error))))
+        return 127
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,172 @@
+// The renderer runs as a child in a process group of its own, its standard input a pipe only this
+// process writes to: closing that pipe (or this process dying) ends it, and the group is killed
+// afterwards so that no drawing it started outlives the batch. It reports that it listens by one
+// line on its standard output, another pipe, which it then closes.
+#include "reports/logo_renderer.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "core/globals.h"
+#include "core/utilities.h"
+
+extern char** environ;
+
+namespace korvelan {
+
+namespace {
+
+// Loading the library takes under a second on an idle machine, a few on a busy one.
+constexpr int kStartMilliseconds = 5000;
+// The renderer ends within milliseconds of its input closing; past this it is killed.
+constexpr int kStopMilliseconds = 2000;
+
+using Clock = std::chrono::steady_clock;
+
+int millisecondsLeft(Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  return static_cast<int>(std::max<long long>(left, 0));
+}
+
+// A private folder for the socket, in the temporary folder when the socket's path fits there.
+std::string makePrivateFolder() {
+  std::error_code error;
+  const std::string temp = std::filesystem::temp_directory_path(error).string();
+  for (const std::string& base : {error ? std::string() : temp, std::string("/tmp")}) {
+    if (base.empty()) continue;
+    std::string pattern = base + (base.back() == '/' ? "" : "/") + "korvelan-logos-XXXXXX";
+    if (pattern.size() + sizeof("/socket") > sizeof(sockaddr_un::sun_path)) continue;
+    if (mkdtemp(pattern.data()) != nullptr) return pattern;  // mode 0700
+  }
+  return "";
+}
+
+// Waits until the renderer writes its ready line, ends, or the deadline passes.
+bool awaitReady(int fd) {
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kStartMilliseconds);
+  std::string line;
+  while (line.size() < 6) {
+    pollfd entry{fd, POLLIN, 0};
+    const int polled = poll(&entry, 1, millisecondsLeft(deadline));
+    if (polled < 0 && errno == EINTR) continue;
+    if (polled <= 0) return false;
+    char buffer[8];
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    line.append(buffer, static_cast<std::size_t>(got));
+  }
+  return line == "ready\n";
+}
+
+bool exited(pid_t pid, int options) {
+  siginfo_t info{};
+  while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT | options) < 0)
+    if (errno != EINTR) return true;  // not our child (any more)
+  return info.si_pid == pid;
+}
+
+}  // namespace
+
+LogoRenderer::LogoRenderer(bool wanted) {
+  if (const char* value = std::getenv(kLogoSocketVariable)) {
+    hadVariable_ = true;
+    savedVariable_ = value;
+  }
+  unsetenv(kLogoSocketVariable);  // during the batch it names this renderer's socket or none
+  if (wanted && start())
+    setenv(kLogoSocketVariable, socket_.c_str(), 1);
+  else
+    stop();
+}
+
+bool LogoRenderer::start() {
+  const char* wanted = std::getenv(kLogoRendererSwitch);
+  if (wanted != nullptr && std::string(wanted) == "off") return false;
+  std::string script = toolRoot(inputPath) + "weblogo-3.4/renderer.py";
+  if (access(script.c_str(), X_OK) != 0) return false;
+  folder_ = makePrivateFolder();
+  if (folder_.empty()) return false;
+  socket_ = folder_ + "/socket";
+
+  int lifeline[2];
+  int ready[2];
+  if (pipe2(lifeline, O_CLOEXEC) != 0) return false;
+  if (pipe2(ready, O_CLOEXEC) != 0) {
+    close(lifeline[0]);
+    close(lifeline[1]);
+    return false;
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, lifeline[0], 0);
+  posix_spawn_file_actions_adddup2(&actions, ready[1], 1);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  char* argv[] = {script.data(), socket_.data(), nullptr};
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, script.c_str(), &actions, &attributes, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  close(lifeline[0]);
+  close(ready[1]);
+  lifeline_ = lifeline[1];
+  if (spawned == 0) pid_ = pid;
+  const bool listening = spawned == 0 && awaitReady(ready[0]);
+  close(ready[0]);
+  return listening;
+}
+
+LogoRenderer::~LogoRenderer() {
+  stop();
+  if (hadVariable_)
+    setenv(kLogoSocketVariable, savedVariable_.c_str(), 1);
+  else
+    unsetenv(kLogoSocketVariable);
+}
+
+void LogoRenderer::stop() {
+  unsetenv(kLogoSocketVariable);
+  if (lifeline_ >= 0) close(lifeline_);
+  lifeline_ = -1;
+  if (pid_ > 0) {
+    // Wait for the renderer to end, without reaping it yet: its process-group number stays taken
+    // until then, so the kill below reaches its own leftovers and nobody else.
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kStopMilliseconds);
+    long pauseNs = 1'000'000;
+    while (!exited(pid_, WNOHANG) && millisecondsLeft(deadline) > 0) {
+      const timespec pause{0, pauseNs};
+      nanosleep(&pause, nullptr);
+      pauseNs = std::min(pauseNs * 2, 50'000'000L);
+    }
+    kill(-pid_, SIGKILL);
+    exited(pid_, 0);
+    while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+  }
+  if (!folder_.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+    folder_.clear();
+  }
+  socket_.clear();
+}
+
+}  // namespace korvelan
