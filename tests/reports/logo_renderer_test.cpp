@@ -155,18 +155,22 @@ TEST_F(LogoRendererTest, RendererDrawsTheSameImagesAsThePlainCommand) {
 }
 
 TEST_F(LogoRendererTest, NothingOutlivesABatchThatEndsTheRun) {
-  Datasets = {motif(1, {{1, 0, 0, 0}, {0, 1, 0, 0}}), motif(2, {{0, 0, 1, 0}})};
-  fs::create_directories(logoFolder() + kJob + "M2.txt");  // motif 2's logo input cannot be written
+  // The input motifs' batch makes the logo folder; in the collection's batch motif 2's logo input
+  // cannot be written, which ends the run after motif 1 is drawn.
+  Datasets = {motif(1, {{1, 0, 0, 0}, {0, 1, 0, 0}})};
+  writeMotif();
+  DatabaseDatasets = {motif(1, {{0, 0, 1, 0}, {0, 1, 0, 0}}), motif(2, {{0, 0, 1, 0}})};
+  fs::create_directories(logoFolder() + kJob + "D2.txt");
   ::testing::internal::CaptureStdout();
   int status = -1;
   try {
-    writeMotif();
+    writeDatabaseMotif();
   } catch (const RunEnded& ended) {
     status = ended.status;
   }
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid output path or output filename.");
   EXPECT_EQ(status, 1);
-  EXPECT_EQ(readFile(logoFolder() + kJob + "M1.jpeg").substr(0, 2), "\xFF\xD8");
+  EXPECT_EQ(readFile(logoFolder() + kJob + "D1.jpeg").substr(0, 2), "\xFF\xD8");
   expectNothingLeft();
 }
 
