@@ -47,6 +47,15 @@ std::string shellWord(const std::string& path) {
   return quoted + "'";
 }
 
+std::string singleQuotedLiteral(const std::string& text) {
+  std::string quoted;
+  for (char ch : text) {
+    if (ch == '\\' || ch == '\'') quoted += '\\';
+    quoted += ch;
+  }
+  return quoted;
+}
+
 ShellResult runShell(const std::string& command, int timeLimitSeconds) {
   ShellResult result;
   char shell[] = "sh";

@@ -11,6 +11,11 @@ namespace korvelan {
 // so no program reads a path typed at the prompts as one of its options.
 std::string shellWord(const std::string& path);
 
+// Text for the inside of a single-quoted string of the scripts the program writes (PHP for the PDF
+// converter, R for the trees): "\" and "'" get a backslash, so a path stays one literal and an
+// ordinary path is written exactly as it is.
+std::string singleQuotedLiteral(const std::string& text);
+
 struct ShellResult {
   bool started = false;   // the shell could be started
   bool timedOut = false;  // stopped after the time limit

@@ -13,19 +13,13 @@ namespace {
 // appended to DatabaseDatasets. Collection motifs all belong to dataset 1.
 void completeDatabaseMotif(std::string name, std::string taxon, std::string id, motifMatrix rows,
                            std::int32_t motifNumInFile, std::int32_t motifID) {
-  std::string consensus = getConsensusString(rows);
-  motifMatrix revComp = getRevCompMotif(rows);
-  std::string revCompConsensus = getConsensusString(revComp);
-  Matrices.motifID = motifID;
-  Matrices.motifName = keptName(std::move(name));
-  Matrices.taxonOrSpecies = keptName(std::move(taxon));
-  Matrices.databaseMotifID = keptName(std::move(id));
-  Matrices.datasetNum = 1;
-  Matrices.motifNumInFile = motifNumInFile;
-  Matrices.matrix = std::move(rows);
-  Matrices.revCompMatrix = std::move(revComp);
-  Matrices.consensus = std::move(consensus);
-  Matrices.revCompConsensus = std::move(revCompConsensus);
+  fillMatrices({.name = std::move(name),
+                .taxonOrSpecies = std::move(taxon),
+                .databaseMotifID = std::move(id),
+                .datasetNum = 1,
+                .motifNumInFile = motifNumInFile,
+                .motifID = motifID},
+               std::move(rows));
   DatabaseDatasets.push_back(Matrices);
 }
 

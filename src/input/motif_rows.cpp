@@ -102,23 +102,32 @@ motifMatrix numericRows(const inputBlock& block) {
   return rows;
 }
 
-void completeMotif(std::string name, motifMatrix rows, std::int32_t fileIndex) {
+void fillMatrices(MotifLabels labels, motifMatrix rows) {
   std::string consensus = getConsensusString(rows);
   motifMatrix revComp = getRevCompMotif(rows);
   std::string revCompConsensus = getConsensusString(revComp);
-  if (fileIndex >= 0 && static_cast<std::size_t>(fileIndex) < FileNameType.size())
-    FileNameType[fileIndex].motifCount = static_cast<std::int32_t>(mNum);
-
-  Matrices.motifID = matrixIDNum;
-  Matrices.motifName = keptName(std::move(name));
-  Matrices.taxonOrSpecies.clear();
-  Matrices.databaseMotifID.clear();
-  Matrices.datasetNum = dNum;
-  Matrices.motifNumInFile = mNum;
+  Matrices.motifID = labels.motifID;
+  Matrices.motifName = keptName(std::move(labels.name));
+  Matrices.taxonOrSpecies = keptName(std::move(labels.taxonOrSpecies));
+  Matrices.databaseMotifID = keptName(std::move(labels.databaseMotifID));
+  Matrices.datasetNum = labels.datasetNum;
+  Matrices.motifNumInFile = labels.motifNumInFile;
   Matrices.matrix = std::move(rows);
   Matrices.revCompMatrix = std::move(revComp);
   Matrices.consensus = std::move(consensus);
   Matrices.revCompConsensus = std::move(revCompConsensus);
+}
+
+void completeMotif(std::string name, motifMatrix rows, std::int32_t fileIndex) {
+  if (fileIndex >= 0 && static_cast<std::size_t>(fileIndex) < FileNameType.size())
+    FileNameType[fileIndex].motifCount = static_cast<std::int32_t>(mNum);
+  fillMatrices({.name = std::move(name),
+                .taxonOrSpecies = {},
+                .databaseMotifID = {},
+                .datasetNum = dNum,
+                .motifNumInFile = mNum,
+                .motifID = matrixIDNum},
+               std::move(rows));
   Datasets.push_back(Matrices);
   ++mNum;
   ++matrixIDNum;

@@ -19,25 +19,14 @@ namespace korvelan {
 
 namespace {
 
-// Text placed inside a single-quoted PHP string: only "\" and "'" need a backslash there, so an
-// ordinary path is written exactly as it is.
-std::string phpQuoted(const std::string& text) {
-  std::string quoted;
-  for (char ch : text) {
-    if (ch == '\\' || ch == '\'') quoted += '\\';
-    quoted += ch;
-  }
-  return quoted;
-}
-
 void writePrinceScript(std::ostream& out, const std::string& workingDirectory, const std::string& page) {
   out << "<?php\n"
-      << "require '" << phpQuoted(workingDirectory) << "/prince.php';\n"
+      << "require '" << singleQuotedLiteral(workingDirectory) << "/prince.php';\n"
       << "$prince = new Prince('/usr/local/bin/prince');\n"
       << "if(!$prince) die('Cannot instantiate Prince.');\n"
       << "$prince->setHTML(TRUE);\n"
       << "$prince->setLog('prince.log');\n"
-      << "$xmlPath = '" << phpQuoted(page) << "';\n"
+      << "$xmlPath = '" << singleQuotedLiteral(page) << "';\n"
       << "$msgs = array();\n"
       << "$convert = $prince->convert_file($xmlPath, $msgs);\n"
       << "if(!$convert)\n"

@@ -61,16 +61,6 @@ std::string csvCell(const std::string& text) {
   return quoted + "\"";
 }
 
-// Text for the inside of a single-quoted R string: a path with "\" or "'" stays one literal.
-std::string rLiteral(const std::string& text) {
-  std::string escaped;
-  for (char ch : text) {
-    if (ch == '\\' || ch == '\'') escaped += '\\';
-    escaped += ch;
-  }
-  return escaped;
-}
-
 // Row and column labels become letter + index + "_" + name, so equal names stay distinct for R.
 void numberLabels(std::vector<std::vector<std::string>>& matrix, const std::string& letter) {
   if (matrix.empty()) return;
@@ -102,7 +92,7 @@ void writeScript(const std::string& path, const std::string& csvPath, const std:
             "suppressMessages(library(ape))\n"
             "\n"
             "tb = read.csv('"
-         << rLiteral(csvPath)
+         << singleQuotedLiteral(csvPath)
          << "', row.names = 1)\n"
             "d = as.dist(tb)\n"
             "hc <- as.dendrogram(hclust(d))\n"
@@ -110,7 +100,7 @@ void writeScript(const std::string& path, const std::string& csvPath, const std:
             "'deepskyblue', 'darkgreen')\n"
             "clus10 = cutree(hc, min(10, attr(d, 'Size')))\n"
             "png('"
-         << rLiteral(imagePath)
+         << singleQuotedLiteral(imagePath)
          << "', width=700, height=700)\n"
             "plot(as.phylo(hc), type = 'fan', tip.color = colors[clus10], cex = 0.7, label.offset = 0.05)\n"
             "invisible(dev.off())\n"

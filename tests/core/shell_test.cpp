@@ -35,6 +35,12 @@ TEST(ShellWord, QuotedWordReachesTheProgramUnchanged) {
   EXPECT_EQ(testing::readFile(odd), "x");
 }
 
+TEST(SingleQuotedLiteral, OnlyBackslashAndQuoteAreEscaped) {
+  EXPECT_EQ(singleQuotedLiteral("/home/me/run/result/HTML_Results.html"),
+            "/home/me/run/result/HTML_Results.html");
+  EXPECT_EQ(singleQuotedLiteral("/it's/a\\b $x \"q\""), "/it\\'s/a\\\\b $x \"q\"");
+}
+
 TEST(RunShell, ReportsExitStatusAndSignals) {
   EXPECT_TRUE(runShell("true").succeeded());
   const ShellResult failed = runShell("exit 3");
