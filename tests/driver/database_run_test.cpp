@@ -15,6 +15,7 @@ namespace korvelan {
 namespace {
 
 using testing::Answers;
+using testing::generatedMotifs;
 using testing::maskRun;
 using testing::readFile;
 using testing::RunFolder;
@@ -188,26 +189,6 @@ TEST(DatabaseRun, BothCtcfMotifsOfTheAllTaxaFileAreListed) {
   }
 }
 
-// Input motifs in three files and a collection in JASPAR layout, generated alike.
-std::string generatedMotifs(const std::string& prefix, unsigned seed, int count, bool withTaxon) {
-  std::ostringstream out;
-  unsigned state = seed;
-  auto next = [&state]() { return (state = state * 1103515245u + 12345u) >> 16; };
-  for (int m = 0; m < count; ++m) {
-    const int length = 5 + static_cast<int>(next() % 12);
-    out << ">" << prefix << seed << "." << m << " site" << m % 7;  // names repeat, as in real collections
-    if (withTaxon) out << " Taxon" << m % 3;
-    out << "\n";
-    for (const char base : {'A', 'C', 'G', 'T'}) {
-      out << base << "  [";
-      for (int p = 0; p < length; ++p) out << " " << (next() % 4 == 0 ? next() % 30 : next() % 4);
-      out << " ]\n";
-    }
-    out << "\n";
-  }
-  return out.str();
-}
-
 // The text reports show every selected match; the pages are written from the same lists.
 TEST(DatabaseRun, ReportsDoNotDependOnTheThreadCount) {
   std::vector<std::string> reference;
@@ -215,8 +196,8 @@ TEST(DatabaseRun, ReportsDoNotDependOnTheThreadCount) {
     SCOPED_TRACE(std::to_string(threads) + " threads");
     RunFolder folder;
     for (unsigned f = 1; f <= 3; ++f)
-      writeFile(folder.motifs() + "set" + std::to_string(f) + ".txt", generatedMotifs("MX", f, 30, false));
-    writeFile(folder.root() + "databases/jaspar/jaspar_pfm_all.txt", generatedMotifs("DB", 7, 80, true));
+      writeFile(folder.motifs() + "set" + std::to_string(f) + ".txt", generatedMotifs("MX", f, 30, true, false));
+    writeFile(folder.root() + "databases/jaspar/jaspar_pfm_all.txt", generatedMotifs("DB", 7, 80, true, true));
     Answers a;
     a.files = {"set1.txt", "set2.txt", "set3.txt"};
     a.collection = 1;

@@ -14,6 +14,7 @@
 namespace korvelan {
 namespace {
 
+using testing::generatedMotifs;
 using testing::fileExists;
 using testing::listDir;
 using testing::readFile;
@@ -225,29 +226,11 @@ TEST(ProgramRun, UnknownWorkingDirectoryEndsTheRun) {
   EXPECT_EQ(run.output.substr(run.output.size() - 33), "Invalid input path or file name.\n");
 }
 
-// Many motifs in three files, so that the scans and sorts split work unevenly over threads.
-std::string manyMotifs(unsigned seed, int count) {
-  std::ostringstream out;
-  unsigned state = seed;
-  auto next = [&state]() { return (state = state * 1103515245u + 12345u) >> 16; };
-  for (int m = 0; m < count; ++m) {
-    const int length = 5 + static_cast<int>(next() % 12);
-    out << ">MX" << seed << "." << m << " site" << m << "\n";
-    for (const char base : {'A', 'C', 'G', 'T'}) {
-      out << base << "  [";
-      for (int p = 0; p < length; ++p) out << " " << (next() % 4 == 0 ? next() % 30 : next() % 4);
-      out << " ]\n";
-    }
-    out << "\n";
-  }
-  return out.str();
-}
-
 TEST(ProgramRun, ReportsDoNotDependOnTheThreadCount) {
   std::vector<std::string> reference;
   for (int threads : {1, 3, 8}) {
     RunFolder folder;
-    for (unsigned f = 1; f <= 3; ++f) writeFile(folder.motifs() + "set" + std::to_string(f) + ".txt", manyMotifs(f, 40));
+    for (unsigned f = 1; f <= 3; ++f) writeFile(folder.motifs() + "set" + std::to_string(f) + ".txt", generatedMotifs("MX", f, 40));
     const auto run = testing::runProgram(
         answers(folder, {"set1.txt", "set2.txt", "set3.txt"}, "All", "All", threads) , folder.dir.path());
     ASSERT_EQ(run.status, 0) << run.output;
@@ -268,7 +251,7 @@ TEST(ProgramRun, RunOutOfMemoryEndsWithAMessage) {
   GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
 #endif
   RunFolder folder;
-  writeFile(folder.motifs() + "many.txt", manyMotifs(7, 400));
+  writeFile(folder.motifs() + "many.txt", generatedMotifs("MX", 7, 400));
   Answers a;
   a.files = {"many.txt"};
   a.cutoff = "0.5";

@@ -18,6 +18,7 @@
 namespace korvelan {
 namespace {
 
+using testing::randomRows;
 using testing::rowsOf;
 
 // Rows that name themselves: a<k> holds 10 + k in A's column, b<k> holds 20 + k in C's column, so an
@@ -172,19 +173,6 @@ TEST(MergeRules, RecordsThatDoNotFitStaySafe) {
 }
 
 // --- the merge of every scan record equals the two motifs laid on one line ---
-
-motifMatrix randomRows(std::mt19937& generator, int length) {
-  std::uniform_real_distribution<double> values(0.0, 1.0);
-  motifMatrix rows;
-  for (int r = 0; r < length; ++r) {
-    std::vector<double> row(4);
-    double sum = 0.0;
-    for (double& v : row) sum += (v = values(generator));
-    for (double& v : row) v /= sum;
-    rows.push_back(row);
-  }
-  return rows;
-}
 
 // A placement: row 0 of A lies on row d of B (d < 0: before B's first row).
 int overlapAt(int d, int lenA, int lenB) {

@@ -19,19 +19,7 @@ namespace korvelan::scantest {
 
 using testing::makeMotif;
 
-// Rows of random values scaled to sum 1.
-inline motifMatrix randomRows(std::mt19937& generator, int length) {
-  std::uniform_real_distribution<double> values(0.0, 1.0);
-  motifMatrix rows;
-  for (int r = 0; r < length; ++r) {
-    std::vector<double> row(4);
-    double sum = 0.0;
-    for (double& v : row) sum += (v = values(generator));
-    for (double& v : row) v /= sum;
-    rows.push_back(row);
-  }
-  return rows;
-}
+using testing::randomRows;
 
 inline motifMatrix uniformRows(int length) {
   return motifMatrix(length, std::vector<double>(4, 0.25));

@@ -165,6 +165,39 @@ void expectGolden(const std::string& relativePath, const std::string& actual) {
   EXPECT_EQ(actual, readFile(path)) << "differs from " << path;
 }
 
+std::string generatedMotifs(const std::string& prefix, unsigned seed, int count, bool repeatNames,
+                            bool withTaxon) {
+  std::ostringstream out;
+  unsigned state = seed;
+  auto next = [&state]() { return (state = state * 1103515245u + 12345u) >> 16; };
+  for (int m = 0; m < count; ++m) {
+    const int length = 5 + static_cast<int>(next() % 12);
+    out << ">" << prefix << seed << "." << m << " site" << (repeatNames ? m % 7 : m);
+    if (withTaxon) out << " Taxon" << m % 3;
+    out << "\n";
+    for (const char base : {'A', 'C', 'G', 'T'}) {
+      out << base << "  [";
+      for (int p = 0; p < length; ++p) out << " " << (next() % 4 == 0 ? next() % 30 : next() % 4);
+      out << " ]\n";
+    }
+    out << "\n";
+  }
+  return out.str();
+}
+
+motifMatrix randomRows(std::mt19937& generator, int length) {
+  std::uniform_real_distribution<double> values(0.0, 1.0);
+  motifMatrix rows;
+  for (int r = 0; r < length; ++r) {
+    std::vector<double> row(4);
+    double sum = 0.0;
+    for (double& v : row) sum += (v = values(generator));
+    for (double& v : row) v /= sum;
+    rows.push_back(row);
+  }
+  return rows;
+}
+
 data makeMotif(std::int64_t id, std::int32_t dataset, std::int64_t numInFile, const std::string& name,
                const motifMatrix& matrix, std::optional<motifMatrix> revComp) {
   data motif;

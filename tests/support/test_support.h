@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -103,5 +104,12 @@ data makeMotif(std::int64_t id, std::int32_t dataset, std::int64_t numInFile, co
                const motifMatrix& matrix, std::optional<motifMatrix> revComp = std::nullopt);
 // Rows of a consensus word: a base letter gives 1 to its base, N gives 0.25 to each.
 motifMatrix rowsOf(const std::string& word);
+// Motifs in JASPAR layout from a fixed generator, of 5 to 16 positions, named <prefix><seed>.<m> and
+// "site<m>" (with repeatNames "site<m % 7>", as names repeat in real collections), with a taxon token
+// when asked. Enough of them make the scans and sorts split their work unevenly over threads.
+std::string generatedMotifs(const std::string& prefix, unsigned seed, int count, bool repeatNames = false,
+                            bool withTaxon = false);
+// Rows of random values scaled to sum 1.
+motifMatrix randomRows(std::mt19937& generator, int length);
 
 }  // namespace korvelan::testing
