@@ -1,6 +1,7 @@
 #include "reports/logo_renderer.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <omp.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -249,13 +250,20 @@ TEST_F(LogoRendererTest, StoppingEndsDrawingsStillRunning) {
     runShell(shellWord(root.path() + "weblogo-3.4/weblogo") + " --fin " + shellWord(fifo) +
              " < /dev/null > " + shellWord(root.path() + "out.jpeg"));
   });
+  // A writer's open without waiting succeeds only once the drawing has the file open for reading;
+  // held open, it keeps the drawing waiting for its input.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (rendererProcesses().size() < 2 && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  EXPECT_EQ(rendererProcesses().size(), 2u);
+  int writer = -1;
+  while (writer < 0 && std::chrono::steady_clock::now() < deadline) {
+    writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (writer < 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_GE(writer, 0) << "the drawing never opened its input";
+  EXPECT_GE(rendererProcesses().size(), 2u);
 
   renderer.reset();
   wrapper.join();
+  if (writer >= 0) close(writer);
   expectNothingLeft();
   EXPECT_EQ(readFile(root.path() + "out.jpeg"), "PLAIN\n");  // the wrapper then ran the command itself
 }
