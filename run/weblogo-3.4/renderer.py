@@ -131,6 +131,16 @@ def draw(args, stdin_bytes):
     return status, whole_file(streams[1]), whole_file(streams[2])
 
 
+def take_context(cwd, mask, environment):
+    """The caller's working folder, file mask and environment (NAME=value items), as the command had them."""
+    os.chdir(cwd)
+    os.umask(int(mask, 8))
+    os.environ.clear()
+    for entry in environment:
+        name, _, value = entry.partition(b"=")
+        os.environb[name] = value
+
+
 # --- resident Ghostscript ---
 
 REQUEST_ACCEPTORS = max(8, 2 * (os.cpu_count() or 1))  # drawings taken at once, each in its own child
@@ -272,12 +282,7 @@ def converter(key):
         args = items[3:3 + count]
         if GS_LIBRARY is None or len(args) != count or not servable([os.fsdecode(a) for a in args]):
             raise Refused("no conversion to serve")
-        os.chdir(cwd)
-        os.umask(int(mask, 8))
-        os.environ.clear()
-        for entry in items[3 + count:]:
-            name, _, value = entry.partition(b"=")
-            os.environb[name] = value
+        take_context(cwd, mask, items[3 + count:])
         gs = GS_LIBRARY
         instance = ctypes.c_void_p()
         if gs.gsapi_new_instance(ctypes.byref(instance), None) != 0:
@@ -360,12 +365,7 @@ def serve(conn):
             raise Refused("not a logo command")
         if "--serve" in args:  # a web server is no single drawing
             raise Refused("server request")
-        os.chdir(cwd)
-        os.umask(int(mask, 8))
-        os.environ.clear()
-        for entry in items[4 + count:]:
-            name, _, value = entry.partition(b"=")
-            os.environb[name] = value
+        take_context(cwd, mask, items[4 + count:])
         status, out, err = draw(args, stdin_bytes)
         reply = packed(str(status).encode(), out, err)
     except BaseException:  # any trouble of ours: the client draws it itself
