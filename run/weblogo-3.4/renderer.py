@@ -191,14 +191,15 @@ def ask_converter(key, page):
     conn = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     try:
         conn.settimeout(CONVERT_SECONDS)
-        conn.connect(os.path.join(folder, "gs-" + key + ".sock"))
+        try:
+            conn.connect(os.path.join(folder, "gs-" + key + ".sock"))
+        except OSError:
+            return None  # no converter (yet)
         conn.sendall(page)
         conn.shutdown(socket.SHUT_WR)
         items = fields(receive_all(conn))
-    except OSError:
-        return None
-    except Refused:
-        return None
+    except (OSError, Refused):
+        return False  # it took the page and gave no answer: not to be asked again for it
     finally:
         conn.close()
     if len(items) != 3 or items[0] != b"0":
@@ -308,14 +309,20 @@ def converter(key):
         except OSError:
             pass
         os._exit(0)
-    accept_loop(listener, PAGE_ACCEPTORS, lambda conn: serve_conversion(conn, gs, instance))
+    accept_loop(listener, PAGE_ACCEPTORS, lambda page: serve_conversion(page, gs, instance))
 
 
-def serve_conversion(conn, gs, instance):
+def serve_conversion(page, gs, instance):
+    signal.alarm(CONVERT_SECONDS)
+    return convert_page(gs, instance, page)
+
+
+def answer(conn, handle):
+    """In a forked child: the reply to one connection, or "-1" (the client runs the command itself)
+    on any trouble of ours; never returns."""
     reply = packed(b"-1", b"", b"")
     try:
-        signal.alarm(CONVERT_SECONDS)
-        reply = convert_page(gs, instance, receive_all(conn))
+        reply = handle(receive_all(conn))
     except BaseException:
         pass
     try:
@@ -342,8 +349,7 @@ def accept_loop(listener, acceptors, handle):
         if pid == 0:
             die_with_parent()
             listener.close()
-            handle(conn)
-            os._exit(0)
+            answer(conn, handle)
         conn.close()
         try:
             os.waitpid(pid, 0)
@@ -351,30 +357,21 @@ def accept_loop(listener, acceptors, handle):
             pass
 
 
-def serve(conn):
-    """One request, in a forked child; never returns."""
-    reply = packed(b"-1", b"", b"")
-    try:
-        items = fields(receive_all(conn))
-        if len(items) < 4:
-            raise Refused("short request")
-        cwd, mask, stdin_bytes, count = items[:4]
-        count = int(count)
-        args = [os.fsdecode(item) for item in items[4:4 + count]]
-        if len(args) != count or not args or os.path.basename(args[0]) != "weblogo":
-            raise Refused("not a logo command")
-        if "--serve" in args:  # a web server is no single drawing
-            raise Refused("server request")
-        take_context(cwd, mask, items[4 + count:])
-        status, out, err = draw(args, stdin_bytes)
-        reply = packed(str(status).encode(), out, err)
-    except BaseException:  # any trouble of ours: the client draws it itself
-        pass
-    try:
-        conn.sendall(reply)
-    except OSError:
-        pass
-    os._exit(0)
+def serve(request):
+    """One drawing, in a forked child: the reply."""
+    items = fields(request)
+    if len(items) < 4:
+        raise Refused("short request")
+    cwd, mask, stdin_bytes, count = items[:4]
+    count = int(count)
+    args = [os.fsdecode(item) for item in items[4:4 + count]]
+    if len(args) != count or not args or os.path.basename(args[0]) != "weblogo":
+        raise Refused("not a logo command")
+    if "--serve" in args:  # a web server is no single drawing
+        raise Refused("server request")
+    take_context(cwd, mask, items[4 + count:])
+    status, out, err = draw(args, stdin_bytes)
+    return packed(str(status).encode(), out, err)
 
 
 def main():
