@@ -100,6 +100,14 @@ def whole_file(fd):
         chunks.append(chunk)
 
 
+def streams_in_memory(stdin_bytes):
+    """Standard input, output and error of this process become memory files; returns them."""
+    streams = [memory_file("stdin", stdin_bytes), memory_file("stdout"), memory_file("stderr")]
+    for fd, stream in enumerate(streams):
+        os.dup2(stream, fd)
+    return streams
+
+
 def exit_status(code, stderr):
     # As the interpreter turns a SystemExit into the process's exit status.
     if code is None:
@@ -113,9 +121,7 @@ def exit_status(code, stderr):
 def draw(args, stdin_bytes):
     """Runs the command in this process, its three standard streams in memory files."""
     encoding, errors = sys.stdout.encoding, sys.stdout.errors
-    streams = [memory_file("stdin", stdin_bytes), memory_file("stdout"), memory_file("stderr")]
-    for fd, stream in enumerate(streams):
-        os.dup2(stream, fd)
+    streams = streams_in_memory(stdin_bytes)
     sys.stdin = io.TextIOWrapper(io.open(0, "rb", closefd=False), encoding, errors, newline="\n")
     sys.stdout = io.TextIOWrapper(io.open(1, "wb", closefd=False), encoding, errors, newline="\n")
     sys.stderr = io.TextIOWrapper(io.open(2, "wb", closefd=False), encoding, "backslashreplace",
@@ -146,12 +152,12 @@ def take_context(cwd, mask, environment):
 REQUEST_ACCEPTORS = max(8, 2 * (os.cpu_count() or 1))  # drawings taken at once, each in its own child
 PAGE_ACCEPTORS = min(8, os.cpu_count() or 1)  # pages one converter takes at once
 CONVERT_SECONDS = 120  # a page that never ends is stopped; the command then converts it itself
+CONVERTER_WAIT_SECONDS = 2.0  # a first page waits this long for its converter to start
 BITMAP_DEVICES = (b"-sDEVICE=jpeg", b"-sDEVICE=png16m")  # PDF output carries dates: never served
 GS_ERROR_QUIT = -101
 
 folder = ""          # the renderer's private folder: sockets and command lines of the converters
 spawn_requests = -1  # write end of the pipe on which drawings ask the renderer for a converter
-CONVERTER_WAIT_SECONDS = 2.0  # a first page waits this long for its converter to start
 RealPopen = logo_formatter.Popen
 try:  # loaded once here, so that a converter only starts Ghostscript
     GS_LIBRARY = ctypes.CDLL(ctypes.util.find_library("gs") or "libgs.so")
@@ -258,9 +264,7 @@ class ResidentPopen:
 
 def convert_page(gs, instance, page):
     """In a forked converter child: the page as the command runs its standard input, then the end."""
-    streams = [memory_file("stdin", page), memory_file("stdout"), memory_file("stderr")]
-    for fd, stream in enumerate(streams):
-        os.dup2(stream, fd)
+    streams = streams_in_memory(page)
     exit_code = ctypes.c_int(0)
     command = b"(%stdin) (r) file run"
     code = gs.gsapi_run_string_with_length(instance, command, len(command), 0, ctypes.byref(exit_code))
