@@ -180,6 +180,9 @@ void recordAccepted(MergeList list, const dataCombinedScore& record, const motif
                     const motifMatrix& B, const motifMatrix& merged) {
   combinedMatrices& entry = mergedMatrix;
   copyRecordFields(entry, record);
+  // The record lists its motifs in listing order, the matrices follow its scan order: a row names each
+  // motif beside its own format, consensus and alignment line, so the names go in scan order too.
+  if (record.scanOrderFlag != "Y") std::swap(entry.firstMotifName, entry.secondMotifName);
   entry.firstMotifMatrix = A;
   entry.secondMotifMatrix = B;
   entry.combinedMotifMatrix = merged;

@@ -2,6 +2,9 @@
 // same reports whatever the thread count.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -73,6 +76,46 @@ TEST(CombinedMotifRuns, ReportsMatchTheirGoldenFiles) {
     }
     EXPECT_EQ(names, c.reports);
   }
+}
+
+// Every row of a combined-motif report names each motif beside its own format and consensus: the
+// motifs of merge_b.txt are plain words, so a named motif's consensus is its word, or the word's
+// reverse complement in the format "Reverse Complement". Rows whose record listed the partner first,
+// at the group's first merge and at chain steps, are among them.
+TEST(CombinedMotifRuns, RowsNameEachMotifBesideItsOwnConsensus) {
+  const std::map<std::string, std::string> words = {
+      {"Ebox_b", "GCACGTGA"}, {"Ebox_c", "CCACGTGGTC"}, {"CRE_b", "ATGACGTCAT"}, {"GATA_b", "TTATCTA"}};
+  auto reverseComplement = [](std::string word) {
+    std::reverse(word.begin(), word.end());
+    for (char& base : word) base = base == 'A' ? 'T' : base == 'C' ? 'G' : base == 'G' ? 'C' : 'A';
+    return word;
+  };
+  RunFolder folder;
+  folder.addFixture("merge_b.txt", "merge");
+  const auto run =
+      testing::runProgram(testing::dialogueInput(folder, combining({"merge_b.txt"}, "All")), folder.root());
+  ASSERT_EQ(run.status, 0) << run.output;
+  int checked = 0;
+  for (const auto& [name, text] : combinedReports(folder)) {
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+      // A row: seven cells parted by runs of blanks (the formats hold single blanks).
+      std::vector<std::string> cells;
+      std::regex parting(" {2,}");
+      for (std::sregex_token_iterator it(line.begin(), line.end(), parting, -1), end; it != end; ++it)
+        if (it->length() > 0) cells.push_back(*it);
+      if (cells.size() != 7 || (cells[2] != "Original Motif" && cells[2] != "Reverse Complement")) continue;
+      for (int side = 0; side < 2; ++side) {
+        const auto word = words.find(cells[side]);
+        if (word == words.end()) continue;
+        SCOPED_TRACE(name + ": " + line);
+        const bool reverse = cells[2 + side] == "Reverse Complement";
+        EXPECT_EQ(cells[4 + side], reverse ? reverseComplement(word->second) : word->second);
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 0);
 }
 
 // Motif families: each motif a noisy copy of one of a few seed words, in three files, so that groups

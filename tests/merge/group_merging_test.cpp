@@ -58,11 +58,14 @@ const motifMatrix& oriented(std::int64_t id, std::string_view format) {
   return format == "Original Motif" ? Datasets[id - 1].matrix : Datasets[id - 1].revCompMatrix;
 }
 
+// An entry takes its record's fields; an accepted one names its motifs in the order of its matrices
+// (the scan's order), a rejected one in the record's listing order.
 void expectFieldsOf(const combinedMatrices& e, const dataCombinedScore& r) {
   EXPECT_EQ(e.firstMotifID, r.firstMotifID);
   EXPECT_EQ(e.secondMotifID, r.secondMotifID);
-  EXPECT_EQ(e.firstMotifName, r.firstMotifName.view());
-  EXPECT_EQ(e.secondMotifName, r.secondMotifName.view());
+  const bool swapped = e.mergedFlag == "Y" && r.scanOrderFlag != "Y";
+  EXPECT_EQ(e.firstMotifName, (swapped ? r.secondMotifName : r.firstMotifName).view());
+  EXPECT_EQ(e.secondMotifName, (swapped ? r.firstMotifName : r.secondMotifName).view());
   EXPECT_EQ(e.firstMatchingFormat, r.firstMatchingFormat.view());
   EXPECT_EQ(e.secondMatchingFormat, r.secondMatchingFormat.view());
   EXPECT_EQ(e.scanOrderFlag, r.scanOrderFlag.view());
@@ -95,8 +98,10 @@ TEST(GroupDrivers, OneRecordAcceptedGivesOneEntry) {
     const mergeChain& chain = mergedMotifGlobalMatching.back();
     ASSERT_EQ(chain.size(), 1u);
     expectFieldsOf(chain[0], top);
-    // The scan's first motif is motif 1 in both listings: it is the first parent.
+    // The scan's first motif is motif 1 in both listings: it is the first parent, and named first.
     expectMergeOf(chain[0], oriented(1, top.firstMatchingFormat), oriented(2, top.secondMatchingFormat));
+    EXPECT_EQ(chain[0].firstMotifName, "m1");
+    EXPECT_EQ(chain[0].secondMotifName, "m2");
     EXPECT_TRUE(mergedMotifList.empty());
   }
   EXPECT_TRUE(mergedMotifGlobalAndLocalMatching.empty());
@@ -126,6 +131,9 @@ TEST(Chains, EveryAcceptedStepFoldsTheNextMemberIn) {
   const mergeChain& chain = mergedMotifGlobalAndLocalMatching[0];
   ASSERT_EQ(chain.size(), 3u);
   expectFieldsOf(chain[0], group[0]);
+  // The first step's record lists the merge first, the second step's the new motif first.
+  ASSERT_EQ(chain[1].scanOrderFlag, "Y");
+  ASSERT_EQ(chain[2].scanOrderFlag, "");
   for (std::size_t k = 1; k < chain.size(); ++k) {
     SCOPED_TRACE(k);
     const combinedMatrices& step = chain[k];
@@ -133,8 +141,9 @@ TEST(Chains, EveryAcceptedStepFoldsTheNextMemberIn) {
     const bool mergeFirst = step.scanOrderFlag == "Y";
     EXPECT_EQ(step.firstMotifID, mergeFirst ? 1 : 2);
     EXPECT_EQ(step.secondMotifID, mergeFirst ? 2 : 1);
-    EXPECT_EQ(mergeFirst ? step.firstMotifName : step.secondMotifName, "Combined Motif");
-    EXPECT_EQ(mergeFirst ? step.secondMotifName : step.firstMotifName, "m" + std::to_string(k + 2));
+    // Named as its matrices: the merge so far first, whichever listing the record has.
+    EXPECT_EQ(step.firstMotifName, "Combined Motif");
+    EXPECT_EQ(step.secondMotifName, "m" + std::to_string(k + 2));
     const motifMatrix& before = chain[k - 1].combinedMotifMatrix;
     expectMergeOf(step, step.firstMatchingFormat == "Original Motif" ? before : getRevCompMotif(before),
                   oriented(static_cast<std::int64_t>(k + 2), step.secondMatchingFormat));
