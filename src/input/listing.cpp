@@ -32,7 +32,8 @@ void writeFileTable(std::ostream& out, const char* nameHeading, const char* coun
 // after it, and two empty lines end each motif. A listing is a convenience copy: when its file
 // cannot be made the run goes on without it, and without a message.
 template <typename Opening, typename Heading>
-void writeListing(const std::string& path, const std::vector<data>& motifs, Opening opening, Heading heading) {
+void writeListing(const std::string& path, const std::vector<data>& motifs, Opening opening,
+                  Heading heading) {
   std::ofstream out;
   if (!openUnchecked(out, path)) return;
   opening(out);
