@@ -51,13 +51,23 @@ const Collection* collectionOf(std::string_view key) {
   return nullptr;
 }
 
+const CollectionFamilyFacts& collectionFamily(CollectionFamily family) {
+  using F = CollectionFamily;
+  static const CollectionFamilyFacts table[] = {
+      {.family = F::Jaspar, .pageAddress = "http://jaspar2016.genereg.net", .taxonWord = "Taxon",
+       .identifierWord = "Motif ID", .listingName = "jaspar_motifs.txt"},
+      {.family = F::Transfac, .pageAddress = "http://www.gene-regulation.com", .taxonWord = "Taxon",
+       .identifierWord = "AC", .listingName = "transfac_motifs.txt"},
+      {.family = F::Uniprobe, .pageAddress = "http://thebrain.bwh.harvard.edu", .taxonWord = "Species",
+       .identifierWord = "Motif ID", .listingName = "uniprobe_motifs.txt"},
+  };
+  for (const CollectionFamilyFacts& row : table)
+    if (row.family == family) return row;
+  return table[0];
+}
+
 const char* collectionPageAddress(CollectionFamily family) {
-  switch (family) {
-    case CollectionFamily::Jaspar: return "http://jaspar2016.genereg.net";
-    case CollectionFamily::Transfac: return "http://www.gene-regulation.com";
-    case CollectionFamily::Uniprobe: return "http://thebrain.bwh.harvard.edu";
-  }
-  return "";
+  return collectionFamily(family).pageAddress;
 }
 
 }  // namespace korvelan

@@ -1,5 +1,6 @@
 // The motif collections a run can compare with: one row per collection, holding every fixed fact
-// about it. The dialogue's menu, the loaders, the report framing and the links read this table.
+// about it, and one row per family for what its collections share. The dialogue's menu, the
+// loaders, the report framing, the links and the collection listings read these tables.
 #pragma once
 
 #include <string_view>
@@ -31,8 +32,20 @@ inline constexpr int kNoCollectionChoice = 14;
 inline constexpr const char* kNoCollectionLabel = "None";
 inline constexpr const char* kNoCollectionKey = "N";
 
-// Scheme and host of each family's public motif pages; the report links append the path, the query
-// key and the motif's identifier.
+// What the collections of one family share.
+struct CollectionFamilyFacts {
+  CollectionFamily family;
+  const char* pageAddress;     // scheme and host of its public motif pages; the report links append the
+                               // path, the query key and the motif's identifier
+  const char* taxonWord;       // what its motifs' taxonOrSpecies is called
+  const char* identifierWord;  // what its motifs' databaseMotifID is called
+  const char* listingName;     // the listing of a loaded collection: outputPath + jobID + this
+};
+
+// The row of the family, from the table of the three.
+const CollectionFamilyFacts& collectionFamily(CollectionFamily family);
+
+// The family's page address (its row's pageAddress).
 const char* collectionPageAddress(CollectionFamily family);
 
 }  // namespace korvelan

@@ -19,6 +19,14 @@ void writeMotifInput();
 // Prints the per-file summary table on standard output.
 void printFileNameTypeCount();
 
+// Listings of the loaded collection (DatabaseDatasets), each under its family's listing name
+// after outputPath + jobID: per motif its name, taxon or species and identifier, then its rows as
+// the input listing shows them. Like the input listing, a file that cannot be made is left out
+// without a message. No stage of a run calls them.
+void writeJasparDatabase();
+void writeTransfacDatabase();
+void writeUniprobeDatabase();
+
 // Collection loaders: fill DatabaseDatasets from the file DBName names under databases/ in the
 // working directory, one record per block. A file that cannot be read ends the run with the input
 // failure.

@@ -3,6 +3,7 @@
 #include <iomanip>
 #include <iostream>
 
+#include "core/collections.h"
 #include "core/globals.h"
 #include "core/report_io.h"
 #include "input/input.h"
@@ -25,28 +26,69 @@ void writeFileTable(std::ostream& out, const char* nameHeading, const char* coun
     out << std::setw(w) << file.fileName << std::setw(20) << file.motifCount << std::setw(15)
         << file.datasetNum << '\n';
 }
-}  // namespace
 
-void writeMotifInput() {
-  // The listing is a convenience copy: when it cannot be written the run goes on without it.
+// Every listing of motifs: `opening` writes what comes before the motifs, `heading` the lines above
+// each motif's rows; the rows follow with each value in fixed notation with six decimals and a tab
+// after it, and two empty lines end each motif. A listing is a convenience copy: when its file
+// cannot be made the run goes on without it, and without a message.
+template <typename Opening, typename Heading>
+void writeListing(const std::string& path, const std::vector<data>& motifs, Opening opening,
+                  Heading heading) {
   std::ofstream out;
-  openUnchecked(out, outputPath + jobID + "input_motifs.txt");
-  out << "KORVELAN - KORVELAN Detection Tool\n";
-  out << "Version 2.1\n\n";
-  out << "Total number of motifs: " << Datasets.size() << "\n\n";
-  out << "Input files and motif counts\n";
-  writeFileTable(out, "File name", "Count of motifs");
-  out << "\nInput Motifs\n\n";
+  if (!openUnchecked(out, path)) return;
+  opening(out);
   out << std::fixed << std::setprecision(6);
-  for (const auto& motif : Datasets) {
-    out << "Dataset #: " << motif.datasetNum << "\tMotif ID: " << motif.motifID
-        << "\tMotif name: " << motif.motifName << "\n\n";
+  for (const data& motif : motifs) {
+    heading(out, motif);
     for (const auto& row : motif.matrix) {
       for (double value : row) out << value << '\t';
       out << '\n';
     }
     out << "\n\n";
   }
+}
+
+// The listing of the loaded collection under its family's name: per motif its name, its taxon or
+// species and its identifier, each on a line of its own, in the words of the family.
+void writeCollectionListing(CollectionFamily family) {
+  const CollectionFamilyFacts& facts = collectionFamily(family);
+  writeListing(
+      outputPath + jobID + facts.listingName, DatabaseDatasets, [](std::ostream&) {},
+      [&facts](std::ostream& out, const data& motif) {
+        out << "Motif name: " << motif.motifName << '\n'
+            << facts.taxonWord << ": " << motif.taxonOrSpecies << '\n'
+            << facts.identifierWord << ": " << motif.databaseMotifID << '\n';
+      });
+}
+}  // namespace
+
+void writeMotifInput() {
+  writeListing(
+      outputPath + jobID + "input_motifs.txt", Datasets,
+      [](std::ostream& out) {
+        out << "KORVELAN - KORVELAN Detection Tool\n";
+        out << "Version 2.1\n\n";
+        out << "Total number of motifs: " << Datasets.size() << "\n\n";
+        out << "Input files and motif counts\n";
+        writeFileTable(out, "File name", "Count of motifs");
+        out << "\nInput Motifs\n\n";
+      },
+      [](std::ostream& out, const data& motif) {
+        out << "Dataset #: " << motif.datasetNum << "\tMotif ID: " << motif.motifID
+            << "\tMotif name: " << motif.motifName << "\n\n";
+      });
+}
+
+void writeJasparDatabase() {
+  writeCollectionListing(CollectionFamily::Jaspar);
+}
+
+void writeTransfacDatabase() {
+  writeCollectionListing(CollectionFamily::Transfac);
+}
+
+void writeUniprobeDatabase() {
+  writeCollectionListing(CollectionFamily::Uniprobe);
 }
 
 void printFileNameTypeCount() {

@@ -15,32 +15,8 @@
 namespace korvelan {
 namespace {
 
+using testing::CollectionRun;
 using testing::CoutCapture;
-
-// A fresh run in a scratch working directory, restored afterwards.
-class CollectionRun {
- public:
-  CollectionRun() : previous_(getCurrentDirectory()) {
-    resetGlobals();
-    jasparDB.clear();
-    transfacDB.clear();
-    uniprobeDB.clear();
-    if (chdir(dir_.path().c_str()) != 0) ADD_FAILURE() << "cannot enter " << dir_.path();
-    cwd_ = getCurrentDirectory();
-  }
-  ~CollectionRun() {
-    if (chdir(previous_.c_str()) != 0) ADD_FAILURE() << "cannot return to " << previous_;
-  }
-  const std::string& cwd() const { return cwd_; }  // the working directory as the loaders see it
-  void write(const std::string& relative, const std::string& content) {
-    testing::writeFile(dir_.path() + relative, content);
-  }
-
- private:
-  testing::TempDir dir_;
-  std::string previous_;
-  std::string cwd_;
-};
 
 void expectRows(const motifMatrix& actual, const motifMatrix& expected, const std::string& what) {
   ASSERT_EQ(actual.size(), expected.size()) << what;

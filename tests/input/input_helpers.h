@@ -1,5 +1,9 @@
-// Shared helpers of the input tests: reading small motif files through the real reading loop.
+// Shared helpers of the input tests: reading small motif files through the real reading loop, and
+// collections through the real loaders.
 #pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <iostream>
 #include <sstream>
@@ -8,6 +12,7 @@
 #include <vector>
 
 #include "core/globals.h"
+#include "core/utilities.h"
 #include "input/input.h"
 #include "support/test_support.h"
 
@@ -32,6 +37,32 @@ class InputRun {
 
  private:
   TempDir dir_;
+};
+
+// A fresh run in a scratch working directory (where the loaders look for databases/), restored
+// afterwards.
+class CollectionRun {
+ public:
+  CollectionRun() : previous_(getCurrentDirectory()) {
+    resetGlobals();
+    jasparDB.clear();
+    transfacDB.clear();
+    uniprobeDB.clear();
+    if (chdir(dir_.path().c_str()) != 0) ADD_FAILURE() << "cannot enter " << dir_.path();
+    cwd_ = getCurrentDirectory();
+  }
+  ~CollectionRun() {
+    if (chdir(previous_.c_str()) != 0) ADD_FAILURE() << "cannot return to " << previous_;
+  }
+  const std::string& cwd() const { return cwd_; }  // the working directory as the loaders see it
+  void write(const std::string& relative, const std::string& content) {
+    writeFile(dir_.path() + relative, content);
+  }
+
+ private:
+  TempDir dir_;
+  std::string previous_;
+  std::string cwd_;
 };
 
 // Collects what is written to std::cout while it lives.

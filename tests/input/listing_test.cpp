@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 namespace korvelan {
 namespace {
 
+using testing::CollectionRun;
 using testing::CoutCapture;
 using testing::InputRun;
 
@@ -104,6 +106,117 @@ TEST(InputListing, FileWithoutMotifsAndMissingOutputFolder) {
   ASSERT_EQ(lines.size(), 7u);
   EXPECT_EQ(lines[4], pad("e.txt", 15) + pad("0", 20) + pad("1", 15));
   EXPECT_EQ(lines[5], pad("b.txt", 15) + pad("2", 20) + pad("2", 15));
+}
+
+// One small collection of each family, loaded by its loader and listed by its family's writer.
+TEST(CollectionListing, EachFamilyListsItsLoadedCollection) {
+  struct Case {
+    const char* family;
+    const char* key;
+    const char* file;  // below the working directory
+    const char* content;
+    void (*load)();
+    void (*list)();
+    const char* listingName;
+    std::string expected;
+  };
+  const std::string a = "1.000000\t0.000000\t0.000000\t0.000000\t\n";
+  const std::string c = "0.000000\t1.000000\t0.000000\t0.000000\t\n";
+  const Case cases[] = {
+      {"JASPAR, each motif's taxon from its header", "jasparAll", "databases/jaspar/jaspar_pfm_all.txt",
+       ">MA0001.2\tAGL3\tPlants\nA [1 0 ]\nC [0 1]\nG [0 0]\nT [0 0]\n\n"
+       ">MA0002.2 RUNX1 Vertebrates\nA [ 4 19 0 ]\nC [0 0 4]\nG [0 1 0]\nT [0 0 0]\n",
+       readJasparDatabase, writeJasparDatabase, "jaspar_motifs.txt",
+       "Motif name: AGL3\nTaxon: Plants\nMotif ID: MA0001.2\n" + a + c + "\n\n" +
+           "Motif name: RUNX1\nTaxon: Vertebrates\nMotif ID: MA0002.2\n" + a +
+           "0.950000\t0.000000\t0.050000\t0.000000\t\n" + c + "\n\n"},
+      {"TRANSFAC, a motif without positions too", "transfac", "databases/transfac/transfac.txt",
+       "MYOD_01 Mouse\nXX\nAC M00001\nXX\nP0 A C G T\n01 1 2 3 4 N\n02 0 0 10 0\nXX\n//\n\n"
+       "EMPTY_01 human\nXX\nAC M00002\n//\n",
+       readTransfacDatabase, writeTransfacDatabase, "transfac_motifs.txt",
+       "Motif name: MYOD_01\nTaxon: Mouse\nAC: M00001\n0.100000\t0.200000\t0.300000\t0.400000\t\n"
+       "0.000000\t0.000000\t1.000000\t0.000000\t\n\n\n"
+       "Motif name: EMPTY_01\nTaxon: human\nAC: M00002\n\n\n"},
+      {"UniPROBE, the set's species", "uniprobeWorm", "databases/uniprobe/uniprobe_worm.txt",
+       ">UP00001 ceh-22 ignored\nA 0.5 0.25\nC 0.5 0.25\nG 0 0.25\nT 0 0.25\n", readUniprobeDatabase,
+       writeUniprobeDatabase, "uniprobe_motifs.txt",
+       "Motif name: ceh-22\nSpecies: Worm (Caenorhabditis Elegans)\nMotif ID: UP00001\n"
+       "0.500000\t0.500000\t0.000000\t0.000000\t\n0.250000\t0.250000\t0.250000\t0.250000\t\n\n\n"},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.family);
+    CollectionRun run;
+    DBName = k.key;
+    run.write(k.file, k.content);
+    k.load();
+    testing::TempDir out;
+    outputPath = out.path();
+    jobID = "J_x_";
+    k.list();
+    k.list();  // a second listing replaces the first
+    EXPECT_EQ(testing::listDir(out.path()), std::vector<std::string>{"J_x_" + std::string(k.listingName)});
+    EXPECT_EQ(testing::readFile(out.path() + "J_x_" + k.listingName), k.expected);
+  }
+}
+
+// Every JASPAR set shares one listing name: the job identifier in front keeps the listing of each
+// run's own set, where a bare name would leave the first run's listing standing for the second's.
+TEST(CollectionListing, RunsInOneFolderKeepTheirOwnListings) {
+  struct Run {
+    const char* key;
+    const char* file;
+    const char* taxon;
+  };
+  const Run runs[] = {{"jasparFungi", "databases/jaspar/jaspar_pfm_fungi.txt", "Fungi"},
+                      {"jasparPlants", "databases/jaspar/jaspar_pfm_plants.txt", "Plants"}};
+  testing::TempDir out;
+  for (const Run& r : runs) {
+    CollectionRun run;  // a run of its own: nothing of the one before is remembered
+    DBName = r.key;
+    run.write(r.file, ">MA9 m\nA [1]\nC [0]\nG [0]\nT [0]\n");
+    readJasparDatabase();
+    outputPath = out.path();
+    jobID = std::string("J_") + r.key + "_";
+    writeJasparDatabase();
+  }
+  for (const Run& r : runs)
+    EXPECT_EQ(testing::readFile(out.path() + "J_" + r.key + "_jaspar_motifs.txt"),
+              std::string("Motif name: m\nTaxon: ") + r.taxon + "\nMotif ID: MA9\n" +
+                  "1.000000\t0.000000\t0.000000\t0.000000\t\n\n\n");
+}
+
+// Like the input listing, a collection listing that cannot be made is left out: no message, the run
+// goes on, and nothing is written through a name that is taken.
+TEST(CollectionListing, ListingThatCannotBeMadeIsLeftOutSilently) {
+  struct Case {
+    const char* what;
+    bool plantLink;
+  };
+  const Case cases[] = {{"missing output folder", false}, {"a link planted under the name", true}};
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.what);
+    CollectionRun run;
+    DBName = "transfac";
+    run.write("databases/transfac/transfac.txt", "N1 sp\nXX\nAC M1\n01 1 0 0 0\n");
+    readTransfacDatabase();
+    ASSERT_EQ(DatabaseDatasets.size(), 1u);
+    testing::TempDir out;
+    outputPath = out.path() + (k.plantLink ? "" : "missing/");
+    jobID = "J_x_";
+    const std::string victim = out.path() + "victim.txt";
+    if (k.plantLink) {
+      testing::writeFile(victim, "kept\n");
+      ASSERT_EQ(symlink(victim.c_str(), (out.path() + "J_x_transfac_motifs.txt").c_str()), 0);
+    }
+    CoutCapture console;
+    EXPECT_NO_THROW(writeTransfacDatabase());
+    EXPECT_EQ(console.text(), "");
+    if (k.plantLink) {
+      EXPECT_EQ(testing::readFile(victim), "kept\n");
+    } else {
+      EXPECT_FALSE(testing::fileExists(outputPath));
+    }
+  }
 }
 
 // The dialogue answers of a run over the given files with no database, text output only.
