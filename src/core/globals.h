@@ -3,17 +3,20 @@
 // regions.
 //
 // All of them live in one RunState object, whose member initialisers are the start values (the
-// report names start as the defaults of the report table); each variable's own name is a reference
-// to its member. A run starts from that state, and resetGlobals() returns to it, so a variable added
-// here can never miss the reset.
+// report names start as the defaults of the report table). Each variable's own name is a reference
+// to its member; the reports are reached by ReportId (reportPath and its kin, core/report_files.h).
+// A run starts from that state, and resetGlobals() returns to it, so a variable added here can never
+// miss the reset.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "core/records.h"
+#include "core/report_files.h"
 
 namespace korvelan {
 
@@ -22,6 +25,13 @@ struct CreatedOutput {
   std::string path;
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
+};
+
+// One report of the run: its name, its full path and the stream every writer of the report shares.
+struct ReportSlot {
+  std::string name;
+  std::string path;
+  std::ofstream stream;
 };
 
 // A stream open on an output file, with the file's path for the failure message.
@@ -71,52 +81,9 @@ struct RunState {
   std::string transfacDB;              // collection path the TRANSFAC loader opened last
   std::string uniprobeDB;              // collection path the UniPROBE loader opened last
 
-  // Report names (start as the default names), full paths and streams.
-  std::string outputFile;
-  std::string outputFileLocation;
-  std::ofstream myfile;
-  std::string outputFileWithoutMotif;
-  std::string outputFileWithoutMotifLocation;
-  std::ofstream myfileWithoutMotif;
-  std::string outputGlobalMatchingFile;
-  std::string outputFileGlobalMatchingLocation;
-  std::ofstream myGlobalMatchingFile;
-  std::string outputHTMLFile;
-  std::string outputHTMLFileLocation;
-  std::ofstream myHTMLFile;
-  std::string outputHTMLGlobalMatchingFile;
-  std::string outputHTMLGlobalMatchingFileLocation;
-  std::ofstream myHTMLGlobalMatchingFile;
-  std::string outputDatabaseMatchingFile;
-  std::string outputDatabaseMatchingFileLocation;
-  std::ofstream myDatabaseMatchingFile;
-  std::string outputDatabaseMatchingFileWithoutMotif;
-  std::string outputDatabaseMatchingFileWithoutMotifLocation;
-  std::ofstream myDatabaseMatchingFileWithoutMotif;
-  std::string outputDatabaseMatchingHTMLFile;
-  std::string outputDatabaseMatchingHTMLFileLocation;
-  std::ofstream myDatabaseMatchingHTMLFile;
-  std::string outputDatabaseMatchingGlobalMatchingFile;
-  std::string outputDatabaseMatchingGlobalMatchingFileLocation;
-  std::ofstream myDatabaseMatchingGlobalMatchingFile;
-  std::string outputDatabaseMatchingGlobalMatchingHTMLFile;
-  std::string outputDatabaseMatchingGlobalMatchingHTMLFileLocation;
-  std::ofstream myDatabaseMatchingGlobalMatchingHTMLFile;
-  std::string outputCombinedMatrixGlobalFile;
-  std::string outputCombinedMatrixGlobalFileLocation;
-  std::ofstream myCombinedMatrixGlobalFile;
-  std::string outputCombinedMatrixGlobalAndLocalFile;
-  std::string outputCombinedMatrixGlobalAndLocalFileLocation;
-  std::ofstream myCombinedMatrixGlobalAndLocalFile;
-  std::string outputCombinedMatrixBestMatchesFile;
-  std::string outputCombinedMatrixBestMatchesFileLocation;
-  std::ofstream myCombinedMatrixBestMatchesFile;
-  std::string outputMotifTreeHTMLFile;
-  std::string outputMotifTreeHTMLFileLocation;
-  std::ofstream myMotifTreeFile;
-  std::string outputMotifTreeGlobalHTMLFile;
-  std::string outputMotifTreeGlobalHTMLFileLocation;
-  std::ofstream myMotifTreeGlobalMatchingFile;
+  // Every report's name (the default name until the outputs are named), full path and stream, by
+  // ReportId (core/report_files.h).
+  std::array<ReportSlot, kReportCount> reports;
 
   // Motifs, input files, alignments, selections and merges.
   std::vector<fileNameAndType> FileNameType;
@@ -202,53 +169,6 @@ extern std::string& strInputPath;
 extern std::string& jasparDB;
 extern std::string& transfacDB;
 extern std::string& uniprobeDB;
-
-// Report names (start as the default names), full paths and streams.
-extern std::string& outputFile;
-extern std::string& outputFileLocation;
-extern std::ofstream& myfile;
-extern std::string& outputFileWithoutMotif;
-extern std::string& outputFileWithoutMotifLocation;
-extern std::ofstream& myfileWithoutMotif;
-extern std::string& outputGlobalMatchingFile;
-extern std::string& outputFileGlobalMatchingLocation;
-extern std::ofstream& myGlobalMatchingFile;
-extern std::string& outputHTMLFile;
-extern std::string& outputHTMLFileLocation;
-extern std::ofstream& myHTMLFile;
-extern std::string& outputHTMLGlobalMatchingFile;
-extern std::string& outputHTMLGlobalMatchingFileLocation;
-extern std::ofstream& myHTMLGlobalMatchingFile;
-extern std::string& outputDatabaseMatchingFile;
-extern std::string& outputDatabaseMatchingFileLocation;
-extern std::ofstream& myDatabaseMatchingFile;
-extern std::string& outputDatabaseMatchingFileWithoutMotif;
-extern std::string& outputDatabaseMatchingFileWithoutMotifLocation;
-extern std::ofstream& myDatabaseMatchingFileWithoutMotif;
-extern std::string& outputDatabaseMatchingHTMLFile;
-extern std::string& outputDatabaseMatchingHTMLFileLocation;
-extern std::ofstream& myDatabaseMatchingHTMLFile;
-extern std::string& outputDatabaseMatchingGlobalMatchingFile;
-extern std::string& outputDatabaseMatchingGlobalMatchingFileLocation;
-extern std::ofstream& myDatabaseMatchingGlobalMatchingFile;
-extern std::string& outputDatabaseMatchingGlobalMatchingHTMLFile;
-extern std::string& outputDatabaseMatchingGlobalMatchingHTMLFileLocation;
-extern std::ofstream& myDatabaseMatchingGlobalMatchingHTMLFile;
-extern std::string& outputCombinedMatrixGlobalFile;
-extern std::string& outputCombinedMatrixGlobalFileLocation;
-extern std::ofstream& myCombinedMatrixGlobalFile;
-extern std::string& outputCombinedMatrixGlobalAndLocalFile;
-extern std::string& outputCombinedMatrixGlobalAndLocalFileLocation;
-extern std::ofstream& myCombinedMatrixGlobalAndLocalFile;
-extern std::string& outputCombinedMatrixBestMatchesFile;
-extern std::string& outputCombinedMatrixBestMatchesFileLocation;
-extern std::ofstream& myCombinedMatrixBestMatchesFile;
-extern std::string& outputMotifTreeHTMLFile;
-extern std::string& outputMotifTreeHTMLFileLocation;
-extern std::ofstream& myMotifTreeFile;
-extern std::string& outputMotifTreeGlobalHTMLFile;
-extern std::string& outputMotifTreeGlobalHTMLFileLocation;
-extern std::ofstream& myMotifTreeGlobalMatchingFile;
 
 // Motifs, input files, alignments, selections and merges.
 extern std::vector<fileNameAndType>& FileNameType;

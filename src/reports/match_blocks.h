@@ -8,8 +8,13 @@
 #include <ostream>
 
 #include "core/records.h"
+#include "core/report_files.h"
 
 namespace korvelan {
+
+// The blocks of the report's matches of query motif `motifID` (an input motif), appended to the report
+// as its row of the report table says; every entry point below is this for its report.
+void writeMatchBlocks(ReportId report, const bestMatchList& matchList, int mode, std::int64_t motifID);
 
 // --- dataset reports: every record lists the query, `motifID`, first ---
 

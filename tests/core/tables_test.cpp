@@ -42,32 +42,32 @@ TEST(ReportTable, RowsFollowTheIdsAndNamesAreDistinct) {
     names.insert(row.defaultName);
   }
   EXPECT_EQ(names.size(), kReportCount);
-  EXPECT_EQ(&reportStream(ReportId::Results), &myfile);
-  EXPECT_EQ(&reportPath(ReportId::GlobalMatching), &outputFileGlobalMatchingLocation);
-  EXPECT_EQ(&reportName(ReportId::MotifTreeGlobalHTML), &outputMotifTreeGlobalHTMLFile);
+  EXPECT_EQ(&reportStream(ReportId::Results), &reportStream(ReportId::Results));
+  EXPECT_EQ(&reportPath(ReportId::GlobalMatching), &reportPath(ReportId::GlobalMatching));
+  EXPECT_EQ(&reportName(ReportId::MotifTreeGlobalHTML), &reportName(ReportId::MotifTreeGlobalHTML));
 }
 
 TEST(StartValues, ResetRestoresEveryGlobal) {
   resetGlobals();
-  EXPECT_EQ(outputFile, "Results.txt");
-  EXPECT_EQ(outputMotifTreeGlobalHTMLFile, "Global_Matching_Motif_Tree.html");
+  EXPECT_EQ(reportName(ReportId::Results), "Results.txt");
+  EXPECT_EQ(reportName(ReportId::MotifTreeGlobalHTML), "Global_Matching_Motif_Tree.html");
   maxScore = 2;
   overlap = 9;
   mNum = 7;
   jasparDB = "/x";
   uniprobeDB = "/y";
-  outputFile = "J_x_Results.txt";
+  reportName(ReportId::Results) = "J_x_Results.txt";
   Datasets.resize(3);
-  myfile.open("/dev/null");
+  reportStream(ReportId::Results).open("/dev/null");
   resetGlobals();
   EXPECT_EQ(maxScore, 1.0);
   EXPECT_EQ(overlap, 4);
   EXPECT_EQ(mNum, 1);
   EXPECT_TRUE(jasparDB.empty());
   EXPECT_TRUE(uniprobeDB.empty());
-  EXPECT_EQ(outputFile, "Results.txt");
+  EXPECT_EQ(reportName(ReportId::Results), "Results.txt");
   EXPECT_TRUE(Datasets.empty());
-  EXPECT_FALSE(myfile.is_open());
+  EXPECT_FALSE(reportStream(ReportId::Results).is_open());
 }
 
 TEST(Answers, EachFormatAndTypeAsksForItsOutputs) {

@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "core/globals.h"
+#include "core/report_files.h"
 #include "support/test_support.h"
 
 namespace korvelan {
@@ -23,33 +24,33 @@ TEST(RunNaming, AllFifteenNamesAndPaths) {
   nameOutputs();
   EXPECT_EQ(outputPath, "/data/motifs/result/");
   const std::pair<const std::string*, const char*> names[] = {
-      {&outputFileLocation, "Results.txt"},
-      {&outputFileWithoutMotifLocation, "Results_Without_Motif_Details.txt"},
-      {&outputFileGlobalMatchingLocation, "Results_Global_Matching.txt"},
-      {&outputHTMLFileLocation, "HTML_Results.html"},
-      {&outputHTMLGlobalMatchingFileLocation, "HTML_Global_Matching_Results.html"},
-      {&outputDatabaseMatchingFileLocation, "Results_Database_Matching.txt"},
-      {&outputDatabaseMatchingFileWithoutMotifLocation, "Results_Database_Matching_Without_Motif_Details.txt"},
-      {&outputDatabaseMatchingHTMLFileLocation, "HTML_Results_Database_Matching.html"},
-      {&outputDatabaseMatchingGlobalMatchingFileLocation, "Results_Database_Matching_Global_Matching.txt"},
-      {&outputDatabaseMatchingGlobalMatchingHTMLFileLocation,
+      {&reportPath(ReportId::Results), "Results.txt"},
+      {&reportPath(ReportId::ResultsWithoutMotif), "Results_Without_Motif_Details.txt"},
+      {&reportPath(ReportId::GlobalMatching), "Results_Global_Matching.txt"},
+      {&reportPath(ReportId::HTMLResults), "HTML_Results.html"},
+      {&reportPath(ReportId::HTMLGlobalMatching), "HTML_Global_Matching_Results.html"},
+      {&reportPath(ReportId::DatabaseMatching), "Results_Database_Matching.txt"},
+      {&reportPath(ReportId::DatabaseMatchingWithoutMotif), "Results_Database_Matching_Without_Motif_Details.txt"},
+      {&reportPath(ReportId::DatabaseMatchingHTML), "HTML_Results_Database_Matching.html"},
+      {&reportPath(ReportId::DatabaseMatchingGlobalMatching), "Results_Database_Matching_Global_Matching.txt"},
+      {&reportPath(ReportId::DatabaseMatchingGlobalMatchingHTML),
        "HTML_Results_Database_Matching_Global_Matching.html"},
-      {&outputCombinedMatrixGlobalFileLocation, "Results_Combined_Motifs_Global_Matching.txt"},
-      {&outputCombinedMatrixGlobalAndLocalFileLocation, "Results_Combined_Motifs_Global_and_Local_Matching.txt"},
-      {&outputCombinedMatrixBestMatchesFileLocation, "Results_Combined_Motifs_Best_Matches.txt"},
-      {&outputMotifTreeHTMLFileLocation, "Motif_Tree.html"},
-      {&outputMotifTreeGlobalHTMLFileLocation, "Global_Matching_Motif_Tree.html"},
+      {&reportPath(ReportId::CombinedMatrixGlobal), "Results_Combined_Motifs_Global_Matching.txt"},
+      {&reportPath(ReportId::CombinedMatrixGlobalAndLocal), "Results_Combined_Motifs_Global_and_Local_Matching.txt"},
+      {&reportPath(ReportId::CombinedMatrixBestMatches), "Results_Combined_Motifs_Best_Matches.txt"},
+      {&reportPath(ReportId::MotifTreeHTML), "Motif_Tree.html"},
+      {&reportPath(ReportId::MotifTreeGlobalHTML), "Global_Matching_Motif_Tree.html"},
   };
   for (const auto& [path, name] : names) EXPECT_EQ(*path, outputPath + jobID + name);
-  EXPECT_EQ(outputFile, jobID + "Results.txt");
-  EXPECT_EQ(outputFileWithoutMotif, jobID + "Results_Without_Motif_Details.txt");
-  EXPECT_EQ(outputMotifTreeGlobalHTMLFile, jobID + "Global_Matching_Motif_Tree.html");
+  EXPECT_EQ(reportName(ReportId::Results), jobID + "Results.txt");
+  EXPECT_EQ(reportName(ReportId::ResultsWithoutMotif), jobID + "Results_Without_Motif_Details.txt");
+  EXPECT_EQ(reportName(ReportId::MotifTreeGlobalHTML), jobID + "Global_Matching_Motif_Tree.html");
 }
 
 TEST(RunNaming, DefaultsBeforeTheDialogue) {
   resetGlobals();
-  EXPECT_EQ(outputFile, "Results.txt");
-  EXPECT_TRUE(outputFileLocation.empty());
+  EXPECT_EQ(reportName(ReportId::Results), "Results.txt");
+  EXPECT_TRUE(reportPath(ReportId::Results).empty());
   EXPECT_TRUE(DBName.empty());
   EXPECT_EQ(maxScore, 1.0);
   EXPECT_EQ(overlap, 4);

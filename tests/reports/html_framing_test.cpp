@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/globals.h"
+#include "core/report_files.h"
 #include "core/utilities.h"
 #include "reports/framing.h"
 #include "support/test_support.h"
@@ -27,13 +28,13 @@ struct PageCase {
 
 std::vector<PageCase> pageCases() {
   return {
-      {"global", writeHeaderGlobalHTMLOrPDF, writeFooterGlobalHTMLOrPDF, &outputHTMLGlobalMatchingFileLocation,
+      {"global", writeHeaderGlobalHTMLOrPDF, writeFooterGlobalHTMLOrPDF, &reportPath(ReportId::HTMLGlobalMatching),
        false},
       {"globalDatabase", writeHeaderGlobalHTMLOrPDFDatabaseMatch, writeFooterGlobalHTMLOrPDFDatabaseMatch,
-       &outputDatabaseMatchingGlobalMatchingHTMLFileLocation, false},
-      {"detailed", writeHeaderHTMLOrPDF, writeFooterHTMLOrPDF, &outputHTMLFileLocation, true},
+       &reportPath(ReportId::DatabaseMatchingGlobalMatchingHTML), false},
+      {"detailed", writeHeaderHTMLOrPDF, writeFooterHTMLOrPDF, &reportPath(ReportId::HTMLResults), true},
       {"detailedDatabase", writeHeaderHTMLOrPDFDatabaseMatch, writeFooterHTMLOrPDFDatabaseMatch,
-       &outputDatabaseMatchingHTMLFileLocation, false},
+       &reportPath(ReportId::DatabaseMatchingHTML), false},
   };
 }
 
@@ -59,10 +60,10 @@ class HtmlFramingTest : public ::testing::Test {
     outputFileType = "All";
     outputFileFormat = "HTML";
     FileNameType = {inputFile("set1.txt", 12, 1), inputFile("empty.txt", 0, 2), inputFile("b.meme", 3, 3)};
-    outputHTMLGlobalMatchingFileLocation = dir.path() + "global.html";
-    outputDatabaseMatchingGlobalMatchingHTMLFileLocation = dir.path() + "globalDb.html";
-    outputHTMLFileLocation = dir.path() + "results.html";
-    outputDatabaseMatchingHTMLFileLocation = dir.path() + "resultsDb.html";
+    reportPath(ReportId::HTMLGlobalMatching) = dir.path() + "global.html";
+    reportPath(ReportId::DatabaseMatchingGlobalMatchingHTML) = dir.path() + "globalDb.html";
+    reportPath(ReportId::HTMLResults) = dir.path() + "results.html";
+    reportPath(ReportId::DatabaseMatchingHTML) = dir.path() + "resultsDb.html";
   }
   void TearDown() override { resetGlobals(); }
 
@@ -211,7 +212,7 @@ TEST_F(HtmlFramingTest, ParameterCellsFollowTheSettings) {
     combinedMotifFlag = c.combined;
     simCutoff = c.cutoff;
     writeHeaderGlobalHTMLOrPDF();
-    const std::string page = readFile(outputHTMLGlobalMatchingFileLocation);
+    const std::string page = readFile(reportPath(ReportId::HTMLGlobalMatching));
     EXPECT_NE(page.find(row("Matching motif database: ", c.dbCell)), std::string::npos);
     EXPECT_NE(page.find(row("Motif tree: ", c.clusterCell)), std::string::npos);
     EXPECT_NE(page.find(row("Combined similar motifs: ", c.combinedCell)), std::string::npos);
@@ -223,7 +224,7 @@ TEST_F(HtmlFramingTest, InsertedNamesAreEscaped) {
   FileNameType = {inputFile("a<b>&'c\".txt", 2, 1)};
   numFile = 1;
   writeHeaderHTMLOrPDF();
-  const std::string page = readFile(outputHTMLFileLocation);
+  const std::string page = readFile(reportPath(ReportId::HTMLResults));
   EXPECT_NE(page.find("<td><font size = '2'>a&lt;b&gt;&amp;&#39;c&quot;.txt</font></td>\n"), std::string::npos);
   EXPECT_EQ(page.find("a<b"), std::string::npos);
 }
@@ -236,9 +237,9 @@ TEST_F(HtmlFramingTest, FooterWritesTheRunTimeInTheDefaultNumberForm) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     wtime = c.seconds;
-    writeFile(outputHTMLFileLocation, "<h3 class='sansserif'> RESULTS </h3>\n");
+    writeFile(reportPath(ReportId::HTMLResults), "<h3 class='sansserif'> RESULTS </h3>\n");
     writeFooterHTMLOrPDF();
-    EXPECT_EQ(maskDate(readFile(outputHTMLFileLocation)),
+    EXPECT_EQ(maskDate(readFile(reportPath(ReportId::HTMLResults))),
               "<h3 class='sansserif'> RESULTS </h3>\n" + expectedFooter(c.text));
   }
 }
@@ -256,13 +257,13 @@ TEST_F(HtmlFramingTest, MissingOutputFolderEndsTheRun) {
 // A page that opens but cannot be written (a full disk) ends the run like one that does not open,
 // and leaves its stream ready for the next open.
 TEST_F(HtmlFramingTest, UnwritablePageEndsTheRun) {
-  outputHTMLFileLocation = "/dev/full";
+  reportPath(ReportId::HTMLResults) = "/dev/full";
   EXPECT_EQ(expectRunEnds(writeHeaderHTMLOrPDF), "Invalid output path or output filename.");
   EXPECT_EQ(expectRunEnds(writeFooterHTMLOrPDF), "Invalid output path or output filename.");
-  EXPECT_FALSE(myHTMLFile.is_open());
-  outputHTMLFileLocation = dir.path() + "results.html";
+  EXPECT_FALSE(reportStream(ReportId::HTMLResults).is_open());
+  reportPath(ReportId::HTMLResults) = dir.path() + "results.html";
   writeHeaderHTMLOrPDF();
-  EXPECT_EQ(readFile(outputHTMLFileLocation), expectedHeader(true));
+  EXPECT_EQ(readFile(reportPath(ReportId::HTMLResults)), expectedHeader(true));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/globals.h"
+#include "core/report_files.h"
 #include "core/report_io.h"
 #include "core/utilities.h"
 #include "reports/framing.h"
@@ -39,22 +40,22 @@ struct TextReportCase {
 std::vector<TextReportCase> allReports() {
   return {
       {"Results_Global_Matching.txt", writeHeaderGlobalText, writeFooterGlobalText,
-       &outputFileGlobalMatchingLocation, true, false},
+       &reportPath(ReportId::GlobalMatching), true, false},
       {"Results_Database_Matching_Global_Matching.txt", writeHeaderGlobalTextDatabaseMatch,
-       writeFooterGlobalTextDatabaseMatch, &outputDatabaseMatchingGlobalMatchingFileLocation, true, false},
-      {"Results.txt", writeHeaderText, writeFooterText, &outputFileLocation, true, false},
+       writeFooterGlobalTextDatabaseMatch, &reportPath(ReportId::DatabaseMatchingGlobalMatching), true, false},
+      {"Results.txt", writeHeaderText, writeFooterText, &reportPath(ReportId::Results), true, false},
       {"Results_Without_Motif_Details.txt", writeHeaderTextWithoutMotif, writeFooterTextWithoutMotif,
-       &outputFileWithoutMotifLocation, true, false},
+       &reportPath(ReportId::ResultsWithoutMotif), true, false},
       {"Results_Database_Matching.txt", writeHeaderTextDatabaseMatch, writeFooterTextDatabaseMatch,
-       &outputDatabaseMatchingFileLocation, true, false},
+       &reportPath(ReportId::DatabaseMatching), true, false},
       {"Results_Database_Matching_Without_Motif_Details.txt", writeHeaderTextWithoutMotifDatabaseMatch,
-       writeFooterTextWithoutMotifDatabaseMatch, &outputDatabaseMatchingFileWithoutMotifLocation, false, false},
+       writeFooterTextWithoutMotifDatabaseMatch, &reportPath(ReportId::DatabaseMatchingWithoutMotif), false, false},
       {"Results_Combined_Motifs_Global_Matching.txt", writeHeaderCombinedMatrixGlobal,
-       writeFooterCombinedMatrixGlobal, &outputCombinedMatrixGlobalFileLocation, true, true},
+       writeFooterCombinedMatrixGlobal, &reportPath(ReportId::CombinedMatrixGlobal), true, true},
       {"Results_Combined_Motifs_Global_and_Local_Matching.txt", writeHeaderCombinedMatrixGlobalAndLocal,
-       writeFooterCombinedMatrixGlobalAndLocal, &outputCombinedMatrixGlobalAndLocalFileLocation, true, false},
+       writeFooterCombinedMatrixGlobalAndLocal, &reportPath(ReportId::CombinedMatrixGlobalAndLocal), true, false},
       {"Results_Combined_Motifs_Best_Matches.txt", writeHeaderCombinedMatrixBestMatches,
-       writeFooterCombinedMatrixBestMatches, &outputCombinedMatrixBestMatchesFileLocation, true, false},
+       writeFooterCombinedMatrixBestMatches, &reportPath(ReportId::CombinedMatrixBestMatches), true, false},
   };
 }
 
@@ -189,7 +190,7 @@ TEST_F(TextFramingTest, DatabaseDisplayNames) {
   for (const auto& [key, name] : cases) {
     DBName = key;
     writeHeaderGlobalTextDatabaseMatch();
-    EXPECT_EQ(splitLines(readFile(outputDatabaseMatchingGlobalMatchingFileLocation)).at(13),
+    EXPECT_EQ(splitLines(readFile(reportPath(ReportId::DatabaseMatchingGlobalMatching))).at(13),
               "Matching motif database: " + name)
         << key;
   }
@@ -202,12 +203,12 @@ TEST_F(TextFramingTest, CutoffsInDefaultFormatAndYesOnlyForExactY) {
   for (const auto& [value, text] : cutoffs) {
     simCutoff = value;
     writeHeaderText();
-    EXPECT_EQ(splitLines(readFile(outputFileLocation)).at(12), "Similarity cutoff: >= " + text);
+    EXPECT_EQ(splitLines(readFile(reportPath(ReportId::Results))).at(12), "Similarity cutoff: >= " + text);
   }
   motifCluster = "y";
   combinedMotifFlag = "Yes";
   writeHeaderText();
-  const auto lines = splitLines(readFile(outputFileLocation));
+  const auto lines = splitLines(readFile(reportPath(ReportId::Results)));
   EXPECT_EQ(lines.at(14), "Motif tree: No");
   EXPECT_EQ(lines.at(15), "Combined similar motifs: No");
 }
@@ -216,18 +217,18 @@ TEST_F(TextFramingTest, CutoffsInDefaultFormatAndYesOnlyForExactY) {
 // or planted) is never written into: the run ends and the file stays as it was.
 TEST_F(TextFramingTest, HeaderLeavesLeftAdjustmentAndNeverTakesAnOldFile) {
   writeHeaderText();
-  EXPECT_EQ(readFile(outputFileLocation).rfind(kStars + "\nKORVELAN", 0), 0u);
-  EXPECT_TRUE(myfile.flags() & std::ios::left);
-  EXPECT_FALSE(myfile.flags() & std::ios::floatfield);
-  EXPECT_EQ(myfile.precision(), 6);
-  EXPECT_EQ(myfile.width(), 0);
-  EXPECT_FALSE(myfile.is_open());
+  EXPECT_EQ(readFile(reportPath(ReportId::Results)).rfind(kStars + "\nKORVELAN", 0), 0u);
+  EXPECT_TRUE(reportStream(ReportId::Results).flags() & std::ios::left);
+  EXPECT_FALSE(reportStream(ReportId::Results).flags() & std::ios::floatfield);
+  EXPECT_EQ(reportStream(ReportId::Results).precision(), 6);
+  EXPECT_EQ(reportStream(ReportId::Results).width(), 0);
+  EXPECT_FALSE(reportStream(ReportId::Results).is_open());
 
-  writeFile(outputFileWithoutMotifLocation, "left from an earlier run\n");
+  writeFile(reportPath(ReportId::ResultsWithoutMotif), "left from an earlier run\n");
   ::testing::internal::CaptureStdout();
   EXPECT_THROW(writeHeaderTextWithoutMotif(), RunEnded);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid output path or output filename.");
-  EXPECT_EQ(readFile(outputFileWithoutMotifLocation), "left from an earlier run\n");
+  EXPECT_EQ(readFile(reportPath(ReportId::ResultsWithoutMotif)), "left from an earlier run\n");
 }
 
 TEST_F(TextFramingTest, FooterCompletesEveryReport) {
@@ -246,11 +247,11 @@ TEST_F(TextFramingTest, FooterCompletesEveryReport) {
 TEST_F(TextFramingTest, FooterAppendsAfterTheBody) {
   wtime = 12.345678;
   writeHeaderGlobalText();
-  openReport(myGlobalMatchingFile, outputFileGlobalMatchingLocation, OpenMode::Append);
-  myGlobalMatchingFile << "body line" << std::endl;
-  closeReport(myGlobalMatchingFile);
+  openReport(reportStream(ReportId::GlobalMatching), reportPath(ReportId::GlobalMatching), OpenMode::Append);
+  reportStream(ReportId::GlobalMatching) << "body line" << std::endl;
+  closeReport(reportStream(ReportId::GlobalMatching));
   writeFooterGlobalText();
-  const std::string text = readFile(outputFileGlobalMatchingLocation);
+  const std::string text = readFile(reportPath(ReportId::GlobalMatching));
   EXPECT_NE(text.find("\n\nbody line\n\nResults created by KORVELAN on "), std::string::npos);
   EXPECT_EQ(footerRuntime(text), "12.3457");
 }
@@ -261,14 +262,14 @@ TEST_F(TextFramingTest, NumberFormatCarriesOverToTheFooter) {
   wtime = 3.5;
   writeHeaderText();
   writeHeaderTextWithoutMotif();
-  openReport(myfile, outputFileLocation, OpenMode::Append);
-  myfile << std::fixed << std::setprecision(6) << 0.25 << std::endl;
-  closeReport(myfile);
+  openReport(reportStream(ReportId::Results), reportPath(ReportId::Results), OpenMode::Append);
+  reportStream(ReportId::Results) << std::fixed << std::setprecision(6) << 0.25 << std::endl;
+  closeReport(reportStream(ReportId::Results));
   writeFooterText();
   writeFooterTextWithoutMotif();
-  EXPECT_EQ(footerRuntime(readFile(outputFileLocation)), "3.500000");
-  EXPECT_EQ(footerRuntime(readFile(outputFileWithoutMotifLocation)), "3.5");
-  EXPECT_TRUE(myfile.flags() & std::ios::fixed);  // the footer leaves the format alone
+  EXPECT_EQ(footerRuntime(readFile(reportPath(ReportId::Results))), "3.500000");
+  EXPECT_EQ(footerRuntime(readFile(reportPath(ReportId::ResultsWithoutMotif))), "3.5");
+  EXPECT_TRUE(reportStream(ReportId::Results).flags() & std::ios::fixed);  // the footer leaves the format alone
 }
 
 // A report that does not open, or opens but cannot be written, ends the run with the output failure.
@@ -285,17 +286,17 @@ TEST_F(TextFramingTest, UnopenableOrUnwritableReportEndsTheRun) {
       {"footer, disk full", "/dev/full", true},
   };
   for (const Case& c : cases) {
-    outputFileGlobalMatchingLocation = c.path;
+    reportPath(ReportId::GlobalMatching) = c.path;
     ::testing::internal::CaptureStdout();
     EXPECT_THROW(c.footer ? writeFooterGlobalText() : writeHeaderGlobalText(), RunEnded) << c.what;
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid output path or output filename.") << c.what;
-    EXPECT_FALSE(myGlobalMatchingFile.is_open()) << c.what;
+    EXPECT_FALSE(reportStream(ReportId::GlobalMatching).is_open()) << c.what;
   }
   EXPECT_FALSE(korvelan::testing::fileExists(dir.path() + "gone"));
   // The failed stream is usable again for the next open.
-  outputFileGlobalMatchingLocation = dir.path() + "ok.txt";
+  reportPath(ReportId::GlobalMatching) = dir.path() + "ok.txt";
   writeHeaderGlobalText();
-  EXPECT_EQ(readFile(outputFileGlobalMatchingLocation).rfind(kStars, 0), 0u);
+  EXPECT_EQ(readFile(reportPath(ReportId::GlobalMatching)).rfind(kStars, 0), 0u);
 }
 
 // Whole runs of the program with text output: exactly the chosen reports, each framed.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/globals.h"
+#include "core/report_files.h"
 #include "results/results.h"
 #include "support/test_support.h"
 
@@ -44,8 +45,8 @@ class SelectionTest : public ::testing::Test {
     outputPath = dir_.path();
     jobID = "J_test_";
     for (std::string* path :
-         {&outputFileLocation, &outputFileWithoutMotifLocation, &outputFileGlobalMatchingLocation,
-          &outputHTMLFileLocation, &outputHTMLGlobalMatchingFileLocation})
+         {&reportPath(ReportId::Results), &reportPath(ReportId::ResultsWithoutMotif), &reportPath(ReportId::GlobalMatching),
+          &reportPath(ReportId::HTMLResults), &reportPath(ReportId::HTMLGlobalMatching)})
       *path = dir_.path() + "report.txt";
   }
   void TearDown() override { resetGlobals(); }

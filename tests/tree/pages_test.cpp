@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "core/globals.h"
+#include "core/report_files.h"
 #include "core/utilities.h"
 #include "support/test_support.h"
+#include "reports/framing.h"
 #include "tree/tree.h"
 
 namespace korvelan {
@@ -36,9 +38,9 @@ struct PageCase {
 std::vector<PageCase> pageCases() {
   return {
       {"global", writeHeaderMotifTreeGlobalHTMLOrPDF, writeMotifTreeGlobalHTMLOrPDF,
-       writeFooterMotifTreeGlobalHTMLOrPDF, &outputMotifTreeGlobalHTMLFileLocation},
+       writeFooterMotifTreeGlobalHTMLOrPDF, &reportPath(ReportId::MotifTreeGlobalHTML)},
       {"all", writeHeaderMotifTreeHTMLOrPDF, writeMotifTreeHTMLOrPDF, writeFooterMotifTreeHTMLOrPDF,
-       &outputMotifTreeHTMLFileLocation},
+       &reportPath(ReportId::MotifTreeHTML)},
   };
 }
 
@@ -57,8 +59,8 @@ class TreePagesTest : public ::testing::Test {
     outputFileType = "All";
     outputFileFormat = "PDF";
     FileNameType = {inputFile("set1.txt", 12, 1), inputFile("empty.txt", 0, 2)};
-    outputMotifTreeGlobalHTMLFileLocation = dir.path() + "global.html";
-    outputMotifTreeHTMLFileLocation = dir.path() + "all.html";
+    reportPath(ReportId::MotifTreeGlobalHTML) = dir.path() + "global.html";
+    reportPath(ReportId::MotifTreeHTML) = dir.path() + "all.html";
     wtime = 12.3456789;
   }
   void TearDown() override { resetGlobals(); }
@@ -186,10 +188,10 @@ TEST_F(TreePagesTest, OneInputFileGivesTheGlobalPageItsNote) {
   FileNameType.resize(1);
   wtime = 0.25;
   writeHeaderMotifTreeGlobalHTMLOrPDF();
-  const std::string header = readFile(outputMotifTreeGlobalHTMLFileLocation);
+  const std::string header = readFile(reportPath(ReportId::MotifTreeGlobalHTML));
   writeMotifTreeGlobalHTMLOrPDF();
   writeFooterMotifTreeGlobalHTMLOrPDF();
-  EXPECT_EQ(maskDate(readFile(outputMotifTreeGlobalHTMLFileLocation)),
+  EXPECT_EQ(maskDate(readFile(reportPath(ReportId::MotifTreeGlobalHTML))),
             header + kOneFileNote + footer("0.25"));
 }
 
@@ -198,7 +200,7 @@ TEST_F(TreePagesTest, InsertedValuesAreEscaped) {
   jobID = "J_<'&>_";
   writeHeaderMotifTreeHTMLOrPDF();
   writeMotifTreeHTMLOrPDF();
-  const std::string page = readFile(outputMotifTreeHTMLFileLocation);
+  const std::string page = readFile(reportPath(ReportId::MotifTreeHTML));
   EXPECT_NE(page.find("<td><font size = '2'>a&lt;b&gt;&amp;&#39;c&quot;.txt</font></td>\n"),
             std::string::npos);
   EXPECT_NE(page.find("<img src = 'J_&lt;&#39;&amp;&gt;_Motif_Tree.png' "), std::string::npos);
