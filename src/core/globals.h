@@ -75,8 +75,6 @@ struct RunState {
   double wtime = 0.0;                  // stop - start
   std::int32_t motifNameLength = 0;    // longest input motif name
   double maxSumScoreCompare = 0.0;     // largest ranking key, base of default tree distances
-  std::int32_t fileNameIncrement = 0;  // never used
-  std::string strInputPath;            // never used
   std::string jasparDB;                // collection path the JASPAR loader opened last
   std::string transfacDB;              // collection path the TRANSFAC loader opened last
   std::string uniprobeDB;              // collection path the UniPROBE loader opened last
@@ -85,43 +83,65 @@ struct RunState {
   // ReportId (core/report_files.h).
   std::array<ReportSlot, kReportCount> reports;
 
-  // Motifs, input files, alignments, selections and merges.
+  // Motifs, input files, alignments, selections and merges: each list with the stage that fills it
+  // and what its index means.
+  // The dialogue, one entry per input file; index = dataset number - 1 (the typed order).
   std::vector<fileNameAndType> FileNameType;
+  // readInput; index = motif ID - 1 (all files in reading order).
   std::vector<data> Datasets;
+  // The collection loader of the database step; index = collection motif number - 1 (file order).
   std::vector<data> DatabaseDatasets;
+  // forwardScan, then backwardScan (keys by calculateSumScoresCompare): every kept alignment of two
+  // input motifs, the forward records first, each scan's in pair order.
   std::vector<dataCombinedScore> DatasetsCombinedScoreLists;
+  // forwardScanDatabase, then backwardScanDatabase (type "All"): input motifs against the collection,
+  // in the same order.
   std::vector<dataCombinedScore> DatasetsCombinedScoreDatabaseLists;
+  // forwardScanDatabaseGlobal, then backwardScanDatabaseGlobal: the top global motifs against the
+  // collection, in the same order.
   std::vector<dataCombinedScore> DatasetsCombinedScoreDatabaseGlobalLists;
+  // getMaxScores; index = input motif ID - 1.
   std::vector<maxScores> maxScoresList;
+  // getMaxScoresDatabase; index = input motif ID - 1.
   std::vector<maxScores> maxScoresDatabaseList;
+  // getMaxScoresDatabaseGlobal; index = input motif ID - 1.
   std::vector<maxScores> maxScoresDatabaseGlobalList;
+  // getResultsList's global ranking (two or more files); index = rank, best first.
   std::vector<commonBestMatches> globalMatchingScoreResultList;
+  // getResultsList's global-and-local ranking; index = rank, best first.
   std::vector<commonBestMatches> commonBestScoreResultList;
+  // getResultsList (two or more files): the best matches of the top global motifs; index = rank.
   std::vector<bestMatchList> topGlobalMatchingResults;
+  // getResultsList (combining, type "All"): the best matches of the top motifs; index = rank.
   std::vector<bestMatchList> topGlobalAndLocalMatchingResults;
+  // getResultsList (combining, type "All"): every motif's best matches, empty ones left out, in
+  // motif-ID order.
   std::vector<bestMatchList> topBestMatchesResults;
+  // getResultsList (trees): row and column m belong to input motif ID m, row and column 0 hold labels.
   std::vector<std::vector<std::string>> distanceMatrix;
+  // getResultsList (trees, two or more files): row and column k belong to the k-th of the top global
+  // motifs and their best matches; row and column 0 hold labels.
   std::vector<std::vector<std::string>> distanceMatrixGlobal;
+  // The merge drivers: the chain of the group being merged, one entry per merge step, for each of the
+  // three top lists.
   mergeChain mergedMotifList;
   mergeChain mergedMotifListGlobalAndLocal;
   mergeChain mergedMotifListBestMatches;
+  // The merge drivers: one finished chain per merged group, in the order of its top list.
   std::vector<mergeChain> mergedMotifGlobalMatching;
   std::vector<mergeChain> mergedMotifGlobalAndLocalMatching;
   std::vector<mergeChain> mergedMotifBestMatches;
-  std::vector<tempArray> tempArrayDouble;
-  std::vector<bestMatchList> datasetDatabaseTopResults;
 
   // Scratch records.
   fileNameAndType InputFiles;
-  data Matrices;
   combinedMatrices mergedMatrix;
-  tempArray tempArrayDbl;
   commonBestMatches commonBestScoreGlobalList;
   commonBestMatches commonBestScoreList;
   maxScores combinedMaxScores;
 
-  // Outputs: what the run created (later writers reopen exactly those), the open streams, and how
-  // long one logo command may run before it is stopped.
+  // Outputs, kept by the report opener (core/report_io.cpp): what the run created, in the order it
+  // made them (later writers reopen exactly those); the streams open now, in the order they opened;
+  // and how long one logo command may run before it is stopped.
   std::vector<CreatedOutput> createdOutputs;
   std::vector<OpenOutput> openOutputs;
   std::int32_t logoTimeLimit = 60;  // seconds
@@ -164,8 +184,6 @@ extern double& stop;
 extern double& wtime;
 extern std::int32_t& motifNameLength;
 extern double& maxSumScoreCompare;
-extern std::int32_t& fileNameIncrement;
-extern std::string& strInputPath;
 extern std::string& jasparDB;
 extern std::string& transfacDB;
 extern std::string& uniprobeDB;
@@ -193,14 +211,10 @@ extern mergeChain& mergedMotifListBestMatches;
 extern std::vector<mergeChain>& mergedMotifGlobalMatching;
 extern std::vector<mergeChain>& mergedMotifGlobalAndLocalMatching;
 extern std::vector<mergeChain>& mergedMotifBestMatches;
-extern std::vector<tempArray>& tempArrayDouble;
-extern std::vector<bestMatchList>& datasetDatabaseTopResults;
 
 // Scratch records.
 extern fileNameAndType& InputFiles;
-extern data& Matrices;
 extern combinedMatrices& mergedMatrix;
-extern tempArray& tempArrayDbl;
 extern commonBestMatches& commonBestScoreGlobalList;
 extern commonBestMatches& commonBestScoreList;
 extern maxScores& combinedMaxScores;
