@@ -234,14 +234,6 @@ void WriteDatabaseTopResultsGlobalListHTML(bestMatchList matchList, int mode, st
   writeMatchBlocks(ReportId::DatabaseMatchingGlobalMatchingHTML, matchList, mode, motifNo);
 }
 
-std::int64_t inputMotifNumber(const dataCombinedScore& record) {
-  return record.scanOrderFlag == "Y" ? record.firstMotifID : record.secondMotifID;
-}
-
-std::int64_t collectionMotifNumber(const dataCombinedScore& record) {
-  return record.scanOrderFlag == "Y" ? record.secondMotifID : record.firstMotifID;
-}
-
 void writeConsensusAndLogoTable(std::ostream& out, const data& motif, std::int64_t number, char logoPrefix,
                                 ConsensusLayout layout) {
   const std::string consensus = htmlEscape(motif.consensus);

@@ -48,11 +48,6 @@ void WriteDatabaseTopResultsListHTML(bestMatchList matchList, int mode, std::int
 // "HTML_Results_Database_Matching_Global_Matching.html": the same blocks.
 void WriteDatabaseTopResultsGlobalListHTML(bestMatchList matchList, int mode, std::int64_t motifNo);
 
-// A database record lists the input motif first exactly when its scanOrderFlag is "Y"; the other
-// motif is the collection motif (its number in DatabaseDatasets).
-std::int64_t inputMotifNumber(const dataCombinedScore& record);
-std::int64_t collectionMotifNumber(const dataCombinedScore& record);
-
 // The table of a motif's consensus strings over its two logos, in motif sections and match blocks
 // alike. Joined (dataset reports): one 1000-wide row of label and consensus per orientation. Split
 // (database reports): 1200 wide, the two labels in one row and the two consensus strings in the next.

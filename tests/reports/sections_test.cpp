@@ -1,4 +1,4 @@
-#include "results/sections.h"
+#include "results/results.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The result parts of the ten dataset and database reports: a part head, then for every listed motif
 // its section followed by its match blocks. One writer serves every part and report; what differs
 // lies in the report table (core/report_files.h) and in the table of parts below.
-#include "results/sections.h"
+#include "results/results.h"
 
 #include <algorithm>
 #include <array>
