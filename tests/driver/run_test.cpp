@@ -18,33 +18,15 @@ TEST(RunNaming, JobIdentifierForm) {
   for (int i = 0; i < 50; ++i) EXPECT_TRUE(std::regex_match(makeJobID(), form));
 }
 
-TEST(RunNaming, AllFifteenNamesAndPaths) {
+TEST(RunNaming, EveryReportGetsTheJobIdentifierAndTheOutputFolder) {
   resetGlobals();
   inputPath = "/data/motifs/input/";
   nameOutputs();
   EXPECT_EQ(outputPath, "/data/motifs/result/");
-  const std::pair<const std::string*, const char*> names[] = {
-      {&reportPath(ReportId::Results), "Results.txt"},
-      {&reportPath(ReportId::ResultsWithoutMotif), "Results_Without_Motif_Details.txt"},
-      {&reportPath(ReportId::GlobalMatching), "Results_Global_Matching.txt"},
-      {&reportPath(ReportId::HTMLResults), "HTML_Results.html"},
-      {&reportPath(ReportId::HTMLGlobalMatching), "HTML_Global_Matching_Results.html"},
-      {&reportPath(ReportId::DatabaseMatching), "Results_Database_Matching.txt"},
-      {&reportPath(ReportId::DatabaseMatchingWithoutMotif), "Results_Database_Matching_Without_Motif_Details.txt"},
-      {&reportPath(ReportId::DatabaseMatchingHTML), "HTML_Results_Database_Matching.html"},
-      {&reportPath(ReportId::DatabaseMatchingGlobalMatching), "Results_Database_Matching_Global_Matching.txt"},
-      {&reportPath(ReportId::DatabaseMatchingGlobalMatchingHTML),
-       "HTML_Results_Database_Matching_Global_Matching.html"},
-      {&reportPath(ReportId::CombinedMatrixGlobal), "Results_Combined_Motifs_Global_Matching.txt"},
-      {&reportPath(ReportId::CombinedMatrixGlobalAndLocal), "Results_Combined_Motifs_Global_and_Local_Matching.txt"},
-      {&reportPath(ReportId::CombinedMatrixBestMatches), "Results_Combined_Motifs_Best_Matches.txt"},
-      {&reportPath(ReportId::MotifTreeHTML), "Motif_Tree.html"},
-      {&reportPath(ReportId::MotifTreeGlobalHTML), "Global_Matching_Motif_Tree.html"},
-  };
-  for (const auto& [path, name] : names) EXPECT_EQ(*path, outputPath + jobID + name);
-  EXPECT_EQ(reportName(ReportId::Results), jobID + "Results.txt");
-  EXPECT_EQ(reportName(ReportId::ResultsWithoutMotif), jobID + "Results_Without_Motif_Details.txt");
-  EXPECT_EQ(reportName(ReportId::MotifTreeGlobalHTML), jobID + "Global_Matching_Motif_Tree.html");
+  for (const ReportFile& report : reportFiles()) {
+    EXPECT_EQ(reportName(report.id), jobID + report.defaultName);
+    EXPECT_EQ(reportPath(report.id), outputPath + jobID + report.defaultName);
+  }
 }
 
 TEST(RunNaming, DefaultsBeforeTheDialogue) {

@@ -35,13 +35,14 @@ class SelectionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     resetGlobals();
-    numFile = 2;
-    numTopMotif = 2;
-    numBestMatches = 2;
-    motifCluster = "Y";
-    combinedMotifFlag = "Y";
-    outputFileType = "All";
-    outputFileFormat = "None";
+    Answers answers;
+    answers.files = {"a.txt", "b.txt"};
+    answers.topMotifs = 2;
+    answers.bestMatches = 2;
+    answers.tree = "Y";
+    answers.combine = "Y";
+    answers.format = "None";
+    applyAnswers(answers);
     outputPath = dir_.path();
     jobID = "J_test_";
     for (std::string* path :
