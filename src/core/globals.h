@@ -72,12 +72,12 @@ struct RunState {
   std::string jobID;              // run prefix of every output name
   double start = 0.0;             // run timer, seconds
   double stop = 0.0;
-  double wtime = 0.0;                  // stop - start
-  std::int32_t motifNameLength = 0;    // longest input motif name
-  double maxSumScoreCompare = 0.0;     // largest ranking key, base of default tree distances
-  std::string jasparDB;                // collection path the JASPAR loader opened last
-  std::string transfacDB;              // collection path the TRANSFAC loader opened last
-  std::string uniprobeDB;              // collection path the UniPROBE loader opened last
+  double wtime = 0.0;                // stop - start
+  std::int32_t motifNameLength = 0;  // longest input motif name
+  double maxSumScoreCompare = 0.0;   // largest ranking key, base of default tree distances
+  std::string jasparDB;              // collection path the JASPAR loader opened last
+  std::string transfacDB;            // collection path the TRANSFAC loader opened last
+  std::string uniprobeDB;            // collection path the UniPROBE loader opened last
 
   // Every report's name (the default name until the outputs are named), full path and stream, by
   // ReportId (core/report_files.h).

@@ -6,8 +6,8 @@
 namespace korvelan {
 
 namespace {
-constexpr unsigned kDatasetParts =
-    partBit(ResultPart::GlobalMatching) | partBit(ResultPart::GlobalAndLocal) | partBit(ResultPart::EachMotif);
+constexpr unsigned kDatasetParts = partBit(ResultPart::GlobalMatching) | partBit(ResultPart::GlobalAndLocal) |
+                                   partBit(ResultPart::EachMotif);
 }  // namespace
 
 const std::array<ReportFile, kReportCount>& reportFiles() {

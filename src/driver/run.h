@@ -25,10 +25,10 @@ void nameOutputs();
 // and the PDF converter. A run takes the real ones; the fuzz target puts stand-ins in their place and
 // so runs every other stage in the run's own order.
 struct OutsideSteps {
-  void (*drawLogos)();              // the input motifs' logos, when pages are wanted
-  bool (*loadCollection)();         // the chosen collection into DatabaseDatasets; false for none
-  void (*drawCollectionLogos)();    // the collection motifs' logos, when pages are wanted
-  void (*convertPage)(ReportId);    // one finished page to PDF, when PDF is wanted
+  void (*drawLogos)();            // the input motifs' logos, when pages are wanted
+  bool (*loadCollection)();       // the chosen collection into DatabaseDatasets; false for none
+  void (*drawCollectionLogos)();  // the collection motifs' logos, when pages are wanted
+  void (*convertPage)(ReportId);  // one finished page to PDF, when PDF is wanted
 };
 const OutsideSteps& realOutsideSteps();
 

@@ -18,38 +18,98 @@ void writeReportFooter(ReportId report) {
     writeTextFooter(report);
 }
 
-void writeHeaderGlobalText() { writeTextHeader(ReportId::GlobalMatching); }
-void writeHeaderGlobalTextDatabaseMatch() { writeTextHeader(ReportId::DatabaseMatchingGlobalMatching); }
-void writeHeaderText() { writeTextHeader(ReportId::Results); }
-void writeHeaderTextWithoutMotif() { writeTextHeader(ReportId::ResultsWithoutMotif); }
-void writeHeaderTextDatabaseMatch() { writeTextHeader(ReportId::DatabaseMatching); }
-void writeHeaderTextWithoutMotifDatabaseMatch() { writeTextHeader(ReportId::DatabaseMatchingWithoutMotif); }
-void writeHeaderCombinedMatrixGlobal() { writeTextHeader(ReportId::CombinedMatrixGlobal); }
-void writeHeaderCombinedMatrixGlobalAndLocal() { writeTextHeader(ReportId::CombinedMatrixGlobalAndLocal); }
-void writeHeaderCombinedMatrixBestMatches() { writeTextHeader(ReportId::CombinedMatrixBestMatches); }
+void writeHeaderGlobalText() {
+  writeTextHeader(ReportId::GlobalMatching);
+}
+void writeHeaderGlobalTextDatabaseMatch() {
+  writeTextHeader(ReportId::DatabaseMatchingGlobalMatching);
+}
+void writeHeaderText() {
+  writeTextHeader(ReportId::Results);
+}
+void writeHeaderTextWithoutMotif() {
+  writeTextHeader(ReportId::ResultsWithoutMotif);
+}
+void writeHeaderTextDatabaseMatch() {
+  writeTextHeader(ReportId::DatabaseMatching);
+}
+void writeHeaderTextWithoutMotifDatabaseMatch() {
+  writeTextHeader(ReportId::DatabaseMatchingWithoutMotif);
+}
+void writeHeaderCombinedMatrixGlobal() {
+  writeTextHeader(ReportId::CombinedMatrixGlobal);
+}
+void writeHeaderCombinedMatrixGlobalAndLocal() {
+  writeTextHeader(ReportId::CombinedMatrixGlobalAndLocal);
+}
+void writeHeaderCombinedMatrixBestMatches() {
+  writeTextHeader(ReportId::CombinedMatrixBestMatches);
+}
 
-void writeFooterGlobalText() { writeTextFooter(ReportId::GlobalMatching); }
-void writeFooterGlobalTextDatabaseMatch() { writeTextFooter(ReportId::DatabaseMatchingGlobalMatching); }
-void writeFooterText() { writeTextFooter(ReportId::Results); }
-void writeFooterTextWithoutMotif() { writeTextFooter(ReportId::ResultsWithoutMotif); }
-void writeFooterTextDatabaseMatch() { writeTextFooter(ReportId::DatabaseMatching); }
-void writeFooterTextWithoutMotifDatabaseMatch() { writeTextFooter(ReportId::DatabaseMatchingWithoutMotif); }
-void writeFooterCombinedMatrixGlobal() { writeTextFooter(ReportId::CombinedMatrixGlobal); }
-void writeFooterCombinedMatrixGlobalAndLocal() { writeTextFooter(ReportId::CombinedMatrixGlobalAndLocal); }
-void writeFooterCombinedMatrixBestMatches() { writeTextFooter(ReportId::CombinedMatrixBestMatches); }
+void writeFooterGlobalText() {
+  writeTextFooter(ReportId::GlobalMatching);
+}
+void writeFooterGlobalTextDatabaseMatch() {
+  writeTextFooter(ReportId::DatabaseMatchingGlobalMatching);
+}
+void writeFooterText() {
+  writeTextFooter(ReportId::Results);
+}
+void writeFooterTextWithoutMotif() {
+  writeTextFooter(ReportId::ResultsWithoutMotif);
+}
+void writeFooterTextDatabaseMatch() {
+  writeTextFooter(ReportId::DatabaseMatching);
+}
+void writeFooterTextWithoutMotifDatabaseMatch() {
+  writeTextFooter(ReportId::DatabaseMatchingWithoutMotif);
+}
+void writeFooterCombinedMatrixGlobal() {
+  writeTextFooter(ReportId::CombinedMatrixGlobal);
+}
+void writeFooterCombinedMatrixGlobalAndLocal() {
+  writeTextFooter(ReportId::CombinedMatrixGlobalAndLocal);
+}
+void writeFooterCombinedMatrixBestMatches() {
+  writeTextFooter(ReportId::CombinedMatrixBestMatches);
+}
 
-void writeHeaderGlobalHTMLOrPDF() { writePageHeader(ReportId::HTMLGlobalMatching); }
-void writeHeaderGlobalHTMLOrPDFDatabaseMatch() { writePageHeader(ReportId::DatabaseMatchingGlobalMatchingHTML); }
-void writeHeaderHTMLOrPDF() { writePageHeader(ReportId::HTMLResults); }
-void writeHeaderHTMLOrPDFDatabaseMatch() { writePageHeader(ReportId::DatabaseMatchingHTML); }
-void writeHeaderMotifTreeHTMLOrPDF() { writePageHeader(ReportId::MotifTreeHTML); }
-void writeHeaderMotifTreeGlobalHTMLOrPDF() { writePageHeader(ReportId::MotifTreeGlobalHTML); }
+void writeHeaderGlobalHTMLOrPDF() {
+  writePageHeader(ReportId::HTMLGlobalMatching);
+}
+void writeHeaderGlobalHTMLOrPDFDatabaseMatch() {
+  writePageHeader(ReportId::DatabaseMatchingGlobalMatchingHTML);
+}
+void writeHeaderHTMLOrPDF() {
+  writePageHeader(ReportId::HTMLResults);
+}
+void writeHeaderHTMLOrPDFDatabaseMatch() {
+  writePageHeader(ReportId::DatabaseMatchingHTML);
+}
+void writeHeaderMotifTreeHTMLOrPDF() {
+  writePageHeader(ReportId::MotifTreeHTML);
+}
+void writeHeaderMotifTreeGlobalHTMLOrPDF() {
+  writePageHeader(ReportId::MotifTreeGlobalHTML);
+}
 
-void writeFooterGlobalHTMLOrPDF() { writePageFooter(ReportId::HTMLGlobalMatching); }
-void writeFooterGlobalHTMLOrPDFDatabaseMatch() { writePageFooter(ReportId::DatabaseMatchingGlobalMatchingHTML); }
-void writeFooterHTMLOrPDF() { writePageFooter(ReportId::HTMLResults); }
-void writeFooterHTMLOrPDFDatabaseMatch() { writePageFooter(ReportId::DatabaseMatchingHTML); }
-void writeFooterMotifTreeHTMLOrPDF() { writePageFooter(ReportId::MotifTreeHTML); }
-void writeFooterMotifTreeGlobalHTMLOrPDF() { writePageFooter(ReportId::MotifTreeGlobalHTML); }
+void writeFooterGlobalHTMLOrPDF() {
+  writePageFooter(ReportId::HTMLGlobalMatching);
+}
+void writeFooterGlobalHTMLOrPDFDatabaseMatch() {
+  writePageFooter(ReportId::DatabaseMatchingGlobalMatchingHTML);
+}
+void writeFooterHTMLOrPDF() {
+  writePageFooter(ReportId::HTMLResults);
+}
+void writeFooterHTMLOrPDFDatabaseMatch() {
+  writePageFooter(ReportId::DatabaseMatchingHTML);
+}
+void writeFooterMotifTreeHTMLOrPDF() {
+  writePageFooter(ReportId::MotifTreeHTML);
+}
+void writeFooterMotifTreeGlobalHTMLOrPDF() {
+  writePageFooter(ReportId::MotifTreeGlobalHTML);
+}
 
 }  // namespace korvelan

@@ -1,8 +1,6 @@
 // The result parts of the ten dataset and database reports: a part head, then for every listed motif
 // its section followed by its match blocks. One writer serves every part and report; what differs
 // lies in the report table (core/report_files.h) and in the table of parts below.
-#include "results/results.h"
-
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -20,6 +18,7 @@
 #include "reports/match_blocks.h"
 #include "reports/matrix_printout.h"
 #include "reports/text_framing.h"
+#include "results/results.h"
 
 namespace korvelan {
 namespace {
@@ -168,7 +167,9 @@ std::vector<const ReportFile*> reportsOf(Part part) {
   for (const ReportFile& report : reportFiles())
     if ((report.parts & partBit(part)) != 0 && reportChosen(report)) reports.push_back(&report);
   std::stable_sort(reports.begin(), reports.end(), [](const ReportFile* a, const ReportFile* b) {
-    const auto rank = [](const ReportFile* r) { return 2 * (r->form == ReportForm::Page) + !r->needsTypeAll; };
+    const auto rank = [](const ReportFile* r) {
+      return 2 * (r->form == ReportForm::Page) + !r->needsTypeAll;
+    };
     return rank(a) < rank(b);
   });
   return reports;

@@ -39,6 +39,7 @@ TEST(ReportTable, RowsFollowTheIdsNamesAreDistinctAndPagesEndInHtml) {
   std::set<std::string> names;
   for (std::size_t i = 0; i < reportFiles().size(); ++i) {
     const ReportFile& row = reportFiles()[i];
+    ASSERT_NE(row.defaultName, nullptr) << "row " << i << " is missing";
     EXPECT_EQ(static_cast<std::size_t>(row.id), i);
     names.insert(row.defaultName);
     const std::string name = row.defaultName;

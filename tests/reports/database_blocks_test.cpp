@@ -154,7 +154,8 @@ const std::string kTextBlocks =
 TEST_F(DatabaseBlocksTest, TextBlocks) {
   const bestMatchList list = {inScanOrder(), collectionFirst()};
   // The section before them left fixed notation on the stream, as its matrices do.
-  for (std::ofstream* out : {&reportStream(ReportId::DatabaseMatching), &reportStream(ReportId::DatabaseMatchingGlobalMatching)})
+  for (std::ofstream* out :
+       {&reportStream(ReportId::DatabaseMatching), &reportStream(ReportId::DatabaseMatchingGlobalMatching)})
     *out << std::fixed << std::setprecision(6);
   WriteDatabaseTopResultsList(list, 3, 1);
   EXPECT_EQ(report(0), "HEAD\n" + kTextBlocks);

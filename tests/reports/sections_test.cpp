@@ -1,5 +1,3 @@
-#include "results/results.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,6 +10,7 @@
 #include "core/report_files.h"
 #include "core/report_io.h"
 #include "core/utilities.h"
+#include "results/results.h"
 #include "support/test_support.h"
 
 namespace korvelan {
@@ -65,8 +64,10 @@ class SectionsTest : public ::testing::Test {
     numFile = files;
     const int second = files == 2 ? 2 : 1;
     Datasets = {
-        motif(1, "alpha", 1, {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}, {0.25, 0.25, 0.25, 0.25}},
-              {{0.25, 0.25, 0.25, 0.25}, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}, "ACGTN", "NACGT"),
+        motif(1, "alpha", 1,
+              {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}, {0.25, 0.25, 0.25, 0.25}},
+              {{0.25, 0.25, 0.25, 0.25}, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}, "ACGTN",
+              "NACGT"),
         motif(2, "beta", 1, {{0.5, 0, 0.5, 0}, {0, 0, 0, 1}, {0, 1, 0, 0}, {0.3333, 0.3333, 0.3333, 0}},
               {{0, 0.3333, 0.3333, 0.3333}, {0, 0, 1, 0}, {1, 0, 0, 0}, {0, 0.5, 0, 0.5}}, "RTCV", "BGAY"),
         motif(3, "gamma_long", second,
@@ -196,11 +197,11 @@ TEST_F(SectionsTest, BannerLengths) {
   };
   // Part heads (196, 197 for a two-digit count) and motif banners (one-digit P), in file order:
   // global head, 3 motifs; star rule, global-and-local head, 3 motifs; star rule, each-motif head, 3.
-  const std::vector<std::size_t> results = {197, 191, 191, 191, 196, 196, 195, 195, 195,
-                                            196, 196, 193, 193, 193};
+  const std::vector<std::size_t> results = {197, 191, 191, 191, 196, 196, 195,
+                                            195, 195, 196, 196, 193, 193, 193};
   EXPECT_EQ(starLines("Results.txt"), results);
-  const std::vector<std::size_t> withoutMotif = {197, 191, 191, 191, 196, 196, 185, 185, 185,
-                                                 196, 196, 193, 193, 193};
+  const std::vector<std::size_t> withoutMotif = {197, 191, 191, 191, 196, 196, 185,
+                                                 185, 185, 196, 196, 193, 193, 193};
   EXPECT_EQ(starLines("Results_Without_Motif_Details.txt"), withoutMotif);
   EXPECT_EQ(starLines("Results_Global_Matching.txt"), (std::vector<std::size_t>{197, 191, 191, 191}));
 }
@@ -228,7 +229,9 @@ TEST_F(SectionsTest, MatrixPrintoutNotationCarriesOver) {
     EXPECT_TRUE(stream->flags() & std::ios::fixed);
     EXPECT_EQ(stream->precision(), 6);
   }
-  for (std::ofstream* stream : {&reportStream(ReportId::ResultsWithoutMotif), &reportStream(ReportId::HTMLResults), &reportStream(ReportId::HTMLGlobalMatching)}) {
+  for (std::ofstream* stream :
+       {&reportStream(ReportId::ResultsWithoutMotif), &reportStream(ReportId::HTMLResults),
+        &reportStream(ReportId::HTMLGlobalMatching)}) {
     EXPECT_FALSE(stream->flags() & std::ios::floatfield);
     EXPECT_EQ(stream->precision(), 6);
   }
@@ -250,7 +253,8 @@ TEST_F(SectionsTest, HtmlSectionsEscapeInsertedValues) {
   const std::string page = readFile(reportPath(ReportId::HTMLGlobalMatching));
   EXPECT_NE(page.find("<td><b>Motif name: g&lt;&amp;&gt;&#39;&quot;</b></td>"), std::string::npos);
   EXPECT_NE(page.find("Consensus sequence: G&amp;A</font></td>"), std::string::npos);
-  EXPECT_NE(page.find("<img src = 'J_&lt;T&gt;_image/J_&lt;T&gt;_M3.jpeg'name = 'Image3'"), std::string::npos);
+  EXPECT_NE(page.find("<img src = 'J_&lt;T&gt;_image/J_&lt;T&gt;_M3.jpeg'name = 'Image3'"),
+            std::string::npos);
   EXPECT_EQ(page.find("g<&>"), std::string::npos);
   EXPECT_EQ(page.find("J_<T>_"), std::string::npos);
 }

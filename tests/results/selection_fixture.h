@@ -45,9 +45,9 @@ class SelectionTest : public ::testing::Test {
     applyAnswers(answers);
     outputPath = dir_.path();
     jobID = "J_test_";
-    for (std::string* path :
-         {&reportPath(ReportId::Results), &reportPath(ReportId::ResultsWithoutMotif), &reportPath(ReportId::GlobalMatching),
-          &reportPath(ReportId::HTMLResults), &reportPath(ReportId::HTMLGlobalMatching)})
+    for (std::string* path : {&reportPath(ReportId::Results), &reportPath(ReportId::ResultsWithoutMotif),
+                              &reportPath(ReportId::GlobalMatching), &reportPath(ReportId::HTMLResults),
+                              &reportPath(ReportId::HTMLGlobalMatching)})
       *path = dir_.path() + "report.txt";
   }
   void TearDown() override { resetGlobals(); }

@@ -28,7 +28,8 @@ struct PageCase {
 
 std::vector<PageCase> pageCases() {
   return {
-      {"global", writeHeaderMotifTreeGlobalHTMLOrPDF, writeMotifTreeGlobalHTMLOrPDF, ReportId::MotifTreeGlobalHTML},
+      {"global", writeHeaderMotifTreeGlobalHTMLOrPDF, writeMotifTreeGlobalHTMLOrPDF,
+       ReportId::MotifTreeGlobalHTML},
       {"all", writeHeaderMotifTreeHTMLOrPDF, writeMotifTreeHTMLOrPDF, ReportId::MotifTreeHTML},
   };
 }
