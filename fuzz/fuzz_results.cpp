@@ -1,47 +1,30 @@
 // Scans, ranking keys, selection and the report sections on whatever the reader gave. The first
 // byte of the fuzz input sets the run's answers (cutoff, type, threads, top motifs, a collection);
 // the rest is one to three input files (cut at form feeds). With a collection, the input motifs
-// themselves stand in for it. Every chosen report is framed and filled as a run does it, in text
-// and HTML (logos are not drawn: they are another program's work).
+// themselves stand in for it. The run's own stages run in their own order and write every report the
+// answers choose, in text and HTML; what other programs do (logos, PDF) is left out.
 #include <omp.h>
 
 #include "core/answers.h"
 #include "driver/run.h"
 #include "fuzz_support.h"
-#include "input/input.h"
-#include "reports/framing.h"
-#include "results/results.h"
-#include "scan/scan.h"
 
 using namespace korvelan;
 
 namespace {
 
-struct Frame {
-  void (*header)();
-  void (*footer)();
-  bool database;
-  bool allType;
-  bool text;
-};
-
-const Frame kFrames[] = {
-    {writeHeaderGlobalText, writeFooterGlobalText, false, false, true},
-    {writeHeaderGlobalTextDatabaseMatch, writeFooterGlobalTextDatabaseMatch, true, false, true},
-    {writeHeaderGlobalHTMLOrPDF, writeFooterGlobalHTMLOrPDF, false, false, false},
-    {writeHeaderGlobalHTMLOrPDFDatabaseMatch, writeFooterGlobalHTMLOrPDFDatabaseMatch, true, false, false},
-    {writeHeaderText, writeFooterText, false, true, true},
-    {writeHeaderTextWithoutMotif, writeFooterTextWithoutMotif, false, true, true},
-    {writeHeaderHTMLOrPDF, writeFooterHTMLOrPDF, false, true, false},
-    {writeHeaderTextDatabaseMatch, writeFooterTextDatabaseMatch, true, true, true},
-    {writeHeaderTextWithoutMotifDatabaseMatch, writeFooterTextWithoutMotifDatabaseMatch, true, true, true},
-    {writeHeaderHTMLOrPDFDatabaseMatch, writeFooterHTMLOrPDFDatabaseMatch, true, true, false},
-};
-
-bool chosen(const Frame& frame) {
-  return (!frame.database || databaseChosen()) && (!frame.allType || typeAll()) &&
-         (frame.text ? textWanted() : pagesWanted());
+// The input motifs, under identifiers of their own, stand in for the chosen collection.
+bool inputMotifsAsCollection() {
+  if (!databaseChosen()) return false;
+  DatabaseDatasets = Datasets;
+  for (data& motif : DatabaseDatasets) motif.databaseMotifID = "DB" + std::to_string(motif.motifID);
+  return true;
 }
+
+const OutsideSteps kStandIns{.drawLogos = [] {},
+                             .loadCollection = inputMotifsAsCollection,
+                             .drawCollectionLogos = [] {},
+                             .convertPage = [](ReportId) {}};
 
 void checkRecords(const std::vector<dataCombinedScore>& records, std::size_t firstCount,
                   std::size_t secondCount, bool database) {
@@ -83,38 +66,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   inputPath = root + "motifs/";
   nameOutputs();
   try {
-    readInput(FileNameType);
-    if (Datasets.size() >= 2) {
-      forwardScan();
-      backwardScan();
-      getMaxScores();
-      calculateSumScoresCompare();
-      checkRecords(DatasetsCombinedScoreLists, Datasets.size(), Datasets.size(), false);
-      for (const Frame& frame : kFrames)
-        if (chosen(frame)) frame.header();
-      getResultsList();
-      if (databaseChosen()) {
-        DatabaseDatasets = Datasets;
-        for (data& motif : DatabaseDatasets) motif.databaseMotifID = "DB" + std::to_string(motif.motifID);
-        if (typeAll()) {
-          forwardScanDatabase();
-          backwardScanDatabase();
-          getMaxScoresDatabase();
-          calculateSumScoresCompareDatabase();
-          checkRecords(DatasetsCombinedScoreDatabaseLists, Datasets.size(), DatabaseDatasets.size(), true);
-          getDatabaseResultsList();
-        }
-        forwardScanDatabaseGlobal();
-        backwardScanDatabaseGlobal();
-        getMaxScoresDatabaseGlobal();
-        calculateSumScoresCompareDatabaseGlobal();
-        getDatabaseGlobalResultsList();
-      }
-      for (const Frame& frame : kFrames)
-        if (chosen(frame)) frame.footer();
-    }
+    runStages(kStandIns);
+    checkRecords(DatasetsCombinedScoreLists, Datasets.size(), Datasets.size(), false);
+    checkRecords(DatasetsCombinedScoreDatabaseLists, Datasets.size(), DatabaseDatasets.size(), true);
   } catch (const RunEnded&) {
-    // A line over the limit ends the run, as it should.
+    // Fewer than two motifs, or a line over the limit, end the run, as they should.
   }
   fuzzing::removeFilesIn(result);
   return 0;

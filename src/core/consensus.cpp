@@ -1,8 +1,7 @@
 #include "core/consensus.h"
 
 #include <algorithm>
-
-#include "core/globals.h"
+#include <array>
 
 namespace korvelan {
 
@@ -42,15 +41,12 @@ std::string getConsensusString(motifMatrix matrix) {
   std::string letters;
   letters.reserve(matrix.size());
   for (const auto& row : matrix) {
-    for (int j = 0; j < 4; ++j) {
-      tempArrayDbl.value = valueAt(row, j);
-      tempArrayDbl.nucleotideIndex = j;
-      tempArrayDouble.push_back(tempArrayDbl);
-    }
-    std::stable_sort(tempArrayDouble.begin(), tempArrayDouble.end());
-    const int c = tempArrayDouble[3].nucleotideIndex, s = tempArrayDouble[2].nucleotideIndex,
-              t = tempArrayDouble[1].nucleotideIndex;
-    const double pc = tempArrayDouble[3].value, ps = tempArrayDouble[2].value, pt = tempArrayDouble[1].value;
+    // The row's four values with their bases, ascending; equal values keep base order.
+    std::array<tempArray, 4> ranked;
+    for (int j = 0; j < 4; ++j) ranked[j] = tempArray{valueAt(row, j), j};
+    std::stable_sort(ranked.begin(), ranked.end());
+    const int c = ranked[3].nucleotideIndex, s = ranked[2].nucleotideIndex, t = ranked[1].nucleotideIndex;
+    const double pc = ranked[3].value, ps = ranked[2].value, pt = ranked[1].value;
     char letter;
     if (pc > 0.5 && pc / ps >= 2.0) {
       letter = singleBase(c);
@@ -65,7 +61,6 @@ std::string getConsensusString(motifMatrix matrix) {
       letter = 'N';
     }
     letters += letter;
-    tempArrayDouble.clear();
   }
   return letters;
 }

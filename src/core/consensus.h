@@ -8,8 +8,7 @@
 
 namespace korvelan {
 
-// One IUPAC letter per row. Uses the shared scratch pair tempArrayDbl/tempArrayDouble, so it must not
-// run on two threads at once.
+// One IUPAC letter per row. Touches no shared state, so any thread may call it.
 std::string getConsensusString(motifMatrix matrix);
 
 // Rows in reverse order; in each row only the complementary pair (A-T or C-G) that holds the row's

@@ -8,7 +8,8 @@ namespace {
 // The start values: the member initialisers, and the default report names of the report table.
 RunState startState() {
   RunState state;
-  for (const ReportFile& report : reportFiles()) state.*report.name = report.defaultName;
+  for (const ReportFile& report : reportFiles())
+    state.reports[static_cast<std::size_t>(report.id)].name = report.defaultName;
   return state;
 }
 }  // namespace
@@ -48,62 +49,9 @@ double& stop = runState.stop;
 double& wtime = runState.wtime;
 std::int32_t& motifNameLength = runState.motifNameLength;
 double& maxSumScoreCompare = runState.maxSumScoreCompare;
-std::int32_t& fileNameIncrement = runState.fileNameIncrement;
-std::string& strInputPath = runState.strInputPath;
 std::string& jasparDB = runState.jasparDB;
 std::string& transfacDB = runState.transfacDB;
 std::string& uniprobeDB = runState.uniprobeDB;
-std::string& outputFile = runState.outputFile;
-std::string& outputFileLocation = runState.outputFileLocation;
-std::ofstream& myfile = runState.myfile;
-std::string& outputFileWithoutMotif = runState.outputFileWithoutMotif;
-std::string& outputFileWithoutMotifLocation = runState.outputFileWithoutMotifLocation;
-std::ofstream& myfileWithoutMotif = runState.myfileWithoutMotif;
-std::string& outputGlobalMatchingFile = runState.outputGlobalMatchingFile;
-std::string& outputFileGlobalMatchingLocation = runState.outputFileGlobalMatchingLocation;
-std::ofstream& myGlobalMatchingFile = runState.myGlobalMatchingFile;
-std::string& outputHTMLFile = runState.outputHTMLFile;
-std::string& outputHTMLFileLocation = runState.outputHTMLFileLocation;
-std::ofstream& myHTMLFile = runState.myHTMLFile;
-std::string& outputHTMLGlobalMatchingFile = runState.outputHTMLGlobalMatchingFile;
-std::string& outputHTMLGlobalMatchingFileLocation = runState.outputHTMLGlobalMatchingFileLocation;
-std::ofstream& myHTMLGlobalMatchingFile = runState.myHTMLGlobalMatchingFile;
-std::string& outputDatabaseMatchingFile = runState.outputDatabaseMatchingFile;
-std::string& outputDatabaseMatchingFileLocation = runState.outputDatabaseMatchingFileLocation;
-std::ofstream& myDatabaseMatchingFile = runState.myDatabaseMatchingFile;
-std::string& outputDatabaseMatchingFileWithoutMotif = runState.outputDatabaseMatchingFileWithoutMotif;
-std::string& outputDatabaseMatchingFileWithoutMotifLocation =
-    runState.outputDatabaseMatchingFileWithoutMotifLocation;
-std::ofstream& myDatabaseMatchingFileWithoutMotif = runState.myDatabaseMatchingFileWithoutMotif;
-std::string& outputDatabaseMatchingHTMLFile = runState.outputDatabaseMatchingHTMLFile;
-std::string& outputDatabaseMatchingHTMLFileLocation = runState.outputDatabaseMatchingHTMLFileLocation;
-std::ofstream& myDatabaseMatchingHTMLFile = runState.myDatabaseMatchingHTMLFile;
-std::string& outputDatabaseMatchingGlobalMatchingFile = runState.outputDatabaseMatchingGlobalMatchingFile;
-std::string& outputDatabaseMatchingGlobalMatchingFileLocation =
-    runState.outputDatabaseMatchingGlobalMatchingFileLocation;
-std::ofstream& myDatabaseMatchingGlobalMatchingFile = runState.myDatabaseMatchingGlobalMatchingFile;
-std::string& outputDatabaseMatchingGlobalMatchingHTMLFile =
-    runState.outputDatabaseMatchingGlobalMatchingHTMLFile;
-std::string& outputDatabaseMatchingGlobalMatchingHTMLFileLocation =
-    runState.outputDatabaseMatchingGlobalMatchingHTMLFileLocation;
-std::ofstream& myDatabaseMatchingGlobalMatchingHTMLFile = runState.myDatabaseMatchingGlobalMatchingHTMLFile;
-std::string& outputCombinedMatrixGlobalFile = runState.outputCombinedMatrixGlobalFile;
-std::string& outputCombinedMatrixGlobalFileLocation = runState.outputCombinedMatrixGlobalFileLocation;
-std::ofstream& myCombinedMatrixGlobalFile = runState.myCombinedMatrixGlobalFile;
-std::string& outputCombinedMatrixGlobalAndLocalFile = runState.outputCombinedMatrixGlobalAndLocalFile;
-std::string& outputCombinedMatrixGlobalAndLocalFileLocation =
-    runState.outputCombinedMatrixGlobalAndLocalFileLocation;
-std::ofstream& myCombinedMatrixGlobalAndLocalFile = runState.myCombinedMatrixGlobalAndLocalFile;
-std::string& outputCombinedMatrixBestMatchesFile = runState.outputCombinedMatrixBestMatchesFile;
-std::string& outputCombinedMatrixBestMatchesFileLocation =
-    runState.outputCombinedMatrixBestMatchesFileLocation;
-std::ofstream& myCombinedMatrixBestMatchesFile = runState.myCombinedMatrixBestMatchesFile;
-std::string& outputMotifTreeHTMLFile = runState.outputMotifTreeHTMLFile;
-std::string& outputMotifTreeHTMLFileLocation = runState.outputMotifTreeHTMLFileLocation;
-std::ofstream& myMotifTreeFile = runState.myMotifTreeFile;
-std::string& outputMotifTreeGlobalHTMLFile = runState.outputMotifTreeGlobalHTMLFile;
-std::string& outputMotifTreeGlobalHTMLFileLocation = runState.outputMotifTreeGlobalHTMLFileLocation;
-std::ofstream& myMotifTreeGlobalMatchingFile = runState.myMotifTreeGlobalMatchingFile;
 std::vector<fileNameAndType>& FileNameType = runState.FileNameType;
 std::vector<data>& Datasets = runState.Datasets;
 std::vector<data>& DatabaseDatasets = runState.DatabaseDatasets;
@@ -128,12 +76,8 @@ mergeChain& mergedMotifListBestMatches = runState.mergedMotifListBestMatches;
 std::vector<mergeChain>& mergedMotifGlobalMatching = runState.mergedMotifGlobalMatching;
 std::vector<mergeChain>& mergedMotifGlobalAndLocalMatching = runState.mergedMotifGlobalAndLocalMatching;
 std::vector<mergeChain>& mergedMotifBestMatches = runState.mergedMotifBestMatches;
-std::vector<tempArray>& tempArrayDouble = runState.tempArrayDouble;
-std::vector<bestMatchList>& datasetDatabaseTopResults = runState.datasetDatabaseTopResults;
 fileNameAndType& InputFiles = runState.InputFiles;
-data& Matrices = runState.Matrices;
 combinedMatrices& mergedMatrix = runState.mergedMatrix;
-tempArray& tempArrayDbl = runState.tempArrayDbl;
 commonBestMatches& commonBestScoreGlobalList = runState.commonBestScoreGlobalList;
 commonBestMatches& commonBestScoreList = runState.commonBestScoreList;
 maxScores& combinedMaxScores = runState.combinedMaxScores;

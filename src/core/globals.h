@@ -3,17 +3,20 @@
 // regions.
 //
 // All of them live in one RunState object, whose member initialisers are the start values (the
-// report names start as the defaults of the report table); each variable's own name is a reference
-// to its member. A run starts from that state, and resetGlobals() returns to it, so a variable added
-// here can never miss the reset.
+// report names start as the defaults of the report table). Each variable's own name is a reference
+// to its member; the reports are reached by ReportId (reportPath and its kin, core/report_files.h).
+// A run starts from that state, and resetGlobals() returns to it, so a variable added here can never
+// miss the reset.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "core/records.h"
+#include "core/report_files.h"
 
 namespace korvelan {
 
@@ -22,6 +25,13 @@ struct CreatedOutput {
   std::string path;
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
+};
+
+// One report of the run: its name, its full path and the stream every writer of the report shares.
+struct ReportSlot {
+  std::string name;
+  std::string path;
+  std::ofstream stream;
 };
 
 // A stream open on an output file, with the file's path for the failure message.
@@ -62,99 +72,76 @@ struct RunState {
   std::string jobID;              // run prefix of every output name
   double start = 0.0;             // run timer, seconds
   double stop = 0.0;
-  double wtime = 0.0;                  // stop - start
-  std::int32_t motifNameLength = 0;    // longest input motif name
-  double maxSumScoreCompare = 0.0;     // largest ranking key, base of default tree distances
-  std::int32_t fileNameIncrement = 0;  // never used
-  std::string strInputPath;            // never used
-  std::string jasparDB;                // collection path the JASPAR loader opened last
-  std::string transfacDB;              // collection path the TRANSFAC loader opened last
-  std::string uniprobeDB;              // collection path the UniPROBE loader opened last
+  double wtime = 0.0;                // stop - start
+  std::int32_t motifNameLength = 0;  // longest input motif name
+  double maxSumScoreCompare = 0.0;   // largest ranking key, base of default tree distances
+  std::string jasparDB;              // collection path the JASPAR loader opened last
+  std::string transfacDB;            // collection path the TRANSFAC loader opened last
+  std::string uniprobeDB;            // collection path the UniPROBE loader opened last
 
-  // Report names (start as the default names), full paths and streams.
-  std::string outputFile;
-  std::string outputFileLocation;
-  std::ofstream myfile;
-  std::string outputFileWithoutMotif;
-  std::string outputFileWithoutMotifLocation;
-  std::ofstream myfileWithoutMotif;
-  std::string outputGlobalMatchingFile;
-  std::string outputFileGlobalMatchingLocation;
-  std::ofstream myGlobalMatchingFile;
-  std::string outputHTMLFile;
-  std::string outputHTMLFileLocation;
-  std::ofstream myHTMLFile;
-  std::string outputHTMLGlobalMatchingFile;
-  std::string outputHTMLGlobalMatchingFileLocation;
-  std::ofstream myHTMLGlobalMatchingFile;
-  std::string outputDatabaseMatchingFile;
-  std::string outputDatabaseMatchingFileLocation;
-  std::ofstream myDatabaseMatchingFile;
-  std::string outputDatabaseMatchingFileWithoutMotif;
-  std::string outputDatabaseMatchingFileWithoutMotifLocation;
-  std::ofstream myDatabaseMatchingFileWithoutMotif;
-  std::string outputDatabaseMatchingHTMLFile;
-  std::string outputDatabaseMatchingHTMLFileLocation;
-  std::ofstream myDatabaseMatchingHTMLFile;
-  std::string outputDatabaseMatchingGlobalMatchingFile;
-  std::string outputDatabaseMatchingGlobalMatchingFileLocation;
-  std::ofstream myDatabaseMatchingGlobalMatchingFile;
-  std::string outputDatabaseMatchingGlobalMatchingHTMLFile;
-  std::string outputDatabaseMatchingGlobalMatchingHTMLFileLocation;
-  std::ofstream myDatabaseMatchingGlobalMatchingHTMLFile;
-  std::string outputCombinedMatrixGlobalFile;
-  std::string outputCombinedMatrixGlobalFileLocation;
-  std::ofstream myCombinedMatrixGlobalFile;
-  std::string outputCombinedMatrixGlobalAndLocalFile;
-  std::string outputCombinedMatrixGlobalAndLocalFileLocation;
-  std::ofstream myCombinedMatrixGlobalAndLocalFile;
-  std::string outputCombinedMatrixBestMatchesFile;
-  std::string outputCombinedMatrixBestMatchesFileLocation;
-  std::ofstream myCombinedMatrixBestMatchesFile;
-  std::string outputMotifTreeHTMLFile;
-  std::string outputMotifTreeHTMLFileLocation;
-  std::ofstream myMotifTreeFile;
-  std::string outputMotifTreeGlobalHTMLFile;
-  std::string outputMotifTreeGlobalHTMLFileLocation;
-  std::ofstream myMotifTreeGlobalMatchingFile;
+  // Every report's name (the default name until the outputs are named), full path and stream, by
+  // ReportId (core/report_files.h).
+  std::array<ReportSlot, kReportCount> reports;
 
-  // Motifs, input files, alignments, selections and merges.
+  // Motifs, input files, alignments, selections and merges: each list with the stage that fills it
+  // and what its index means.
+  // The dialogue, one entry per input file; index = dataset number - 1 (the typed order).
   std::vector<fileNameAndType> FileNameType;
+  // readInput; index = motif ID - 1 (all files in reading order).
   std::vector<data> Datasets;
+  // The collection loader of the database step; index = collection motif number - 1 (file order).
   std::vector<data> DatabaseDatasets;
+  // forwardScan, then backwardScan (keys by calculateSumScoresCompare): every kept alignment of two
+  // input motifs, the forward records first, each scan's in pair order.
   std::vector<dataCombinedScore> DatasetsCombinedScoreLists;
+  // forwardScanDatabase, then backwardScanDatabase (type "All"): input motifs against the collection,
+  // in the same order.
   std::vector<dataCombinedScore> DatasetsCombinedScoreDatabaseLists;
+  // forwardScanDatabaseGlobal, then backwardScanDatabaseGlobal: the top global motifs against the
+  // collection, in the same order.
   std::vector<dataCombinedScore> DatasetsCombinedScoreDatabaseGlobalLists;
+  // getMaxScores; index = input motif ID - 1.
   std::vector<maxScores> maxScoresList;
+  // getMaxScoresDatabase; index = input motif ID - 1.
   std::vector<maxScores> maxScoresDatabaseList;
+  // getMaxScoresDatabaseGlobal; index = input motif ID - 1.
   std::vector<maxScores> maxScoresDatabaseGlobalList;
+  // getResultsList's global ranking (two or more files); index = rank, best first.
   std::vector<commonBestMatches> globalMatchingScoreResultList;
+  // getResultsList's global-and-local ranking; index = rank, best first.
   std::vector<commonBestMatches> commonBestScoreResultList;
+  // getResultsList (two or more files): the best matches of the top global motifs; index = rank.
   std::vector<bestMatchList> topGlobalMatchingResults;
+  // getResultsList (combining, type "All"): the best matches of the top motifs; index = rank.
   std::vector<bestMatchList> topGlobalAndLocalMatchingResults;
+  // getResultsList (combining, type "All"): every motif's best matches, empty ones left out, in
+  // motif-ID order.
   std::vector<bestMatchList> topBestMatchesResults;
+  // getResultsList (trees): row and column m belong to input motif ID m, row and column 0 hold labels.
   std::vector<std::vector<std::string>> distanceMatrix;
+  // getResultsList (trees, two or more files): row and column k belong to the k-th of the top global
+  // motifs and their best matches; row and column 0 hold labels.
   std::vector<std::vector<std::string>> distanceMatrixGlobal;
+  // The merge drivers: the chain of the group being merged, one entry per merge step, for each of the
+  // three top lists.
   mergeChain mergedMotifList;
   mergeChain mergedMotifListGlobalAndLocal;
   mergeChain mergedMotifListBestMatches;
+  // The merge drivers: one finished chain per merged group, in the order of its top list.
   std::vector<mergeChain> mergedMotifGlobalMatching;
   std::vector<mergeChain> mergedMotifGlobalAndLocalMatching;
   std::vector<mergeChain> mergedMotifBestMatches;
-  std::vector<tempArray> tempArrayDouble;
-  std::vector<bestMatchList> datasetDatabaseTopResults;
 
   // Scratch records.
   fileNameAndType InputFiles;
-  data Matrices;
   combinedMatrices mergedMatrix;
-  tempArray tempArrayDbl;
   commonBestMatches commonBestScoreGlobalList;
   commonBestMatches commonBestScoreList;
   maxScores combinedMaxScores;
 
-  // Outputs: what the run created (later writers reopen exactly those), the open streams, and how
-  // long one logo command may run before it is stopped.
+  // Outputs, kept by the report opener (core/report_io.cpp): what the run created, in the order it
+  // made them (later writers reopen exactly those); the streams open now, in the order they opened;
+  // and how long one logo command may run before it is stopped.
   std::vector<CreatedOutput> createdOutputs;
   std::vector<OpenOutput> openOutputs;
   std::int32_t logoTimeLimit = 60;  // seconds
@@ -197,58 +184,9 @@ extern double& stop;
 extern double& wtime;
 extern std::int32_t& motifNameLength;
 extern double& maxSumScoreCompare;
-extern std::int32_t& fileNameIncrement;
-extern std::string& strInputPath;
 extern std::string& jasparDB;
 extern std::string& transfacDB;
 extern std::string& uniprobeDB;
-
-// Report names (start as the default names), full paths and streams.
-extern std::string& outputFile;
-extern std::string& outputFileLocation;
-extern std::ofstream& myfile;
-extern std::string& outputFileWithoutMotif;
-extern std::string& outputFileWithoutMotifLocation;
-extern std::ofstream& myfileWithoutMotif;
-extern std::string& outputGlobalMatchingFile;
-extern std::string& outputFileGlobalMatchingLocation;
-extern std::ofstream& myGlobalMatchingFile;
-extern std::string& outputHTMLFile;
-extern std::string& outputHTMLFileLocation;
-extern std::ofstream& myHTMLFile;
-extern std::string& outputHTMLGlobalMatchingFile;
-extern std::string& outputHTMLGlobalMatchingFileLocation;
-extern std::ofstream& myHTMLGlobalMatchingFile;
-extern std::string& outputDatabaseMatchingFile;
-extern std::string& outputDatabaseMatchingFileLocation;
-extern std::ofstream& myDatabaseMatchingFile;
-extern std::string& outputDatabaseMatchingFileWithoutMotif;
-extern std::string& outputDatabaseMatchingFileWithoutMotifLocation;
-extern std::ofstream& myDatabaseMatchingFileWithoutMotif;
-extern std::string& outputDatabaseMatchingHTMLFile;
-extern std::string& outputDatabaseMatchingHTMLFileLocation;
-extern std::ofstream& myDatabaseMatchingHTMLFile;
-extern std::string& outputDatabaseMatchingGlobalMatchingFile;
-extern std::string& outputDatabaseMatchingGlobalMatchingFileLocation;
-extern std::ofstream& myDatabaseMatchingGlobalMatchingFile;
-extern std::string& outputDatabaseMatchingGlobalMatchingHTMLFile;
-extern std::string& outputDatabaseMatchingGlobalMatchingHTMLFileLocation;
-extern std::ofstream& myDatabaseMatchingGlobalMatchingHTMLFile;
-extern std::string& outputCombinedMatrixGlobalFile;
-extern std::string& outputCombinedMatrixGlobalFileLocation;
-extern std::ofstream& myCombinedMatrixGlobalFile;
-extern std::string& outputCombinedMatrixGlobalAndLocalFile;
-extern std::string& outputCombinedMatrixGlobalAndLocalFileLocation;
-extern std::ofstream& myCombinedMatrixGlobalAndLocalFile;
-extern std::string& outputCombinedMatrixBestMatchesFile;
-extern std::string& outputCombinedMatrixBestMatchesFileLocation;
-extern std::ofstream& myCombinedMatrixBestMatchesFile;
-extern std::string& outputMotifTreeHTMLFile;
-extern std::string& outputMotifTreeHTMLFileLocation;
-extern std::ofstream& myMotifTreeFile;
-extern std::string& outputMotifTreeGlobalHTMLFile;
-extern std::string& outputMotifTreeGlobalHTMLFileLocation;
-extern std::ofstream& myMotifTreeGlobalMatchingFile;
 
 // Motifs, input files, alignments, selections and merges.
 extern std::vector<fileNameAndType>& FileNameType;
@@ -273,14 +211,10 @@ extern mergeChain& mergedMotifListBestMatches;
 extern std::vector<mergeChain>& mergedMotifGlobalMatching;
 extern std::vector<mergeChain>& mergedMotifGlobalAndLocalMatching;
 extern std::vector<mergeChain>& mergedMotifBestMatches;
-extern std::vector<tempArray>& tempArrayDouble;
-extern std::vector<bestMatchList>& datasetDatabaseTopResults;
 
 // Scratch records.
 extern fileNameAndType& InputFiles;
-extern data& Matrices;
 extern combinedMatrices& mergedMatrix;
-extern tempArray& tempArrayDbl;
 extern commonBestMatches& commonBestScoreGlobalList;
 extern commonBestMatches& commonBestScoreList;
 extern maxScores& combinedMaxScores;

@@ -23,4 +23,12 @@ const data& databaseMotif(std::int64_t motifID) {
   return motifOrThrow(DatabaseDatasets, motifID, "database");
 }
 
+std::int64_t inputMotifNumber(const dataCombinedScore& record) {
+  return record.scanOrderFlag == "Y" ? record.firstMotifID : record.secondMotifID;
+}
+
+std::int64_t collectionMotifNumber(const dataCombinedScore& record) {
+  return record.scanOrderFlag == "Y" ? record.secondMotifID : record.firstMotifID;
+}
+
 }  // namespace korvelan

@@ -1,5 +1,6 @@
-// The one lookup from a motif ID to its record. Input motif IDs count from 1 over Datasets and
-// database motif IDs from 1 over DatabaseDatasets: the motif with ID k is element k - 1.
+// The one lookup from a motif ID to its record, and which motif of a database record is which. Input
+// motif IDs count from 1 over Datasets and database motif IDs from 1 over DatabaseDatasets: the motif
+// with ID k is element k - 1.
 #pragma once
 
 #include <cstdint>
@@ -31,5 +32,10 @@ inline const data* findMotif(const std::vector<data>& motifs, std::int64_t motif
 // broken invariant and throws std::out_of_range rather than reading past the list.
 const data& inputMotif(std::int64_t motifID);
 const data& databaseMotif(std::int64_t motifID);
+
+// A database record lists the input motif first exactly when its scanOrderFlag is "Y"; the other
+// motif is the collection motif (its number in DatabaseDatasets).
+std::int64_t inputMotifNumber(const dataCombinedScore& record);
+std::int64_t collectionMotifNumber(const dataCombinedScore& record);
 
 }  // namespace korvelan

@@ -1,46 +1,104 @@
 #include "core/report_files.h"
 
+#include "core/answers.h"
+#include "core/globals.h"
+
 namespace korvelan {
+
+namespace {
+constexpr unsigned kDatasetParts = partBit(ResultPart::GlobalMatching) | partBit(ResultPart::GlobalAndLocal) |
+                                   partBit(ResultPart::EachMotif);
+}  // namespace
 
 const std::array<ReportFile, kReportCount>& reportFiles() {
   using R = ReportId;
-  using S = RunState;
+  using F = ReportForm;
+  using P = ResultPart;
   static const std::array<ReportFile, kReportCount> table{{
-      {R::Results, "Results.txt", &S::outputFile, &S::outputFileLocation, &S::myfile},
-      {R::ResultsWithoutMotif, "Results_Without_Motif_Details.txt", &S::outputFileWithoutMotif,
-       &S::outputFileWithoutMotifLocation, &S::myfileWithoutMotif},
-      {R::GlobalMatching, "Results_Global_Matching.txt", &S::outputGlobalMatchingFile,
-       &S::outputFileGlobalMatchingLocation, &S::myGlobalMatchingFile},
-      {R::HTMLResults, "HTML_Results.html", &S::outputHTMLFile, &S::outputHTMLFileLocation, &S::myHTMLFile},
-      {R::HTMLGlobalMatching, "HTML_Global_Matching_Results.html", &S::outputHTMLGlobalMatchingFile,
-       &S::outputHTMLGlobalMatchingFileLocation, &S::myHTMLGlobalMatchingFile},
-      {R::DatabaseMatching, "Results_Database_Matching.txt", &S::outputDatabaseMatchingFile,
-       &S::outputDatabaseMatchingFileLocation, &S::myDatabaseMatchingFile},
-      {R::DatabaseMatchingWithoutMotif, "Results_Database_Matching_Without_Motif_Details.txt",
-       &S::outputDatabaseMatchingFileWithoutMotif, &S::outputDatabaseMatchingFileWithoutMotifLocation,
-       &S::myDatabaseMatchingFileWithoutMotif},
-      {R::DatabaseMatchingHTML, "HTML_Results_Database_Matching.html", &S::outputDatabaseMatchingHTMLFile,
-       &S::outputDatabaseMatchingHTMLFileLocation, &S::myDatabaseMatchingHTMLFile},
-      {R::DatabaseMatchingGlobalMatching, "Results_Database_Matching_Global_Matching.txt",
-       &S::outputDatabaseMatchingGlobalMatchingFile, &S::outputDatabaseMatchingGlobalMatchingFileLocation,
-       &S::myDatabaseMatchingGlobalMatchingFile},
-      {R::DatabaseMatchingGlobalMatchingHTML, "HTML_Results_Database_Matching_Global_Matching.html",
-       &S::outputDatabaseMatchingGlobalMatchingHTMLFile,
-       &S::outputDatabaseMatchingGlobalMatchingHTMLFileLocation,
-       &S::myDatabaseMatchingGlobalMatchingHTMLFile},
-      {R::CombinedMatrixGlobal, "Results_Combined_Motifs_Global_Matching.txt",
-       &S::outputCombinedMatrixGlobalFile, &S::outputCombinedMatrixGlobalFileLocation,
-       &S::myCombinedMatrixGlobalFile},
-      {R::CombinedMatrixGlobalAndLocal, "Results_Combined_Motifs_Global_and_Local_Matching.txt",
-       &S::outputCombinedMatrixGlobalAndLocalFile, &S::outputCombinedMatrixGlobalAndLocalFileLocation,
-       &S::myCombinedMatrixGlobalAndLocalFile},
-      {R::CombinedMatrixBestMatches, "Results_Combined_Motifs_Best_Matches.txt",
-       &S::outputCombinedMatrixBestMatchesFile, &S::outputCombinedMatrixBestMatchesFileLocation,
-       &S::myCombinedMatrixBestMatchesFile},
-      {R::MotifTreeHTML, "Motif_Tree.html", &S::outputMotifTreeHTMLFile, &S::outputMotifTreeHTMLFileLocation,
-       &S::myMotifTreeFile},
-      {R::MotifTreeGlobalHTML, "Global_Matching_Motif_Tree.html", &S::outputMotifTreeGlobalHTMLFile,
-       &S::outputMotifTreeGlobalHTMLFileLocation, &S::myMotifTreeGlobalMatchingFile},
+      {.id = R::GlobalMatching,
+       .defaultName = "Results_Global_Matching.txt",
+       .parts = partBit(P::GlobalMatching)},
+      {.id = R::DatabaseMatchingGlobalMatching,
+       .defaultName = "Results_Database_Matching_Global_Matching.txt",
+       .needsCollection = true,
+       .parts = partBit(P::DatabaseGlobal),
+       .blocksNeedMode = true},
+      {.id = R::HTMLGlobalMatching,
+       .defaultName = "HTML_Global_Matching_Results.html",
+       .form = F::Page,
+       .parts = partBit(P::GlobalMatching)},
+      {.id = R::DatabaseMatchingGlobalMatchingHTML,
+       .defaultName = "HTML_Results_Database_Matching_Global_Matching.html",
+       .form = F::Page,
+       .needsCollection = true,
+       .parts = partBit(P::DatabaseGlobal),
+       .blocksNeedMode = true},
+      {.id = R::Results,
+       .defaultName = "Results.txt",
+       .needsTypeAll = true,
+       .parts = kDatasetParts,
+       .globalAndLocalBannerRun = 67},
+      {.id = R::ResultsWithoutMotif,
+       .defaultName = "Results_Without_Motif_Details.txt",
+       .form = F::TextWithoutMatrices,
+       .needsTypeAll = true,
+       .parts = kDatasetParts,
+       .globalAndLocalBannerRun = 62},
+      {.id = R::HTMLResults,
+       .defaultName = "HTML_Results.html",
+       .form = F::Page,
+       .header = HeaderVariant::Detailed,
+       .needsTypeAll = true,
+       .parts = kDatasetParts,
+       .blocksNeedMode = true},
+      {.id = R::DatabaseMatching,
+       .defaultName = "Results_Database_Matching.txt",
+       .needsCollection = true,
+       .needsTypeAll = true,
+       .parts = partBit(P::Database),
+       .blocksNeedMode = true},
+      {.id = R::DatabaseMatchingWithoutMotif,
+       .defaultName = "Results_Database_Matching_Without_Motif_Details.txt",
+       .form = F::TextWithoutMatrices,
+       .header = HeaderVariant::NoGapBeforeFiles,
+       .needsCollection = true,
+       .needsTypeAll = true,
+       .parts = partBit(P::Database),
+       .longerBannerEndInFormatAll = true,
+       .blocksNeedMode = true},
+      {.id = R::DatabaseMatchingHTML,
+       .defaultName = "HTML_Results_Database_Matching.html",
+       .form = F::Page,
+       .needsCollection = true,
+       .needsTypeAll = true,
+       .parts = partBit(P::Database),
+       .blocksNeedMode = true},
+      {.id = R::CombinedMatrixGlobal,
+       .defaultName = "Results_Combined_Motifs_Global_Matching.txt",
+       .header = HeaderVariant::OneFileNote,
+       .needsMerging = true,
+       .everyFormat = true},
+      {.id = R::CombinedMatrixGlobalAndLocal,
+       .defaultName = "Results_Combined_Motifs_Global_and_Local_Matching.txt",
+       .needsTypeAll = true,
+       .needsMerging = true,
+       .everyFormat = true},
+      {.id = R::CombinedMatrixBestMatches,
+       .defaultName = "Results_Combined_Motifs_Best_Matches.txt",
+       .needsTypeAll = true,
+       .needsMerging = true,
+       .everyFormat = true},
+      {.id = R::MotifTreeGlobalHTML,
+       .defaultName = "Global_Matching_Motif_Tree.html",
+       .form = F::Page,
+       .header = HeaderVariant::TreePage,
+       .needsTrees = true},
+      {.id = R::MotifTreeHTML,
+       .defaultName = "Motif_Tree.html",
+       .form = F::Page,
+       .header = HeaderVariant::TreePage,
+       .needsTypeAll = true,
+       .needsTrees = true},
   }};
   return table;
 }
@@ -48,14 +106,29 @@ const std::array<ReportFile, kReportCount>& reportFiles() {
 const ReportFile& reportFile(ReportId id) {
   return reportFiles()[static_cast<std::size_t>(id)];
 }
+
 std::string& reportName(ReportId id) {
-  return runState.*reportFile(id).name;
+  return runState.reports[static_cast<std::size_t>(id)].name;
 }
 std::string& reportPath(ReportId id) {
-  return runState.*reportFile(id).path;
+  return runState.reports[static_cast<std::size_t>(id)].path;
 }
 std::ofstream& reportStream(ReportId id) {
-  return runState.*reportFile(id).stream;
+  return runState.reports[static_cast<std::size_t>(id)].stream;
+}
+
+bool reportChosen(const ReportFile& report) {
+  const bool formatFits =
+      report.everyFormat || (report.form == ReportForm::Page ? pagesWanted() : textWanted());
+  return formatFits && (!report.needsCollection || databaseChosen()) && (!report.needsTypeAll || typeAll()) &&
+         (!report.needsMerging || mergeWanted()) && (!report.needsTrees || treesWanted());
+}
+
+std::vector<ReportId> chosenReports() {
+  std::vector<ReportId> chosen;
+  for (const ReportFile& report : reportFiles())
+    if (reportChosen(report)) chosen.push_back(report.id);
+  return chosen;
 }
 
 }  // namespace korvelan

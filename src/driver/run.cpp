@@ -19,6 +19,7 @@
 #include "input/input.h"
 #include "merge/merge.h"
 #include "reports/framing.h"
+#include "reports/pdf.h"
 #include "results/results.h"
 #include "scan/scan.h"
 #include "tree/tree.h"
@@ -49,53 +50,6 @@ unsigned runSeed() {
   unsigned seed = 0;
   seq.generate(&seed, &seed + 1);
   return seed;
-}
-
-// A report's header and its footer twin.
-struct Frame {
-  void (*header)();
-  void (*footer)();
-};
-
-// The reports this run's type, format, database, combine and tree answers call for, in the order
-// their headers are written (and, later, their footers).
-std::vector<Frame> chosenFrames() {
-  const bool db = databaseChosen();
-  std::vector<Frame> frames;
-  if (textWanted()) {
-    frames.push_back({writeHeaderGlobalText, writeFooterGlobalText});
-    if (db) frames.push_back({writeHeaderGlobalTextDatabaseMatch, writeFooterGlobalTextDatabaseMatch});
-  }
-  if (pagesWanted()) {
-    frames.push_back({writeHeaderGlobalHTMLOrPDF, writeFooterGlobalHTMLOrPDF});
-    if (db) frames.push_back({writeHeaderGlobalHTMLOrPDFDatabaseMatch, writeFooterGlobalHTMLOrPDFDatabaseMatch});
-  }
-  if (typeAll()) {
-    if (textWanted()) {
-      frames.push_back({writeHeaderText, writeFooterText});
-      frames.push_back({writeHeaderTextWithoutMotif, writeFooterTextWithoutMotif});
-    }
-    if (pagesWanted()) frames.push_back({writeHeaderHTMLOrPDF, writeFooterHTMLOrPDF});
-    if (db) {
-      if (textWanted()) {
-        frames.push_back({writeHeaderTextDatabaseMatch, writeFooterTextDatabaseMatch});
-        frames.push_back({writeHeaderTextWithoutMotifDatabaseMatch, writeFooterTextWithoutMotifDatabaseMatch});
-      }
-      if (pagesWanted()) frames.push_back({writeHeaderHTMLOrPDFDatabaseMatch, writeFooterHTMLOrPDFDatabaseMatch});
-    }
-  }
-  if (mergeWanted()) {
-    frames.push_back({writeHeaderCombinedMatrixGlobal, writeFooterCombinedMatrixGlobal});
-    if (typeAll()) {
-      frames.push_back({writeHeaderCombinedMatrixGlobalAndLocal, writeFooterCombinedMatrixGlobalAndLocal});
-      frames.push_back({writeHeaderCombinedMatrixBestMatches, writeFooterCombinedMatrixBestMatches});
-    }
-  }
-  if (treesWanted() && pagesWanted()) {
-    frames.push_back({writeHeaderMotifTreeGlobalHTMLOrPDF, writeFooterMotifTreeGlobalHTMLOrPDF});
-    if (typeAll()) frames.push_back({writeHeaderMotifTreeHTMLOrPDF, writeFooterMotifTreeHTMLOrPDF});
-  }
-  return frames;
 }
 
 // Both trees are drawn before either tree section is written.
@@ -134,15 +88,20 @@ void combineMotifs() {
   }
 }
 
-void databaseStep() {
+bool loadChosenCollection() {
   const Collection* chosen = collectionOf(DBName);
-  if (chosen == nullptr) return;  // "N": no collection
+  if (chosen == nullptr) return false;  // "N": no collection
   switch (chosen->family) {
     case CollectionFamily::Transfac: readTransfacDatabase(); break;
     case CollectionFamily::Jaspar: readJasparDatabase(); break;
     case CollectionFamily::Uniprobe: readUniprobeDatabase(); break;
   }
-  if (pagesWanted()) writeDatabaseMotif();
+  return true;
+}
+
+void databaseStep(const OutsideSteps& steps) {
+  if (!steps.loadCollection()) return;
+  if (pagesWanted()) steps.drawCollectionLogos();
   if (typeAll()) {
     forwardScanDatabase();
     backwardScanDatabase();
@@ -157,19 +116,11 @@ void databaseStep() {
   getDatabaseGlobalResultsList();
 }
 
-void convertPages() {
+// The chosen reports' pages, in table order.
+void convertPages(const OutsideSteps& steps, const std::vector<ReportId>& reports) {
   if (!pdfWanted()) return;
-  const bool db = databaseChosen();
-  convertHTMLToPDFGlobal();
-  if (db) convertHTMLToPDFGlobalDatabaseMatch();
-  if (typeAll()) {
-    convertHTMLToPDF();
-    if (db) convertHTMLToPDFDatabaseMatch();
-  }
-  if (treesWanted()) {
-    convertHTMLToPDFMotifTreeGlobal();
-    if (typeAll()) convertHTMLToPDFMotifTree();
-  }
+  for (ReportId report : reports)
+    if (reportFile(report).form == ReportForm::Page) steps.convertPage(report);
 }
 
 }  // namespace
@@ -199,15 +150,21 @@ void nameOutputs() {
   outputPath = toolRoot(inputPath) + "result/";
   jobID = makeJobID(true);
   for (const ReportFile& report : reportFiles()) {
-    std::string& name = runState.*report.name;
+    std::string& name = reportName(report.id);
     name = jobID + name;
-    runState.*report.path = outputPath + name;
+    reportPath(report.id) = outputPath + name;
   }
 }
 
-namespace {
+const OutsideSteps& realOutsideSteps() {
+  static const OutsideSteps steps{.drawLogos = writeMotif,
+                                  .loadCollection = loadChosenCollection,
+                                  .drawCollectionLogos = writeDatabaseMotif,
+                                  .convertPage = convertPageToPDF};
+  return steps;
+}
 
-void runStages() {
+void runStages(const OutsideSteps& steps) {
   start = omp_get_wtime();
   std::cout << std::endl << "Reading input ..." << std::endl;
   readInput(FileNameType);
@@ -218,38 +175,36 @@ void runStages() {
   writeMotifInput();
   printFileNameTypeCount();
   std::cout << "Processing input ..." << std::endl;
-  if (pagesWanted()) writeMotif();
+  if (pagesWanted()) steps.drawLogos();
 
   forwardScan();
   backwardScan();
   getMaxScores();
   calculateSumScoresCompare();
 
-  const std::vector<Frame> frames = chosenFrames();
-  for (const Frame& frame : frames) frame.header();
+  const std::vector<ReportId> reports = chosenReports();
+  for (ReportId report : reports) writeReportHeader(report);
 
   getResultsList();
   drawTrees();
   combineMotifs();
-  databaseStep();
+  databaseStep(steps);
 
   stop = omp_get_wtime();
   wtime = stop - start;
 
-  for (const Frame& frame : frames) frame.footer();
-  convertPages();
+  for (ReportId report : reports) writeReportFooter(report);
+  convertPages(steps, reports);
 
   std::cout << "Your output files have been saved in " << outputPath << std::endl;
   std::cout << std::endl;
   std::cout << "Runtime: " << wtime << " seconds." << std::endl;
 }
 
-}  // namespace
-
 int runSequence() {
   nameOutputs();
   try {
-    runStages();
+    runStages(realOutsideSteps());
   } catch (...) {
     // A run that ends before its listing leaves nothing behind, not even its claim.
     removeUnwrittenOutput(listingPath());

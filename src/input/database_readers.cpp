@@ -13,14 +13,13 @@ namespace {
 // appended to DatabaseDatasets. Collection motifs all belong to dataset 1.
 void completeDatabaseMotif(std::string name, std::string taxon, std::string id, motifMatrix rows,
                            std::int32_t motifNumInFile, std::int32_t motifID) {
-  fillMatrices({.name = std::move(name),
-                .taxonOrSpecies = std::move(taxon),
-                .databaseMotifID = std::move(id),
-                .datasetNum = 1,
-                .motifNumInFile = motifNumInFile,
-                .motifID = motifID},
-               std::move(rows));
-  DatabaseDatasets.push_back(Matrices);
+  DatabaseDatasets.push_back(fillMatrices({.name = std::move(name),
+                                           .taxonOrSpecies = std::move(taxon),
+                                           .databaseMotifID = std::move(id),
+                                           .datasetNum = 1,
+                                           .motifNumInFile = motifNumInFile,
+                                           .motifID = motifID},
+                                          std::move(rows)));
 }
 
 // The taxon or species text DBName's collection gives a block: the collection's own text, the

@@ -102,33 +102,31 @@ motifMatrix numericRows(const inputBlock& block) {
   return rows;
 }
 
-void fillMatrices(MotifLabels labels, motifMatrix rows) {
-  std::string consensus = getConsensusString(rows);
-  motifMatrix revComp = getRevCompMotif(rows);
-  std::string revCompConsensus = getConsensusString(revComp);
-  Matrices.motifID = labels.motifID;
-  Matrices.motifName = keptName(std::move(labels.name));
-  Matrices.taxonOrSpecies = keptName(std::move(labels.taxonOrSpecies));
-  Matrices.databaseMotifID = keptName(std::move(labels.databaseMotifID));
-  Matrices.datasetNum = labels.datasetNum;
-  Matrices.motifNumInFile = labels.motifNumInFile;
-  Matrices.matrix = std::move(rows);
-  Matrices.revCompMatrix = std::move(revComp);
-  Matrices.consensus = std::move(consensus);
-  Matrices.revCompConsensus = std::move(revCompConsensus);
+data fillMatrices(MotifLabels labels, motifMatrix rows) {
+  data motif;
+  motif.consensus = getConsensusString(rows);
+  motif.revCompMatrix = getRevCompMotif(rows);
+  motif.revCompConsensus = getConsensusString(motif.revCompMatrix);
+  motif.motifID = labels.motifID;
+  motif.motifName = keptName(std::move(labels.name));
+  motif.taxonOrSpecies = keptName(std::move(labels.taxonOrSpecies));
+  motif.databaseMotifID = keptName(std::move(labels.databaseMotifID));
+  motif.datasetNum = labels.datasetNum;
+  motif.motifNumInFile = labels.motifNumInFile;
+  motif.matrix = std::move(rows);
+  return motif;
 }
 
 void completeMotif(std::string name, motifMatrix rows, std::int32_t fileIndex) {
   if (fileIndex >= 0 && static_cast<std::size_t>(fileIndex) < FileNameType.size())
     FileNameType[fileIndex].motifCount = static_cast<std::int32_t>(mNum);
-  fillMatrices({.name = std::move(name),
-                .taxonOrSpecies = {},
-                .databaseMotifID = {},
-                .datasetNum = dNum,
-                .motifNumInFile = mNum,
-                .motifID = matrixIDNum},
-               std::move(rows));
-  Datasets.push_back(Matrices);
+  Datasets.push_back(fillMatrices({.name = std::move(name),
+                                   .taxonOrSpecies = {},
+                                   .databaseMotifID = {},
+                                   .datasetNum = dNum,
+                                   .motifNumInFile = mNum,
+                                   .motifID = matrixIDNum},
+                                  std::move(rows)));
   ++mNum;
   ++matrixIDNum;
 }

@@ -52,15 +52,15 @@ motifMatrix jasparRows(const inputBlock& block);
 // MEME and raw PSSM rows: every line of exactly four tokens of digits and points is one position.
 motifMatrix numericRows(const inputBlock& block);
 
-// The record every reader fills: names kept to kMaxNameLength, the rows, their reverse complement
-// and both consensus strings, in the working record Matrices.
+// The motif record every reader makes: names kept to kMaxNameLength, the rows, their reverse
+// complement and both consensus strings.
 struct MotifLabels {
   std::string name, taxonOrSpecies, databaseMotifID;
   std::int32_t datasetNum = 0;
   std::int64_t motifNumInFile = 0;
   std::int64_t motifID = 0;
 };
-void fillMatrices(MotifLabels labels, motifMatrix rows);
+data fillMatrices(MotifLabels labels, motifMatrix rows);
 
 // The last steps of every input reader: consensus strings and reverse complement, the file's motif
 // count, the record appended to Datasets, and the two counters advanced.

@@ -2,8 +2,20 @@
 // the conversion of HTML pages to PDF.
 #pragma once
 
+#include "core/report_files.h"
+
 namespace korvelan {
 
+// The header of a report, which creates its file, and its footer, which completes it: the text or the
+// page frame by the report's form (core/report_files.h).
+void writeReportHeader(ReportId report);
+void writeReportFooter(ReportId report);
+void writeTextHeader(ReportId report);
+void writeTextFooter(ReportId report);
+void writePageHeader(ReportId report);
+void writePageFooter(ReportId report);
+
+// The same for each report by name.
 // Text report headers (create their file) and footers (append).
 void writeHeaderGlobalText();
 void writeHeaderGlobalTextDatabaseMatch();
@@ -33,6 +45,12 @@ void writeFooterGlobalHTMLOrPDF();
 void writeFooterGlobalHTMLOrPDFDatabaseMatch();
 void writeFooterHTMLOrPDF();
 void writeFooterHTMLOrPDFDatabaseMatch();
+
+// Tree page headers and footers (the tree sections are written by the tree step, tree/tree.h).
+void writeHeaderMotifTreeHTMLOrPDF();
+void writeHeaderMotifTreeGlobalHTMLOrPDF();
+void writeFooterMotifTreeHTMLOrPDF();
+void writeFooterMotifTreeGlobalHTMLOrPDF();
 
 // Logos of the input motifs (Datasets) and of the collection motifs (DatabaseDatasets).
 void writeMotif();

@@ -10,27 +10,25 @@
 #include "core/utilities.h"
 #include "reports/framing.h"
 #include "reports/text_framing.h"
-#include "tree/tree.h"
 
 namespace korvelan {
 
 namespace {
 
-// One HTML page. The detailed results page and the tree pages carry an extra style rule and a slightly
-// different input-files heading; the tree pages also have larger headings, a wider parameter table,
-// no landscape print rule and a shorter footer, since each tree section closes its own box.
-struct HtmlPage {
-  ReportId file;
-  bool detailed = false;
-  bool tree = false;
+// How a page's frame departs from the common one (see HeaderVariant): the detailed results page and
+// the tree pages carry an extra style rule and a slightly different input-files heading; the tree
+// pages also have larger headings, a wider parameter table, no landscape print rule and a shorter
+// footer, since each tree section closes its own box.
+struct PageLook {
+  bool detailed;
+  bool tree;
 };
 
-const HtmlPage kGlobalPage{.file = ReportId::HTMLGlobalMatching};
-const HtmlPage kGlobalDatabasePage{.file = ReportId::DatabaseMatchingGlobalMatchingHTML};
-const HtmlPage kDetailedPage{.file = ReportId::HTMLResults, .detailed = true};
-const HtmlPage kDetailedDatabasePage{.file = ReportId::DatabaseMatchingHTML};
-const HtmlPage kTreePage{.file = ReportId::MotifTreeHTML, .detailed = true, .tree = true};
-const HtmlPage kGlobalTreePage{.file = ReportId::MotifTreeGlobalHTML, .detailed = true, .tree = true};
+PageLook lookOf(ReportId page) {
+  const HeaderVariant variant = reportFile(page).header;
+  return {.detailed = variant == HeaderVariant::Detailed || variant == HeaderVariant::TreePage,
+          .tree = variant == HeaderVariant::TreePage};
+}
 
 template <typename Value>
 void parameterRow(std::ostream& out, const char* label, const Value& value) {
@@ -40,8 +38,11 @@ void parameterRow(std::ostream& out, const char* label, const Value& value) {
   out << "</tr>" << std::endl;
 }
 
-void writeHtmlHeader(const HtmlPage& page) {
-  std::ofstream& out = openReport(page.file, OpenMode::Create);
+}  // namespace
+
+void writePageHeader(ReportId report) {
+  const PageLook page = lookOf(report);
+  std::ofstream& out = openReport(report, OpenMode::Create);
   out << "<html>" << std::endl;
   out << "<head>" << std::endl;
   out << "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />" << std::endl;
@@ -108,8 +109,9 @@ void writeHtmlHeader(const HtmlPage& page) {
   closeReport(out);
 }
 
-void writeHtmlFooter(const HtmlPage& page) {
-  std::ofstream& out = openReport(page.file, OpenMode::Append);
+void writePageFooter(ReportId report) {
+  const PageLook page = lookOf(report);
+  std::ofstream& out = openReport(report, OpenMode::Append);
   if (!page.tree) out << "</div>" << std::endl;  // ends the box the last result section left open
   out << "<p class='sansserif'>" << std::endl;
   out << "<font size = '2' >" << std::endl;
@@ -138,22 +140,5 @@ void writeHtmlFooter(const HtmlPage& page) {
   out << "</html>" << std::endl;
   closeReport(out);
 }
-
-}  // namespace
-
-void writeHeaderGlobalHTMLOrPDF() { writeHtmlHeader(kGlobalPage); }
-void writeHeaderGlobalHTMLOrPDFDatabaseMatch() { writeHtmlHeader(kGlobalDatabasePage); }
-void writeHeaderHTMLOrPDF() { writeHtmlHeader(kDetailedPage); }
-void writeHeaderHTMLOrPDFDatabaseMatch() { writeHtmlHeader(kDetailedDatabasePage); }
-
-void writeFooterGlobalHTMLOrPDF() { writeHtmlFooter(kGlobalPage); }
-void writeFooterGlobalHTMLOrPDFDatabaseMatch() { writeHtmlFooter(kGlobalDatabasePage); }
-void writeFooterHTMLOrPDF() { writeHtmlFooter(kDetailedPage); }
-void writeFooterHTMLOrPDFDatabaseMatch() { writeHtmlFooter(kDetailedDatabasePage); }
-
-void writeHeaderMotifTreeHTMLOrPDF() { writeHtmlHeader(kTreePage); }
-void writeHeaderMotifTreeGlobalHTMLOrPDF() { writeHtmlHeader(kGlobalTreePage); }
-void writeFooterMotifTreeHTMLOrPDF() { writeHtmlFooter(kTreePage); }
-void writeFooterMotifTreeGlobalHTMLOrPDF() { writeHtmlFooter(kGlobalTreePage); }
 
 }  // namespace korvelan

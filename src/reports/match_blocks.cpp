@@ -1,5 +1,6 @@
-// One text writer and one HTML writer serve the ten match-block reports; the table of each entry point
-// holds what sets its report apart.
+// One text writer and one HTML writer serve the ten match-block reports; each report's row of the
+// report table holds what sets it apart (its form, whether it shows collection motifs, whether its
+// blocks need a mode).
 #include "reports/match_blocks.h"
 
 #include <fstream>
@@ -21,16 +22,13 @@ namespace korvelan {
 namespace {
 
 // Where a block's matched motif comes from: another input motif (Datasets, by the record's second
-// motif), or the collection (DatabaseDatasets, by the collection motif's number).
+// motif), or, in the reports of a collection, the collection (DatabaseDatasets, by the collection
+// motif's number).
 enum class Matched { InputMotif, CollectionMotif };
-enum class Form { Text, TextWithoutMatrices, Html };
 
-struct BlockReport {
-  ReportId file;
-  Matched matched;
-  Form form;
-  bool modeGated;  // writes blocks only for mode 2 or 3 and a motif number of 1 or more
-};
+Matched matchedIn(const ReportFile& report) {
+  return report.needsCollection ? Matched::CollectionMotif : Matched::InputMotif;
+}
 
 const std::string kDashRule(196, '-');
 
@@ -52,9 +50,10 @@ void cell(std::ostream& out, int width, const T& value) {
 }
 
 void writeTextBlock(std::ostream& out, const dataCombinedScore& record, const data& query,
-                    const BlockReport& report) {
-  const bool fromCollection = report.matched == Matched::CollectionMotif;
-  const data& matched = matchedMotif(record, report.matched);
+                    const ReportFile& report) {
+  const Matched source = matchedIn(report);
+  const bool fromCollection = source == Matched::CollectionMotif;
+  const data& matched = matchedMotif(record, source);
   const int nameWidth = motifNameLength + 10;
 
   if (!fromCollection) cell(out, 15, "Dataset #");
@@ -89,7 +88,7 @@ void writeTextBlock(std::ostream& out, const dataCombinedScore& record, const da
     out << taxonLabel(DBName) << ": " << matched.taxonOrSpecies << std::endl;
     out << std::endl;
   }
-  if (report.form == Form::Text) {
+  if (report.form == ReportForm::Text) {
     out << "Original motif" << std::endl;
     matrixPrintout(out, matched.matrix);
     out << "Consensus sequence: " << matched.consensus << std::endl;
@@ -103,7 +102,7 @@ void writeTextBlock(std::ostream& out, const dataCombinedScore& record, const da
   }
   out << std::endl;
 
-  const AlignmentPicture picture = pictureOf(record, query, matched, report.matched);
+  const AlignmentPicture picture = pictureOf(record, query, matched, source);
   out << "Alignment:" << std::endl;
   out << picture.matchedLine << std::endl;
   out << picture.queryLine << std::endl;
@@ -125,9 +124,10 @@ void htmlRow(std::ostream& out, std::string_view label, const std::string& value
 }
 
 void writeHtmlBlock(std::ostream& out, const dataCombinedScore& record, const data& query,
-                    const BlockReport& report) {
-  const bool fromCollection = report.matched == Matched::CollectionMotif;
-  const data& matched = matchedMotif(record, report.matched);
+                    const ReportFile& report) {
+  const Matched source = matchedIn(report);
+  const bool fromCollection = source == Matched::CollectionMotif;
+  const data& matched = matchedMotif(record, source);
   // Database records come in two listings; the flag, not a comparison of numbers, tells them apart.
   const bool collectionFirst = fromCollection && record.scanOrderFlag != "Y";
 
@@ -166,7 +166,7 @@ void writeHtmlBlock(std::ostream& out, const dataCombinedScore& record, const da
   out << "</table>" << std::endl;
   out << "<br>" << std::endl;
 
-  const AlignmentPicture picture = pictureOf(record, query, matched, report.matched);
+  const AlignmentPicture picture = pictureOf(record, query, matched, source);
   out << (collectionFirst ? "<font face='Arial' size='2'>" : "<font face='Arial' size = '2'>") << "Alignment:"
       << "</font>" << std::endl;
   out << "<br>" << std::endl;
@@ -185,13 +185,16 @@ void writeHtmlBlock(std::ostream& out, const dataCombinedScore& record, const da
   out << "</p>" << std::endl;
 }
 
-void writeBlocks(const BlockReport& report, const bestMatchList& matchList, int mode, std::int64_t motifID) {
-  std::ofstream& out = openReport(report.file, OpenMode::Append);
-  const bool writes = !report.modeGated || ((mode == 2 || mode == 3) && motifID >= 1);
+}  // namespace
+
+void writeMatchBlocks(ReportId id, const bestMatchList& matchList, int mode, std::int64_t motifID) {
+  const ReportFile& report = reportFile(id);
+  std::ofstream& out = openReport(id, OpenMode::Append);
+  const bool writes = !report.blocksNeedMode || ((mode == 2 || mode == 3) && motifID >= 1);
   if (writes && !matchList.empty()) {
     const data& query = inputMotif(motifID);
     for (const auto& record : matchList) {
-      if (report.form == Form::Html)
+      if (report.form == ReportForm::Page)
         writeHtmlBlock(out, record, query, report);
       else
         writeTextBlock(out, record, query, report);
@@ -200,90 +203,35 @@ void writeBlocks(const BlockReport& report, const bestMatchList& matchList, int 
   closeReport(out);
 }
 
-}  // namespace
-
 void WriteTopResultsList(bestMatchList matchList, int mode, std::int64_t motifID) {
-  writeBlocks(
-      {.file = ReportId::Results, .matched = Matched::InputMotif, .form = Form::Text, .modeGated = false},
-      matchList, mode, motifID);
+  writeMatchBlocks(ReportId::Results, matchList, mode, motifID);
 }
-
 void WriteTopResultsListWithoutMotif(bestMatchList matchList, int mode, std::int64_t motifID) {
-  writeBlocks({.file = ReportId::ResultsWithoutMotif,
-               .matched = Matched::InputMotif,
-               .form = Form::TextWithoutMatrices,
-               .modeGated = false},
-              matchList, mode, motifID);
+  writeMatchBlocks(ReportId::ResultsWithoutMotif, matchList, mode, motifID);
 }
-
 void WriteTopResultsGlobalMatchingList(bestMatchList matchList, std::int64_t motifID) {
-  writeBlocks({.file = ReportId::GlobalMatching,
-               .matched = Matched::InputMotif,
-               .form = Form::Text,
-               .modeGated = false},
-              matchList, 0, motifID);
+  writeMatchBlocks(ReportId::GlobalMatching, matchList, 0, motifID);
 }
-
 void WriteTopResultsListHTML(bestMatchList matchList, int mode, std::int64_t motifID) {
-  writeBlocks(
-      {.file = ReportId::HTMLResults, .matched = Matched::InputMotif, .form = Form::Html, .modeGated = true},
-      matchList, mode, motifID);
+  writeMatchBlocks(ReportId::HTMLResults, matchList, mode, motifID);
 }
-
 void WriteTopResultsGlobalMatchingListHTML(bestMatchList matchList, std::int64_t motifID) {
-  writeBlocks({.file = ReportId::HTMLGlobalMatching,
-               .matched = Matched::InputMotif,
-               .form = Form::Html,
-               .modeGated = false},
-              matchList, 0, motifID);
+  writeMatchBlocks(ReportId::HTMLGlobalMatching, matchList, 0, motifID);
 }
-
 void WriteDatabaseTopResultsList(bestMatchList matchList, int mode, std::int64_t motifNo) {
-  writeBlocks({.file = ReportId::DatabaseMatching,
-               .matched = Matched::CollectionMotif,
-               .form = Form::Text,
-               .modeGated = true},
-              matchList, mode, motifNo);
+  writeMatchBlocks(ReportId::DatabaseMatching, matchList, mode, motifNo);
 }
-
 void WriteDatabaseTopResultsListWithoutMotif(bestMatchList matchList, int mode, std::int64_t motifNo) {
-  writeBlocks({.file = ReportId::DatabaseMatchingWithoutMotif,
-               .matched = Matched::CollectionMotif,
-               .form = Form::TextWithoutMatrices,
-               .modeGated = true},
-              matchList, mode, motifNo);
+  writeMatchBlocks(ReportId::DatabaseMatchingWithoutMotif, matchList, mode, motifNo);
 }
-
 void WriteDatabaseTopResultsGlobalList(bestMatchList matchList, int mode, std::int64_t motifNo) {
-  writeBlocks({.file = ReportId::DatabaseMatchingGlobalMatching,
-               .matched = Matched::CollectionMotif,
-               .form = Form::Text,
-               .modeGated = true},
-              matchList, mode, motifNo);
+  writeMatchBlocks(ReportId::DatabaseMatchingGlobalMatching, matchList, mode, motifNo);
 }
-
 void WriteDatabaseTopResultsListHTML(bestMatchList matchList, int mode, std::int64_t motifNo) {
-  writeBlocks({.file = ReportId::DatabaseMatchingHTML,
-               .matched = Matched::CollectionMotif,
-               .form = Form::Html,
-               .modeGated = true},
-              matchList, mode, motifNo);
+  writeMatchBlocks(ReportId::DatabaseMatchingHTML, matchList, mode, motifNo);
 }
-
 void WriteDatabaseTopResultsGlobalListHTML(bestMatchList matchList, int mode, std::int64_t motifNo) {
-  writeBlocks({.file = ReportId::DatabaseMatchingGlobalMatchingHTML,
-               .matched = Matched::CollectionMotif,
-               .form = Form::Html,
-               .modeGated = true},
-              matchList, mode, motifNo);
-}
-
-std::int64_t inputMotifNumber(const dataCombinedScore& record) {
-  return record.scanOrderFlag == "Y" ? record.firstMotifID : record.secondMotifID;
-}
-
-std::int64_t collectionMotifNumber(const dataCombinedScore& record) {
-  return record.scanOrderFlag == "Y" ? record.secondMotifID : record.firstMotifID;
+  writeMatchBlocks(ReportId::DatabaseMatchingGlobalMatchingHTML, matchList, mode, motifNo);
 }
 
 void writeConsensusAndLogoTable(std::ostream& out, const data& motif, std::int64_t number, char logoPrefix,

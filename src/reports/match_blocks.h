@@ -8,8 +8,13 @@
 #include <ostream>
 
 #include "core/records.h"
+#include "core/report_files.h"
 
 namespace korvelan {
+
+// The blocks of the report's matches of query motif `motifID` (an input motif), appended to the report
+// as its row of the report table says; every entry point below is this for its report.
+void writeMatchBlocks(ReportId report, const bestMatchList& matchList, int mode, std::int64_t motifID);
 
 // --- dataset reports: every record lists the query, `motifID`, first ---
 
@@ -42,11 +47,6 @@ void WriteDatabaseTopResultsGlobalList(bestMatchList matchList, int mode, std::i
 void WriteDatabaseTopResultsListHTML(bestMatchList matchList, int mode, std::int64_t motifNo);
 // "HTML_Results_Database_Matching_Global_Matching.html": the same blocks.
 void WriteDatabaseTopResultsGlobalListHTML(bestMatchList matchList, int mode, std::int64_t motifNo);
-
-// A database record lists the input motif first exactly when its scanOrderFlag is "Y"; the other
-// motif is the collection motif (its number in DatabaseDatasets).
-std::int64_t inputMotifNumber(const dataCombinedScore& record);
-std::int64_t collectionMotifNumber(const dataCombinedScore& record);
 
 // The table of a motif's consensus strings over its two logos, in motif sections and match blocks
 // alike. Joined (dataset reports): one 1000-wide row of label and consensus per orientation. Split

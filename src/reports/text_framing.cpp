@@ -35,49 +35,11 @@ void writeInputFilesTable(std::ostream& out) {
         << file.datasetNum << std::endl;
 }
 
-namespace {
-
-// How a report's header departs from the common one.
-enum class HeaderVariant {
-  Common,
-  NoGapBeforeFiles,  // no empty line between the settings and the input-files table
-  OneFileNote,       // says that one input file has no global matching
-};
-
-struct TextReport {
-  ReportId file;
-  HeaderVariant variant;
-};
-
-enum Report {
-  GlobalText,
-  GlobalTextDatabaseMatch,
-  Text,
-  TextWithoutMotif,
-  TextDatabaseMatch,
-  TextWithoutMotifDatabaseMatch,
-  CombinedMatrixGlobal,
-  CombinedMatrixGlobalAndLocal,
-  CombinedMatrixBestMatches,
-};
-
-const TextReport reports[] = {
-    {.file = ReportId::GlobalMatching, .variant = HeaderVariant::Common},
-    {.file = ReportId::DatabaseMatchingGlobalMatching, .variant = HeaderVariant::Common},
-    {.file = ReportId::Results, .variant = HeaderVariant::Common},
-    {.file = ReportId::ResultsWithoutMotif, .variant = HeaderVariant::Common},
-    {.file = ReportId::DatabaseMatching, .variant = HeaderVariant::Common},
-    {.file = ReportId::DatabaseMatchingWithoutMotif, .variant = HeaderVariant::NoGapBeforeFiles},
-    {.file = ReportId::CombinedMatrixGlobal, .variant = HeaderVariant::OneFileNote},
-    {.file = ReportId::CombinedMatrixGlobalAndLocal, .variant = HeaderVariant::Common},
-    {.file = ReportId::CombinedMatrixBestMatches, .variant = HeaderVariant::Common},
-};
-
 // Creates the report and writes the title, the run's settings, the input files and the RESULTS
 // banner. The cutoff goes out in whatever number format the stream holds (its initial one here).
-void writeHeader(Report which) {
-  const TextReport& report = reports[which];
-  std::ofstream& out = openReport(report.file, OpenMode::Create);
+void writeTextHeader(ReportId report) {
+  const HeaderVariant variant = reportFile(report).header;
+  std::ofstream& out = openReport(report, OpenMode::Create);
   out << starRule << std::endl;
   out << "KORVELAN - KORVELAN Detection Tool" << std::endl;
   out << "Version 2.2" << std::endl;
@@ -96,7 +58,7 @@ void writeHeader(Report which) {
   out << "Combined similar motifs: " << yesNo(combinedMotifFlag) << std::endl;
   out << "Output file type: " << outputFileType << std::endl;
   out << "Output file format: " << outputFileFormat << std::endl;
-  if (report.variant != HeaderVariant::NoGapBeforeFiles) out << std::endl;
+  if (variant != HeaderVariant::NoGapBeforeFiles) out << std::endl;
   out << "Input files and motif counts" << std::endl;
   writeInputFilesTable(out);
   out << std::endl;
@@ -104,7 +66,7 @@ void writeHeader(Report which) {
   out << "RESULTS" << std::endl;
   out << starRule << std::endl;
   out << std::endl;
-  if (report.variant == HeaderVariant::OneFileNote && !severalFiles()) {
+  if (variant == HeaderVariant::OneFileNote && !severalFiles()) {
     out << "There is no global matching for 1 motif file." << std::endl;
     out << std::endl;
   }
@@ -113,9 +75,8 @@ void writeHeader(Report which) {
 
 // Appends the creation date, the run time and the author line. The run time goes out in the
 // stream's current number format, which a matrix printout earlier in the report may have set.
-void writeFooter(Report which) {
-  const TextReport& report = reports[which];
-  std::ofstream& out = openReport(report.file, OpenMode::Append);
+void writeTextFooter(ReportId report) {
+  std::ofstream& out = openReport(report, OpenMode::Append);
   const std::string created = getCurrDateTime();
   out << std::endl;
   out << "Results created by KORVELAN on " << created << std::endl;
@@ -124,27 +85,5 @@ void writeFooter(Report which) {
   out << "KORVELAN is written by Orsabel" << std::endl;
   closeReport(out);
 }
-
-}  // namespace
-
-void writeHeaderGlobalText() { writeHeader(GlobalText); }
-void writeHeaderGlobalTextDatabaseMatch() { writeHeader(GlobalTextDatabaseMatch); }
-void writeHeaderText() { writeHeader(Text); }
-void writeHeaderTextWithoutMotif() { writeHeader(TextWithoutMotif); }
-void writeHeaderTextDatabaseMatch() { writeHeader(TextDatabaseMatch); }
-void writeHeaderTextWithoutMotifDatabaseMatch() { writeHeader(TextWithoutMotifDatabaseMatch); }
-void writeHeaderCombinedMatrixGlobal() { writeHeader(CombinedMatrixGlobal); }
-void writeHeaderCombinedMatrixGlobalAndLocal() { writeHeader(CombinedMatrixGlobalAndLocal); }
-void writeHeaderCombinedMatrixBestMatches() { writeHeader(CombinedMatrixBestMatches); }
-
-void writeFooterGlobalText() { writeFooter(GlobalText); }
-void writeFooterGlobalTextDatabaseMatch() { writeFooter(GlobalTextDatabaseMatch); }
-void writeFooterText() { writeFooter(Text); }
-void writeFooterTextWithoutMotif() { writeFooter(TextWithoutMotif); }
-void writeFooterTextDatabaseMatch() { writeFooter(TextDatabaseMatch); }
-void writeFooterTextWithoutMotifDatabaseMatch() { writeFooter(TextWithoutMotifDatabaseMatch); }
-void writeFooterCombinedMatrixGlobal() { writeFooter(CombinedMatrixGlobal); }
-void writeFooterCombinedMatrixGlobalAndLocal() { writeFooter(CombinedMatrixGlobalAndLocal); }
-void writeFooterCombinedMatrixBestMatches() { writeFooter(CombinedMatrixBestMatches); }
 
 }  // namespace korvelan

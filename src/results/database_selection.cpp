@@ -7,10 +7,9 @@
 
 #include "core/answers.h"
 #include "core/globals.h"
-#include "reports/match_blocks.h"
+#include "core/motifs.h"
 #include "results/grouping.h"
 #include "results/results.h"
-#include "results/sections.h"
 
 namespace korvelan {
 

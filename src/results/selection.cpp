@@ -12,7 +12,6 @@
 #include "results/distance.h"
 #include "results/grouping.h"
 #include "results/results.h"
-#include "results/sections.h"
 
 namespace korvelan {
 

@@ -1,4 +1,5 @@
-// Motif trees: distance-matrix files, the R script that draws them, and the tree pages.
+// Motif trees: distance-matrix files, the R script that draws them, and the tree sections of the tree
+// pages (whose frame is the HTML report frame, reports/framing.h).
 #pragma once
 
 namespace korvelan {
@@ -7,12 +8,6 @@ namespace korvelan {
 // write the matrix as CSV and the R script beside it, and run the script to draw the tree image.
 void getMotifCluster();
 void getMotifClusterGlobal();
-
-// The tree pages' header and footer share the HTML report frame (reports/html_framing.cpp).
-void writeHeaderMotifTreeHTMLOrPDF();
-void writeHeaderMotifTreeGlobalHTMLOrPDF();
-void writeFooterMotifTreeHTMLOrPDF();
-void writeFooterMotifTreeGlobalHTMLOrPDF();
 
 // The tree sections of the pages; the global page holds a note instead with one input file.
 void writeMotifTreeHTMLOrPDF();

@@ -4,8 +4,12 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
 
-#include "core/globals.h"
+#include "support/test_support.h"
 
 namespace korvelan {
 namespace {
@@ -33,7 +37,6 @@ TEST(Consensus, WorkedRows) {
     EXPECT_EQ(getConsensusString({row}), std::string(1, letter))
         << row[0] << " " << row[1] << " " << row[2] << " " << row[3];
   }
-  EXPECT_TRUE(tempArrayDouble.empty());
 }
 
 TEST(Consensus, EveryRowGetsALetter) {
@@ -43,6 +46,30 @@ TEST(Consensus, EveryRowGetsALetter) {
   EXPECT_EQ(getConsensusString({{nan, nan, nan, nan}}), "N");
   EXPECT_EQ(getConsensusString({}), "");
   EXPECT_EQ(getConsensusString({{1, 0, 0, 0}, {0, 0, 1, 0}, {0.25, 0.25, 0.25, 0.25}}), "AGN");
+}
+
+// The scans and the readers of several runs may ask for consensus strings at once: every thread gets
+// the letters one thread alone would.
+TEST(Consensus, ThreadsAtOnceGetTheLettersOfOneThread) {
+  std::mt19937 generator(7);
+  std::vector<motifMatrix> matrices;
+  for (int m = 0; m < 200; ++m) matrices.push_back(testing::randomRows(generator, 4 + m % 20));
+  std::vector<std::string> alone;
+  for (const motifMatrix& matrix : matrices) alone.push_back(getConsensusString(matrix));
+  std::vector<std::vector<std::string>> together(8);
+  {
+    std::vector<std::thread> threads;
+    for (auto& letters : together)
+      threads.emplace_back([&matrices, &letters] {
+        for (int round = 0; round < 20; ++round)
+          for (const motifMatrix& matrix : matrices) letters.push_back(getConsensusString(matrix));
+      });
+    for (std::thread& thread : threads) thread.join();
+  }
+  for (const auto& letters : together) {
+    ASSERT_EQ(letters.size(), 20 * alone.size());
+    for (std::size_t i = 0; i < letters.size(); ++i) ASSERT_EQ(letters[i], alone[i % alone.size()]) << i;
+  }
 }
 
 TEST(ReverseComplement, SwapsOnlyThePairHoldingTheMaximum) {

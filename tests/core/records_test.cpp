@@ -7,17 +7,6 @@
 namespace korvelan {
 namespace {
 
-TEST(Records, CopiedMotifSharesNoStorage) {
-  data source;
-  source.motifName = "M1";
-  source.matrix = {{1, 0, 0, 0}};
-  data copy = source;
-  copy.matrix[0][0] = 0.5;
-  copy.motifName[0] = 'X';
-  EXPECT_EQ(source.matrix[0][0], 1.0);
-  EXPECT_EQ(source.motifName, "M1");
-}
-
 TEST(Records, ComparisonIsStrictAscending) {
   dataCombinedScore a, b;
   a.similarityScore = b.similarityScore = 0.25;
@@ -55,11 +44,6 @@ TEST(Records, NameRefersToItsMotif) {
   EXPECT_EQ(r.firstMotifName.size(), motif.motifName.size());
   EXPECT_EQ(std::string(r.secondMotifName), "Combined Motif");
   EXPECT_TRUE(dataCombinedScore{}.firstMotifName.empty());
-}
-
-TEST(Records, FileEntryStartsWithoutMotifs) {
-  fileNameAndType entry{"a.txt", 4, 0, 1};
-  EXPECT_EQ(entry.motifCount, 0);
 }
 
 TEST(Records, OwnOrderings) {

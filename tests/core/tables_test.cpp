@@ -34,40 +34,41 @@ TEST(CollectionTable, MenuNumbersKeysAndFamilies) {
   EXPECT_STREQ(collectionOf("uniprobeWorm")->taxon, "Worm (Caenorhabditis Elegans)");
 }
 
-TEST(ReportTable, RowsFollowTheIdsAndNamesAreDistinct) {
+// reportFile(id) takes row id; the PDF step makes a page's PDF name from its name less ".html".
+TEST(ReportTable, RowsFollowTheIdsNamesAreDistinctAndPagesEndInHtml) {
   std::set<std::string> names;
   for (std::size_t i = 0; i < reportFiles().size(); ++i) {
     const ReportFile& row = reportFiles()[i];
+    ASSERT_NE(row.defaultName, nullptr) << "row " << i << " is missing";
     EXPECT_EQ(static_cast<std::size_t>(row.id), i);
     names.insert(row.defaultName);
+    const std::string name = row.defaultName;
+    EXPECT_TRUE(name.ends_with(row.form == ReportForm::Page ? ".html" : ".txt")) << name;
   }
   EXPECT_EQ(names.size(), kReportCount);
-  EXPECT_EQ(&reportStream(ReportId::Results), &myfile);
-  EXPECT_EQ(&reportPath(ReportId::GlobalMatching), &outputFileGlobalMatchingLocation);
-  EXPECT_EQ(&reportName(ReportId::MotifTreeGlobalHTML), &outputMotifTreeGlobalHTMLFile);
 }
 
 TEST(StartValues, ResetRestoresEveryGlobal) {
   resetGlobals();
-  EXPECT_EQ(outputFile, "Results.txt");
-  EXPECT_EQ(outputMotifTreeGlobalHTMLFile, "Global_Matching_Motif_Tree.html");
+  EXPECT_EQ(reportName(ReportId::Results), "Results.txt");
+  EXPECT_EQ(reportName(ReportId::MotifTreeGlobalHTML), "Global_Matching_Motif_Tree.html");
   maxScore = 2;
   overlap = 9;
   mNum = 7;
   jasparDB = "/x";
   uniprobeDB = "/y";
-  outputFile = "J_x_Results.txt";
+  reportName(ReportId::Results) = "J_x_Results.txt";
   Datasets.resize(3);
-  myfile.open("/dev/null");
+  reportStream(ReportId::Results).open("/dev/null");
   resetGlobals();
   EXPECT_EQ(maxScore, 1.0);
   EXPECT_EQ(overlap, 4);
   EXPECT_EQ(mNum, 1);
   EXPECT_TRUE(jasparDB.empty());
   EXPECT_TRUE(uniprobeDB.empty());
-  EXPECT_EQ(outputFile, "Results.txt");
+  EXPECT_EQ(reportName(ReportId::Results), "Results.txt");
   EXPECT_TRUE(Datasets.empty());
-  EXPECT_FALSE(myfile.is_open());
+  EXPECT_FALSE(reportStream(ReportId::Results).is_open());
 }
 
 TEST(Answers, EachFormatAndTypeAsksForItsOutputs) {

@@ -71,16 +71,13 @@ class OutOfMemory : public ::testing::Test {
  protected:
   void SetUp() override {
     resetGlobals();
-    numThread = 4;
+    testing::Answers answers;
+    answers.files = {"a.txt", "b.txt"};
+    answers.cutoff = "0.5";
+    answers.threads = 4;
+    answers.format = "none";  // selects every list and writes no report
+    testing::applyAnswers(answers);
     omp_set_num_threads(4);
-    simCutoff = 0.5;
-    numFile = 2;
-    numTopMotif = 5;
-    numBestMatches = 3;
-    motifCluster = "N";
-    combinedMotifFlag = "N";
-    outputFileType = "All";
-    outputFileFormat = "none";  // selects every list and writes no report
     const char* words[] = {"ACGTACGT", "ACGTTCGT", "TTGACGTCAA", "GGGACTTTCC", "TGACGTCA", "CACGTGAC"};
     for (int k = 0; k < 6; ++k)
       Datasets.push_back(testing::makeMotif(k + 1, k < 3 ? 1 : 2, k % 3 + 1, "m" + std::to_string(k + 1),

@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "core/globals.h"
+#include "core/report_files.h"
 #include "support/test_support.h"
 
 namespace korvelan {
@@ -17,39 +18,21 @@ TEST(RunNaming, JobIdentifierForm) {
   for (int i = 0; i < 50; ++i) EXPECT_TRUE(std::regex_match(makeJobID(), form));
 }
 
-TEST(RunNaming, AllFifteenNamesAndPaths) {
+TEST(RunNaming, EveryReportGetsTheJobIdentifierAndTheOutputFolder) {
   resetGlobals();
   inputPath = "/data/motifs/input/";
   nameOutputs();
   EXPECT_EQ(outputPath, "/data/motifs/result/");
-  const std::pair<const std::string*, const char*> names[] = {
-      {&outputFileLocation, "Results.txt"},
-      {&outputFileWithoutMotifLocation, "Results_Without_Motif_Details.txt"},
-      {&outputFileGlobalMatchingLocation, "Results_Global_Matching.txt"},
-      {&outputHTMLFileLocation, "HTML_Results.html"},
-      {&outputHTMLGlobalMatchingFileLocation, "HTML_Global_Matching_Results.html"},
-      {&outputDatabaseMatchingFileLocation, "Results_Database_Matching.txt"},
-      {&outputDatabaseMatchingFileWithoutMotifLocation, "Results_Database_Matching_Without_Motif_Details.txt"},
-      {&outputDatabaseMatchingHTMLFileLocation, "HTML_Results_Database_Matching.html"},
-      {&outputDatabaseMatchingGlobalMatchingFileLocation, "Results_Database_Matching_Global_Matching.txt"},
-      {&outputDatabaseMatchingGlobalMatchingHTMLFileLocation,
-       "HTML_Results_Database_Matching_Global_Matching.html"},
-      {&outputCombinedMatrixGlobalFileLocation, "Results_Combined_Motifs_Global_Matching.txt"},
-      {&outputCombinedMatrixGlobalAndLocalFileLocation, "Results_Combined_Motifs_Global_and_Local_Matching.txt"},
-      {&outputCombinedMatrixBestMatchesFileLocation, "Results_Combined_Motifs_Best_Matches.txt"},
-      {&outputMotifTreeHTMLFileLocation, "Motif_Tree.html"},
-      {&outputMotifTreeGlobalHTMLFileLocation, "Global_Matching_Motif_Tree.html"},
-  };
-  for (const auto& [path, name] : names) EXPECT_EQ(*path, outputPath + jobID + name);
-  EXPECT_EQ(outputFile, jobID + "Results.txt");
-  EXPECT_EQ(outputFileWithoutMotif, jobID + "Results_Without_Motif_Details.txt");
-  EXPECT_EQ(outputMotifTreeGlobalHTMLFile, jobID + "Global_Matching_Motif_Tree.html");
+  for (const ReportFile& report : reportFiles()) {
+    EXPECT_EQ(reportName(report.id), jobID + report.defaultName);
+    EXPECT_EQ(reportPath(report.id), outputPath + jobID + report.defaultName);
+  }
 }
 
 TEST(RunNaming, DefaultsBeforeTheDialogue) {
   resetGlobals();
-  EXPECT_EQ(outputFile, "Results.txt");
-  EXPECT_TRUE(outputFileLocation.empty());
+  EXPECT_EQ(reportName(ReportId::Results), "Results.txt");
+  EXPECT_TRUE(reportPath(ReportId::Results).empty());
   EXPECT_TRUE(DBName.empty());
   EXPECT_EQ(maxScore, 1.0);
   EXPECT_EQ(overlap, 4);

@@ -324,7 +324,7 @@ TEST(LineEnds, InnerBlanksAndTabsSeparateTokens) {
   expectRows(motifs[0].matrix, {{0.3, 0, 0.5, 0.2}, {0, 1, 0, 0}}, "matrix");
 }
 
-TEST(MendedFaults, LongBlocksAreNotCut) {
+TEST(BlockSize, LongBlocksAreNotCut) {
   std::string column;
   for (int i = 0; i < 40; ++i) column += "1 2 3 4\n";
   const auto motifs = readOne(column + "\n");
@@ -336,7 +336,7 @@ TEST(MendedFaults, LongBlocksAreNotCut) {
   EXPECT_EQ(outcomes(">p\n" + thirtyOne + "\n"), (std::vector<Outcome>{{"p", 30}}));
 }
 
-TEST(MendedFaults, ZeroSumPositionsAreEvenAndShortLinesReadAsZero) {
+TEST(OddValues, ZeroSumPositionsAreEvenAndShortLinesReadAsZero) {
   // The C and G lines lack values the A line has; the last column sums to zero.
   const auto jaspar = readOne(">MA1 X\nA [ 1 2 3 0 ]\nC [ 1 2 ]\nG [ 1 ]\nT [ 1 2 3 0 ]\n\n");
   ASSERT_EQ(jaspar.size(), 1u);
@@ -355,7 +355,7 @@ TEST(MendedFaults, ZeroSumPositionsAreEvenAndShortLinesReadAsZero) {
   EXPECT_EQ(byRow[0].consensus, "MGTN");
 }
 
-TEST(MendedFaults, PositionsWithoutFiniteFrequenciesAreEven) {
+TEST(OddValues, PositionsWithoutFiniteFrequenciesAreEven) {
   // Tokens after the first integer are not tested, so "inf", "nan" and overflowing values get in.
   const auto motifs = readOne("1 2 3 4\n0.5 inf 0 0\nnan 1 1 1\n1e999 1 0 0\n4 3 2 1\n\n");
   ASSERT_EQ(motifs.size(), 1u);
@@ -364,7 +364,7 @@ TEST(MendedFaults, PositionsWithoutFiniteFrequenciesAreEven) {
   EXPECT_EQ(motifs[0].consensus, "BNNNV");
 }
 
-TEST(MendedFaults, ValuesReadTheirLeadingNumber) {
+TEST(OddValues, ValuesReadTheirLeadingNumber) {
   // Two points or a trailing letter: the leading numeric part counts.
   const auto motifs = readOne("1.5.5 0.5 0 0\n2x 2 0 0\n\n");
   ASSERT_EQ(motifs.size(), 1u);
@@ -373,7 +373,7 @@ TEST(MendedFaults, ValuesReadTheirLeadingNumber) {
 
 // The layouts of plain numbers let a sign through; a position holding a negative value has no
 // frequencies and reads as even, like one without finite values. "-0" is a plain zero.
-TEST(MendedFaults, NegativeValuesReadAsEven) {
+TEST(OddValues, NegativeValuesReadAsEven) {
   const std::vector<double> even = {0.25, 0.25, 0.25, 0.25};
   const auto byColumn = readOne("1 2 3 -1\n2 0 0 2\n1 -0 1 0\n\n");
   ASSERT_EQ(byColumn.size(), 1u);
@@ -386,7 +386,7 @@ TEST(MendedFaults, NegativeValuesReadAsEven) {
 
 // One line may cost at most 1 MiB: a longer one ends the run with the file and line named, before
 // anything is written. A name is kept to its first 255 characters (never splitting a character).
-TEST(MendedFaults, LongLinesEndTheRunAndLongNamesAreCut) {
+TEST(InputLimits, LongLinesEndTheRunAndLongNamesAreCut) {
   const std::string limitLine(kMaxLineLength, '7');  // one long number: a matrix by column
   EXPECT_EQ(readOne(limitLine + "\n\n").size(), 1u);
 
@@ -411,9 +411,9 @@ TEST(MendedFaults, LongLinesEndTheRunAndLongNamesAreCut) {
 
 // A block no rule reads grows by every later block and is looked at again at each block end; what
 // earlier lines showed is remembered, so a file of many such blocks reads in time linear in its size
-// (see korvelan-bench --read), with the same outcome: nothing from the retained block, and the files
-// before and after it as ever.
-TEST(MendedFaults, LargeRetainedBlockReadsAsBefore) {
+// (see korvelan-bench --read): nothing comes from the retained block, and the motifs before it and
+// in the file after it are read.
+TEST(BlockSize, LargeUnreadBlockYieldsNothingAndLeavesTheMotifsAroundIt) {
   std::string retained = ">a\nACGT\n\n>h\nX\nA\n";
   while (retained.size() < 1'200'000) retained += "\nA\n";
   InputRun run;

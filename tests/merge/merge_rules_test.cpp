@@ -1,4 +1,4 @@
-// The merged matrix and the alignment text: the documented examples, records that do not fit their
+// The merged matrix and the alignment text: worked placements, records that do not fit their
 // matrices, and the property that every record of the two-matrix scans merges into the two motifs
 // laid on one line with their overlap averaged.
 #include <gtest/gtest.h>
@@ -61,7 +61,7 @@ struct MergeCase {
   std::vector<std::string> rows;
 };
 
-TEST(MergedMatrix, DocumentedPlacements) {
+TEST(MergedMatrix, RowsPlacedByDirectionFlagAndPosition) {
   const MergeCase cases[] = {
       // A of 4 rows and B of 6.
       {4, 6, "Forward", "Y", 1, 4, {"a0b0", "a1b1", "a2b2", "a3b3", "b4", "b5"}},
@@ -123,7 +123,7 @@ struct AlignCase {
   const char* alignment;
 };
 
-TEST(AlignmentText, DocumentedPlacements) {
+TEST(AlignmentText, PaddingPlacedByDirectionFlagAndPosition) {
   const AlignCase cases[] = {
       {"TGACTCA", "GATGACTCATC", "Forward", "Y", 3, 7, "--TGACTCA--_GATGACTCATC"},
       {"TGACTCA", "GATGACTCATC", "Forward", "", 3, 7, "--TGACTCA--_GATGACTCATC"},

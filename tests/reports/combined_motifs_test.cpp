@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/globals.h"
+#include "core/report_files.h"
 #include "reports/framing.h"
 #include "support/test_support.h"
 
@@ -47,8 +48,8 @@ const std::string dashes(196, '-');
 TEST(CombinedMotifReports, SectionsOfAcceptedAndRejectedSteps) {
   resetGlobals();
   TempDir dir;
-  outputCombinedMatrixBestMatchesFileLocation = dir.path() + "best.txt";
-  writeFile(outputCombinedMatrixBestMatchesFileLocation, "header\n");
+  reportPath(ReportId::CombinedMatrixBestMatches) = dir.path() + "best.txt";
+  writeFile(reportPath(ReportId::CombinedMatrixBestMatches), "header\n");
   combinedMatrices rejected = entry("N", "CACGTG", "CACGTG", "CACGTG", "", "");
   rejected.direction = "Backward";
   rejected.position = 1;
@@ -72,14 +73,14 @@ TEST(CombinedMotifReports, SectionsOfAcceptedAndRejectedSteps) {
   expected += "\nDirection: Backward\t\tPosition #: 1\t\tOverlap #: 6\nAlignment:\n\n\n" + dashes + "\n";
   expected += "\n";
   expected += "\n";
-  EXPECT_EQ(readFile(outputCombinedMatrixBestMatchesFileLocation), expected);
+  EXPECT_EQ(readFile(reportPath(ReportId::CombinedMatrixBestMatches)), expected);
 }
 
 TEST(CombinedMotifReports, ColumnsFitTheLongestValueOfAnyEntry) {
   resetGlobals();
   TempDir dir;
-  outputCombinedMatrixGlobalFileLocation = dir.path() + "global.txt";
-  writeFile(outputCombinedMatrixGlobalFileLocation, "");
+  reportPath(ReportId::CombinedMatrixGlobal) = dir.path() + "global.txt";
+  writeFile(reportPath(ReportId::CombinedMatrixGlobal), "");
   combinedMatrices accepted = entry("Y", "ACGTAC", "CGTACG", "ACGTACG", "ACGTAC-", "-CGTACG");
   accepted.secondMotifName = "a_rather_long_name_of_26ch";
   // A rejected step gets no row, but its longer matrices still widen the motif columns.
@@ -87,7 +88,7 @@ TEST(CombinedMotifReports, ColumnsFitTheLongestValueOfAnyEntry) {
   mergedMotifGlobalMatching = {{accepted, rejected}};
   WriteCombinedMotifsGlobal();
   const std::vector<std::string> lines =
-      testing::splitLines(readFile(outputCombinedMatrixGlobalFileLocation));
+      testing::splitLines(readFile(reportPath(ReportId::CombinedMatrixGlobal)));
   ASSERT_GE(lines.size(), 5u);
   EXPECT_EQ(lines[0].size(), 195u);
   EXPECT_EQ(lines[3], cell("1st motif name", 19) + cell("2nd motif name", 31) + cell("1st format", 23) +
@@ -101,10 +102,10 @@ TEST(CombinedMotifReports, ColumnsFitTheLongestValueOfAnyEntry) {
 TEST(CombinedMotifReports, NoChainsWriteNothing) {
   resetGlobals();
   TempDir dir;
-  outputCombinedMatrixGlobalAndLocalFileLocation = dir.path() + "gl.txt";
-  writeFile(outputCombinedMatrixGlobalAndLocalFileLocation, "header\n");
+  reportPath(ReportId::CombinedMatrixGlobalAndLocal) = dir.path() + "gl.txt";
+  writeFile(reportPath(ReportId::CombinedMatrixGlobalAndLocal), "header\n");
   WriteCombinedMotifsGlobalAndLocal();
-  EXPECT_EQ(readFile(outputCombinedMatrixGlobalAndLocalFileLocation), "header\n");
+  EXPECT_EQ(readFile(reportPath(ReportId::CombinedMatrixGlobalAndLocal)), "header\n");
 }
 
 }  // namespace

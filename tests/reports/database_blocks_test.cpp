@@ -8,6 +8,7 @@
 
 #include "core/collections.h"
 #include "core/globals.h"
+#include "core/report_files.h"
 #include "core/utilities.h"
 #include "reports/collection_pages.h"
 #include "reports/match_blocks.h"
@@ -76,9 +77,9 @@ class DatabaseBlocksTest : public ::testing::Test {
         collectionMotif(3, "MA0003.1", "ZZ", "Fungi", "TTGACGTA", "TACGTCAA"),
     };
     std::string* paths[] = {
-        &outputDatabaseMatchingFileLocation, &outputDatabaseMatchingFileWithoutMotifLocation,
-        &outputDatabaseMatchingGlobalMatchingFileLocation, &outputDatabaseMatchingHTMLFileLocation,
-        &outputDatabaseMatchingGlobalMatchingHTMLFileLocation};
+        &reportPath(ReportId::DatabaseMatching), &reportPath(ReportId::DatabaseMatchingWithoutMotif),
+        &reportPath(ReportId::DatabaseMatchingGlobalMatching), &reportPath(ReportId::DatabaseMatchingHTML),
+        &reportPath(ReportId::DatabaseMatchingGlobalMatchingHTML)};
     for (std::size_t i = 0; i < std::size(paths); ++i) {
       *paths[i] = outputPath + jobID + kReports[i];
       writeFile(*paths[i], "HEAD\n");
@@ -153,7 +154,8 @@ const std::string kTextBlocks =
 TEST_F(DatabaseBlocksTest, TextBlocks) {
   const bestMatchList list = {inScanOrder(), collectionFirst()};
   // The section before them left fixed notation on the stream, as its matrices do.
-  for (std::ofstream* out : {&myDatabaseMatchingFile, &myDatabaseMatchingGlobalMatchingFile})
+  for (std::ofstream* out :
+       {&reportStream(ReportId::DatabaseMatching), &reportStream(ReportId::DatabaseMatchingGlobalMatching)})
     *out << std::fixed << std::setprecision(6);
   WriteDatabaseTopResultsList(list, 3, 1);
   EXPECT_EQ(report(0), "HEAD\n" + kTextBlocks);

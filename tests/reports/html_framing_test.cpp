@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/globals.h"
+#include "core/report_files.h"
 #include "core/utilities.h"
 #include "reports/framing.h"
 #include "support/test_support.h"
@@ -21,48 +22,47 @@ struct PageCase {
   const char* name;
   void (*header)();
   void (*footer)();
-  std::string* path;
+  ReportId page;
   bool detailed;  // the HTML_Results.html page
 };
 
-std::vector<PageCase> pageCases() {
+std::vector<PageCase> reportPages() {
   return {
-      {"global", writeHeaderGlobalHTMLOrPDF, writeFooterGlobalHTMLOrPDF, &outputHTMLGlobalMatchingFileLocation,
-       false},
+      {"global", writeHeaderGlobalHTMLOrPDF, writeFooterGlobalHTMLOrPDF, ReportId::HTMLGlobalMatching, false},
       {"globalDatabase", writeHeaderGlobalHTMLOrPDFDatabaseMatch, writeFooterGlobalHTMLOrPDFDatabaseMatch,
-       &outputDatabaseMatchingGlobalMatchingHTMLFileLocation, false},
-      {"detailed", writeHeaderHTMLOrPDF, writeFooterHTMLOrPDF, &outputHTMLFileLocation, true},
+       ReportId::DatabaseMatchingGlobalMatchingHTML, false},
+      {"detailed", writeHeaderHTMLOrPDF, writeFooterHTMLOrPDF, ReportId::HTMLResults, true},
       {"detailedDatabase", writeHeaderHTMLOrPDFDatabaseMatch, writeFooterHTMLOrPDFDatabaseMatch,
-       &outputDatabaseMatchingHTMLFileLocation, false},
+       ReportId::DatabaseMatchingHTML, false},
   };
 }
 
-fileNameAndType inputFile(const std::string& name, int count, int dataset) {
-  fileNameAndType file;
-  file.fileName = name;
-  file.motifCount = count;
-  file.datasetNum = dataset;
-  return file;
+std::vector<PageCase> treePages() {
+  return {
+      {"globalTree", writeHeaderMotifTreeGlobalHTMLOrPDF, writeFooterMotifTreeGlobalHTMLOrPDF,
+       ReportId::MotifTreeGlobalHTML, true},
+      {"tree", writeHeaderMotifTreeHTMLOrPDF, writeFooterMotifTreeHTMLOrPDF, ReportId::MotifTreeHTML, true},
+  };
 }
 
+// Three files, the second without motifs; ten top motifs, five best matches, the all-taxa JASPAR
+// collection, trees, type "All", format "HTML".
 class HtmlFramingTest : public ::testing::Test {
  protected:
   void SetUp() override {
     resetGlobals();
-    numFile = 3;
-    numTopMotif = 10;
-    numBestMatches = 5;
-    simCutoff = 0.75;
-    DBName = "jasparAll";
-    motifCluster = "Y";
-    combinedMotifFlag = "N";
-    outputFileType = "All";
-    outputFileFormat = "HTML";
-    FileNameType = {inputFile("set1.txt", 12, 1), inputFile("empty.txt", 0, 2), inputFile("b.meme", 3, 3)};
-    outputHTMLGlobalMatchingFileLocation = dir.path() + "global.html";
-    outputDatabaseMatchingGlobalMatchingHTMLFileLocation = dir.path() + "globalDb.html";
-    outputHTMLFileLocation = dir.path() + "results.html";
-    outputDatabaseMatchingHTMLFileLocation = dir.path() + "resultsDb.html";
+    testing::Answers answers;
+    answers.files = {"set1.txt", "empty.txt", "b.meme"};
+    answers.topMotifs = 10;
+    answers.bestMatches = 5;
+    answers.collection = 1;
+    answers.tree = "Y";
+    answers.format = "HTML";
+    testing::applyAnswers(answers);
+    FileNameType[0].motifCount = 12;
+    FileNameType[2].motifCount = 3;
+    for (const PageCase& page : reportPages()) reportPath(page.page) = dir.path() + page.name + ".html";
+    for (const PageCase& page : treePages()) reportPath(page.page) = dir.path() + page.name + ".html";
   }
   void TearDown() override { resetGlobals(); }
 
@@ -134,8 +134,8 @@ std::string expectedHeader(bool detailed) {
 
 // The page's text with the footer's creation date replaced by a fixed mark.
 std::string maskDate(const std::string& page) {
-  static const std::regex date("on \\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d</font>");
-  return std::regex_replace(page, date, "on DATE</font>");
+  static const std::regex date("on \\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d");
+  return std::regex_replace(page, date, "on DATE");
 }
 
 std::string expectedFooter(const std::string& runtime) {
@@ -176,15 +176,15 @@ std::string expectRunEnds(void (*writer)()) {
 
 TEST_F(HtmlFramingTest, EachPageGetsTheWholeHeaderAndThenTheFooter) {
   wtime = 12.5;
-  for (const PageCase& page : pageCases()) {
+  for (const PageCase& page : reportPages()) {
     SCOPED_TRACE(page.name);
     page.header();
-    const std::string header = readFile(*page.path);
+    const std::string header = readFile(reportPath(page.page));
     EXPECT_EQ(header, expectedHeader(page.detailed));
     EXPECT_EQ(splitLines(header).size(), page.detailed ? 89u : 88u);
 
     page.footer();
-    EXPECT_EQ(maskDate(readFile(*page.path)), expectedHeader(page.detailed) + expectedFooter("12.5"));
+    EXPECT_EQ(maskDate(readFile(reportPath(page.page))), expectedHeader(page.detailed) + expectedFooter("12.5"));
   }
 }
 
@@ -211,7 +211,7 @@ TEST_F(HtmlFramingTest, ParameterCellsFollowTheSettings) {
     combinedMotifFlag = c.combined;
     simCutoff = c.cutoff;
     writeHeaderGlobalHTMLOrPDF();
-    const std::string page = readFile(outputHTMLGlobalMatchingFileLocation);
+    const std::string page = readFile(reportPath(ReportId::HTMLGlobalMatching));
     EXPECT_NE(page.find(row("Matching motif database: ", c.dbCell)), std::string::npos);
     EXPECT_NE(page.find(row("Motif tree: ", c.clusterCell)), std::string::npos);
     EXPECT_NE(page.find(row("Combined similar motifs: ", c.combinedCell)), std::string::npos);
@@ -220,12 +220,15 @@ TEST_F(HtmlFramingTest, ParameterCellsFollowTheSettings) {
 }
 
 TEST_F(HtmlFramingTest, InsertedNamesAreEscaped) {
-  FileNameType = {inputFile("a<b>&'c\".txt", 2, 1)};
+  FileNameType = {{"a<b>&'c\".txt", 4, 2, 1}};
   numFile = 1;
-  writeHeaderHTMLOrPDF();
-  const std::string page = readFile(outputHTMLFileLocation);
-  EXPECT_NE(page.find("<td><font size = '2'>a&lt;b&gt;&amp;&#39;c&quot;.txt</font></td>\n"), std::string::npos);
-  EXPECT_EQ(page.find("a<b"), std::string::npos);
+  for (const PageCase& page : {reportPages()[2], treePages()[1]}) {
+    SCOPED_TRACE(page.name);
+    page.header();
+    const std::string text = readFile(reportPath(page.page));
+    EXPECT_NE(text.find("<td><font size = '2'>a&lt;b&gt;&amp;&#39;c&quot;.txt</font></td>\n"), std::string::npos);
+    EXPECT_EQ(text.find("a<b"), std::string::npos);
+  }
 }
 
 TEST_F(HtmlFramingTest, FooterWritesTheRunTimeInTheDefaultNumberForm) {
@@ -236,33 +239,144 @@ TEST_F(HtmlFramingTest, FooterWritesTheRunTimeInTheDefaultNumberForm) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     wtime = c.seconds;
-    writeFile(outputHTMLFileLocation, "<h3 class='sansserif'> RESULTS </h3>\n");
+    writeFile(reportPath(ReportId::HTMLResults), "<h3 class='sansserif'> RESULTS </h3>\n");
     writeFooterHTMLOrPDF();
-    EXPECT_EQ(maskDate(readFile(outputHTMLFileLocation)),
+    EXPECT_EQ(maskDate(readFile(reportPath(ReportId::HTMLResults))),
               "<h3 class='sansserif'> RESULTS </h3>\n" + expectedFooter(c.text));
   }
 }
 
 TEST_F(HtmlFramingTest, MissingOutputFolderEndsTheRun) {
-  for (const PageCase& page : pageCases()) {
+  std::vector<PageCase> pages = reportPages();
+  for (const PageCase& tree : treePages()) pages.push_back(tree);
+  for (const PageCase& page : pages) {
     SCOPED_TRACE(page.name);
-    *page.path = dir.path() + "no-such-folder/page.html";
+    reportPath(page.page) = dir.path() + "no-such-folder/page.html";
     EXPECT_EQ(expectRunEnds(page.header), "Invalid output path or output filename.");
     EXPECT_EQ(expectRunEnds(page.footer), "Invalid output path or output filename.");
-    EXPECT_FALSE(testing::fileExists(*page.path));
+    EXPECT_FALSE(testing::fileExists(reportPath(page.page)));
   }
 }
 
 // A page that opens but cannot be written (a full disk) ends the run like one that does not open,
 // and leaves its stream ready for the next open.
 TEST_F(HtmlFramingTest, UnwritablePageEndsTheRun) {
-  outputHTMLFileLocation = "/dev/full";
+  reportPath(ReportId::HTMLResults) = "/dev/full";
   EXPECT_EQ(expectRunEnds(writeHeaderHTMLOrPDF), "Invalid output path or output filename.");
   EXPECT_EQ(expectRunEnds(writeFooterHTMLOrPDF), "Invalid output path or output filename.");
-  EXPECT_FALSE(myHTMLFile.is_open());
-  outputHTMLFileLocation = dir.path() + "results.html";
+  EXPECT_FALSE(reportStream(ReportId::HTMLResults).is_open());
+  reportPath(ReportId::HTMLResults) = dir.path() + "results.html";
   writeHeaderHTMLOrPDF();
-  EXPECT_EQ(readFile(outputHTMLFileLocation), expectedHeader(true));
+  EXPECT_EQ(readFile(reportPath(ReportId::HTMLResults)), expectedHeader(true));
+}
+
+
+// The tree pages' frame, with two files (the second without motifs), seven top motifs, three best
+// matches, cutoff 0.85, no collection, trees, type "All", format "PDF".
+class TreePageFramesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resetGlobals();
+    testing::Answers answers;
+    answers.files = {"set1.txt", "empty.txt"};
+    answers.topMotifs = 7;
+    answers.cutoff = "0.85";
+    answers.tree = "Y";
+    answers.format = "PDF";
+    testing::applyAnswers(answers);
+    FileNameType[0].motifCount = 12;
+    for (const PageCase& page : treePages()) reportPath(page.page) = dir.path() + page.name + ".html";
+    wtime = 12.3456789;
+  }
+  void TearDown() override { resetGlobals(); }
+
+  TempDir dir;
+};
+
+const char* kTreeHeader =
+    "<html>\n"
+    "<head>\n"
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />\n"
+    "<title>KORVELAN Results</title>\n"
+    "<style type = 'text/css'>\n"
+    ".boxed {<br>&nbsp;&nbsp; border: 2px solid #B0B0B0 ; padding: 7px;<br>}\n"
+    ".sansserif {font-family: Verdana}\n"
+    ".textshadow {text-shadow: 1px 1px 1px #333;}\n"
+    "html{-webkit-font-smoothing: antialiased;}\n"
+    "@page { @bottom-right { content: 'Page ' counter(page) ' of ' counter(pages); } }\n"
+    "</style>\n"
+    "</head>\n"
+    "<body>\n"
+    "<h2 class='sansserif' style='text-shadow: 2px 2px 2px #999'> KORVELAN - KORVELAN Detection Tool </h2>\n"
+    "<p><b class='sansserif'>Version 2.2 </b></p>\n"
+    "<div><h4 class='sansserif'> INPUT </h4></div>\n"
+    "<div class = 'boxed'>\n"
+    "<b class='sansserif'><font size = '2'>Input Parameters </font></b>\n"
+    "<table class='sansserif' width = '700' border = '0' cellSpacing = '1' cellPadding = '1'>\n"
+    "<col width= '300'>\n"
+    "<col width= '400'>\n"
+    "<tr>\n<td><font size = '2'>Number of files: </font></td>\n<td><font size = '2'>2</font></td>\n</tr>\n"
+    "<tr>\n<td><font size = '2'>Number of top significant motifs: </font></td>\n"
+    "<td><font size = '2'>7</font></td>\n</tr>\n"
+    "<tr>\n<td><font size = '2'>Number of best matches: </font></td>\n<td><font size = "
+    "'2'>3</font></td>\n</tr>\n"
+    "<tr>\n<td><font size = '2'>Similarity cutoff >= </font></td>\n<td><font size = "
+    "'2'>0.85</font></td>\n</tr>\n"
+    "<tr>\n<td><font size = '2'>Matching motif database: </font></td>\n<td><font size = "
+    "'2'>None</font></td>\n"
+    "</tr>\n"
+    "<tr>\n<td><font size = '2'>Motif tree: </font></td>\n<td><font size = '2'>Yes</font></td>\n</tr>\n"
+    "<tr>\n<td><font size = '2'>Combined similar motifs: </font></td>\n<td><font size = "
+    "'2'>No</font></td>\n</tr>\n"
+    "<tr>\n<td><font size = '2'>Output file type: </font></td>\n<td><font size = '2'>All</font></td>\n</tr>\n"
+    "<tr>\n<td><font size = '2'>Output file format: </font></td>\n<td><font size = "
+    "'2'>PDF</font></td>\n</tr>\n"
+    "</table>\n"
+    "<br>\n"
+    "<b class='sansserif' ><font size = '2'> Input files and motif counts </font></b>\n"
+    "<table class='sansserif' width='700' border = '0' cellSpacing = '1' cellPadding = '1' >\n"
+    "<col width= '450'>\n"
+    "<col width= '150'>\n"
+    "<col width= '150'>\n"
+    "<tr>\n"
+    "<td><b><font size = '2'>File name</font></b></td>\n"
+    "<td><b><font size = '2'>Count of motifs</font></b></td>\n"
+    "<td><b><font size = '2'>Dataset #</font></b></td>\n"
+    "</tr>\n"
+    "<tr>\n<td><font size = '2'>set1.txt</font></td>\n<td><font size = '2'>12</font></td>\n"
+    "<td><font size = '2'>1</font></td>\n</tr>\n"
+    "<tr>\n<td><font size = '2'>empty.txt</font></td>\n<td><font size = '2'>0</font></td>\n"
+    "<td><font size = '2'>2</font></td>\n</tr>\n"
+    "</table>\n"
+    "</div>\n"
+    "<br>\n"
+    "<h4 class='sansserif'> RESULTS </h4>\n";
+
+std::string treeFooter(const std::string& runtime) {
+  return "<p class='sansserif'>\n"
+         "<font size = '2' >\n"
+         "Results created by KORVELAN on DATE\n"
+         "<br>\n"
+         "Runtime: " +
+         runtime +
+         " seconds\n"
+         "<br>\n"
+         "KORVELAN is written by Orsabel</font>\n"
+         "</p>\n"
+         "</body>\n"
+         "</html>\n";
+}
+
+// Both tree pages: larger headings, a wider parameter table, no landscape print rule, "Dataset #",
+// and a footer that closes no box of its own.
+TEST_F(TreePageFramesTest, BothTreePagesGetTheTreeHeaderAndFooter) {
+  for (const PageCase& page : treePages()) {
+    SCOPED_TRACE(page.name);
+    page.header();
+    EXPECT_EQ(readFile(reportPath(page.page)), kTreeHeader);
+    page.footer();
+    EXPECT_EQ(maskDate(readFile(reportPath(page.page))), kTreeHeader + treeFooter("12.3457"));
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/globals.h"
+#include "core/report_files.h"
 #include "core/report_io.h"
 #include "core/utilities.h"
 #include "reports/matrix_printout.h"
@@ -71,13 +72,13 @@ class MatchBlocksTest : public ::testing::Test {
     Datasets.push_back(inputMotifRecord(3, "p3", 2, {{1, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 1, 0}, {0, 0, 1, 0}},
                                         {{0, 1, 0, 0}, {0, 1, 0, 0}, {0, 0, 0, 1}, {0, 0, 0, 1}}, "AAGG", "CCTT"));
     motifNameLength = 7;
-    outputFileLocation = outputPath + jobID + "Results.txt";
-    outputFileWithoutMotifLocation = outputPath + jobID + "Results_Without_Motif_Details.txt";
-    outputFileGlobalMatchingLocation = outputPath + jobID + "Results_Global_Matching.txt";
-    outputHTMLFileLocation = outputPath + jobID + "HTML_Results.html";
-    outputHTMLGlobalMatchingFileLocation = outputPath + jobID + "HTML_Global_Matching_Results.html";
-    for (const auto* p : {&outputFileLocation, &outputFileWithoutMotifLocation, &outputFileGlobalMatchingLocation,
-                          &outputHTMLFileLocation, &outputHTMLGlobalMatchingFileLocation})
+    reportPath(ReportId::Results) = outputPath + jobID + "Results.txt";
+    reportPath(ReportId::ResultsWithoutMotif) = outputPath + jobID + "Results_Without_Motif_Details.txt";
+    reportPath(ReportId::GlobalMatching) = outputPath + jobID + "Results_Global_Matching.txt";
+    reportPath(ReportId::HTMLResults) = outputPath + jobID + "HTML_Results.html";
+    reportPath(ReportId::HTMLGlobalMatching) = outputPath + jobID + "HTML_Global_Matching_Results.html";
+    for (const auto* p : {&reportPath(ReportId::Results), &reportPath(ReportId::ResultsWithoutMotif), &reportPath(ReportId::GlobalMatching),
+                          &reportPath(ReportId::HTMLResults), &reportPath(ReportId::HTMLGlobalMatching)})
       writeFile(*p, "HEAD\n");
   }
   void TearDown() override { resetGlobals(); }
@@ -177,24 +178,24 @@ const std::string kTextBlocks =
     kRule;
 
 TEST_F(MatchBlocksTest, TextBlocksWithMatrices) {
-  leaveFixedNotation(myfile);
+  leaveFixedNotation(reportStream(ReportId::Results));
   WriteTopResultsList(twoMatches(), 2, 1);
-  EXPECT_EQ(readFile(outputFileLocation), "HEAD\n" + kTextBlocks);
+  EXPECT_EQ(readFile(reportPath(ReportId::Results)), "HEAD\n" + kTextBlocks);
 
   // The global-matching report gets the same blocks; mode 3 writes what mode 2 wrote.
-  leaveFixedNotation(myGlobalMatchingFile);
+  leaveFixedNotation(reportStream(ReportId::GlobalMatching));
   WriteTopResultsGlobalMatchingList(twoMatches(), 1);
-  EXPECT_EQ(readFile(outputFileGlobalMatchingLocation), "HEAD\n" + kTextBlocks);
-  writeFile(outputFileLocation, "HEAD\n");
+  EXPECT_EQ(readFile(reportPath(ReportId::GlobalMatching)), "HEAD\n" + kTextBlocks);
+  writeFile(reportPath(ReportId::Results), "HEAD\n");
   WriteTopResultsList(twoMatches(), 3, 1);
-  EXPECT_EQ(readFile(outputFileLocation), "HEAD\n" + kTextBlocks);
+  EXPECT_EQ(readFile(reportPath(ReportId::Results)), "HEAD\n" + kTextBlocks);
 }
 
 TEST_F(MatchBlocksTest, TextBlocksWithoutMotifKeepGeneralNotation) {
   bestMatchList list = twoMatches();
   list[0].similarityScore = 0.0;
   WriteTopResultsListWithoutMotif(list, 2, 1);
-  EXPECT_EQ(readFile(outputFileWithoutMotifLocation),
+  EXPECT_EQ(readFile(reportPath(ReportId::ResultsWithoutMotif)),
             "HEAD\n" + kHeading +
                 valueRow("2", "2", "partner", "Original Motif", "Reverse Complement", "Forward", "2", "3", "0") +
                 "\n"
@@ -221,14 +222,14 @@ TEST_F(MatchBlocksTest, TextBlocksWithoutMotifKeepGeneralNotation) {
 // The score takes the stream's notation as it stands; the block's own printouts leave it fixed.
 TEST_F(MatchBlocksTest, BlockPrintoutsLeaveTheStreamFixed) {
   WriteTopResultsList(twoMatches(), 2, 1);
-  const std::string text = readFile(outputFileLocation);
+  const std::string text = readFile(reportPath(ReportId::Results));
   EXPECT_NE(text.find(pad("0.5", 15) + "\n"), std::string::npos);       // before any printout
   EXPECT_NE(text.find(pad("0.012346", 15) + "\n"), std::string::npos);  // after the first block
   // A later writer of the same report (the footer's run time) prints in the same state.
-  openReport(myfile, outputFileLocation, OpenMode::Append);
-  myfile << 2.5 << "\n";
-  closeReport(myfile);
-  EXPECT_EQ(readFile(outputFileLocation).substr(readFile(outputFileLocation).size() - 9), "2.500000\n");
+  openReport(reportStream(ReportId::Results), reportPath(ReportId::Results), OpenMode::Append);
+  reportStream(ReportId::Results) << 2.5 << "\n";
+  closeReport(reportStream(ReportId::Results));
+  EXPECT_EQ(readFile(reportPath(ReportId::Results)).substr(readFile(reportPath(ReportId::Results)).size() - 9), "2.500000\n");
 }
 
 TEST_F(MatchBlocksTest, EmptyListLeavesTheReportAsItWas) {
@@ -237,8 +238,8 @@ TEST_F(MatchBlocksTest, EmptyListLeavesTheReportAsItWas) {
   WriteTopResultsGlobalMatchingList({}, 1);
   WriteTopResultsListHTML({}, 2, 1);
   WriteTopResultsGlobalMatchingListHTML({}, 1);
-  for (const auto* p : {&outputFileLocation, &outputFileWithoutMotifLocation, &outputFileGlobalMatchingLocation,
-                        &outputHTMLFileLocation, &outputHTMLGlobalMatchingFileLocation})
+  for (const auto* p : {&reportPath(ReportId::Results), &reportPath(ReportId::ResultsWithoutMotif), &reportPath(ReportId::GlobalMatching),
+                        &reportPath(ReportId::HTMLResults), &reportPath(ReportId::HTMLGlobalMatching)})
     EXPECT_EQ(readFile(*p), "HEAD\n") << *p;
 }
 
@@ -301,23 +302,23 @@ std::string htmlBlock(const std::string& dataset, const std::string& id, const s
 
 TEST_F(MatchBlocksTest, HtmlBlocks) {
   // A page stream keeps general notation even after a text report's printouts.
-  leaveFixedNotation(myfile);
+  leaveFixedNotation(reportStream(ReportId::Results));
   const std::string expected =
       "HEAD\n" + htmlBlock("2", "2", "partner", "Forward", "2", "3", "0.5", "CVAS--", "-ACGTN", "MTVG", "CVAS") +
       htmlBlock("2", "3", "p3", "Backward", "1", "4", "0.0123457", "-AAGG", "NACGT", "AAGG", "CCTT");
   WriteTopResultsListHTML(twoMatches(), 2, 1);
-  EXPECT_EQ(readFile(outputHTMLFileLocation), expected);
+  EXPECT_EQ(readFile(reportPath(ReportId::HTMLResults)), expected);
   WriteTopResultsGlobalMatchingListHTML(twoMatches(), 1);
-  EXPECT_EQ(readFile(outputHTMLGlobalMatchingFileLocation), expected);
-  writeFile(outputHTMLFileLocation, "HEAD\n");
+  EXPECT_EQ(readFile(reportPath(ReportId::HTMLGlobalMatching)), expected);
+  writeFile(reportPath(ReportId::HTMLResults), "HEAD\n");
   WriteTopResultsListHTML(twoMatches(), 3, 1);
-  EXPECT_EQ(readFile(outputHTMLFileLocation), expected);
+  EXPECT_EQ(readFile(reportPath(ReportId::HTMLResults)), expected);
 }
 
 TEST_F(MatchBlocksTest, HtmlBlocksNeedAKnownModeAndMotif) {
   for (auto [mode, motif] : {std::pair{1, 1}, {4, 1}, {0, 1}, {2, 0}, {3, -1}}) {
     WriteTopResultsListHTML(twoMatches(), mode, motif);
-    EXPECT_EQ(readFile(outputHTMLFileLocation), "HEAD\n") << mode << " " << motif;
+    EXPECT_EQ(readFile(reportPath(ReportId::HTMLResults)), "HEAD\n") << mode << " " << motif;
   }
 }
 
@@ -329,13 +330,13 @@ TEST_F(MatchBlocksTest, HtmlBlocksEscapeEveryInsertedValue) {
   bestMatchList list = {twoMatches()[0]};
   list[0].secondMotifName = Datasets[1].motifName;
   WriteTopResultsGlobalMatchingListHTML(list, 1);
-  EXPECT_EQ(readFile(outputHTMLGlobalMatchingFileLocation),
+  EXPECT_EQ(readFile(reportPath(ReportId::HTMLGlobalMatching)),
             "HEAD\n" + htmlBlock("2", "2", "a&amp;b&lt;c&gt;&quot;d&#39;", "Forward", "2", "3", "0.5", "C&amp;S--",
                                  "-ACGTN", "M&lt;G", "C&amp;S", "J_&#39;x&#39;_"));
 }
 
 TEST_F(MatchBlocksTest, UnopenableOrUnwritableReportEndsTheRun) {
-  outputFileLocation = outputPath + "missing/" + jobID + "Results.txt";
+  reportPath(ReportId::Results) = outputPath + "missing/" + jobID + "Results.txt";
   ::testing::internal::CaptureStdout();
   try {
     WriteTopResultsList(twoMatches(), 2, 1);
@@ -346,7 +347,7 @@ TEST_F(MatchBlocksTest, UnopenableOrUnwritableReportEndsTheRun) {
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid output path or output filename.");
 
   if (!testing::fileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  outputHTMLFileLocation = "/dev/full";
+  reportPath(ReportId::HTMLResults) = "/dev/full";
   ::testing::internal::CaptureStdout();
   EXPECT_THROW(WriteTopResultsListHTML(twoMatches(), 2, 1), RunEnded);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid output path or output filename.");

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/globals.h"
+#include "core/report_files.h"
 #include "core/utilities.h"
 #include "results/results.h"
 #include "support/test_support.h"
@@ -52,9 +53,9 @@ class DatabaseSelectionTest : public ::testing::Test {
       DatabaseDatasets.push_back(motif);
     }
     std::string* paths[] = {
-        &outputDatabaseMatchingFileLocation, &outputDatabaseMatchingFileWithoutMotifLocation,
-        &outputDatabaseMatchingHTMLFileLocation, &outputDatabaseMatchingGlobalMatchingFileLocation,
-        &outputDatabaseMatchingGlobalMatchingHTMLFileLocation};
+        &reportPath(ReportId::DatabaseMatching), &reportPath(ReportId::DatabaseMatchingWithoutMotif),
+        &reportPath(ReportId::DatabaseMatchingHTML), &reportPath(ReportId::DatabaseMatchingGlobalMatching),
+        &reportPath(ReportId::DatabaseMatchingGlobalMatchingHTML)};
     for (std::size_t i = 0; i < std::size(paths); ++i) {
       *paths[i] = outputPath + jobID + kReports[i];
       writeFile(*paths[i], "");
@@ -202,7 +203,7 @@ TEST_F(DatabaseSelectionTest, OneInputFileGivesTheGlobalReportsTheirNoteAlone) {
 TEST_F(DatabaseSelectionTest, AReportThatDoesNotOpenEndsTheRun) {
   standardRecords();
   DatasetsCombinedScoreDatabaseGlobalLists = records;
-  outputDatabaseMatchingGlobalMatchingFileLocation = outputPath + "missing/" + kReports[3];
+  reportPath(ReportId::DatabaseMatchingGlobalMatching) = outputPath + "missing/" + kReports[3];
   ::testing::internal::CaptureStdout();
   EXPECT_THROW(getDatabaseGlobalResultsList(), RunEnded);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid output path or output filename.");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/globals.h"
+#include "core/report_files.h"
 #include "results/results.h"
 #include "support/test_support.h"
 
@@ -34,18 +35,19 @@ class SelectionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     resetGlobals();
-    numFile = 2;
-    numTopMotif = 2;
-    numBestMatches = 2;
-    motifCluster = "Y";
-    combinedMotifFlag = "Y";
-    outputFileType = "All";
-    outputFileFormat = "None";
+    Answers answers;
+    answers.files = {"a.txt", "b.txt"};
+    answers.topMotifs = 2;
+    answers.bestMatches = 2;
+    answers.tree = "Y";
+    answers.combine = "Y";
+    answers.format = "None";
+    applyAnswers(answers);
     outputPath = dir_.path();
     jobID = "J_test_";
-    for (std::string* path :
-         {&outputFileLocation, &outputFileWithoutMotifLocation, &outputFileGlobalMatchingLocation,
-          &outputHTMLFileLocation, &outputHTMLGlobalMatchingFileLocation})
+    for (std::string* path : {&reportPath(ReportId::Results), &reportPath(ReportId::ResultsWithoutMotif),
+                              &reportPath(ReportId::GlobalMatching), &reportPath(ReportId::HTMLResults),
+                              &reportPath(ReportId::HTMLGlobalMatching)})
       *path = dir_.path() + "report.txt";
   }
   void TearDown() override { resetGlobals(); }

@@ -118,7 +118,7 @@ TEST_F(SelectionTest, AFailingReportEndsTheRunAtItsPlaceInTheSequence) {
     setStandardFixture();
     numFile = files;
     outputFileFormat = "Text";
-    outputFileLocation = outputPath + "missing/report.txt";
+    reportPath(ReportId::Results) = outputPath + "missing/report.txt";
     ::testing::internal::CaptureStdout();
     int status = 0;
     try {

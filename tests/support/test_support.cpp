@@ -13,7 +13,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "core/collections.h"
 #include "core/consensus.h"
+#include "core/globals.h"
 
 namespace korvelan::testing {
 
@@ -139,6 +141,24 @@ std::string dialogueInput(const RunFolder& folder, const Answers& a) {
   in << a.collection << "\n" << a.tree << "\n" << a.combine << "\n" << a.type << "\n" << a.format << "\n"
      << folder.result() << "\n";
   return in.str();
+}
+
+void applyAnswers(const Answers& a) {
+  FileNameType.clear();
+  for (std::size_t i = 0; i < a.files.size(); ++i)
+    FileNameType.push_back(fileNameAndType{a.files[i], 4, 0, static_cast<std::int32_t>(i) + 1});
+  numFile = static_cast<std::int32_t>(a.files.size());
+  numTopMotif = a.topMotifs;
+  numBestMatches = a.bestMatches;
+  simCutoff = std::stod(a.cutoff);
+  numThread = a.threads;
+  DBName = kNoCollectionKey;
+  for (const Collection& collection : collections())
+    if (collection.menuNumber == a.collection) DBName = collection.key;
+  motifCluster = a.tree;
+  combinedMotifFlag = a.combine;
+  outputFileType = a.type;
+  outputFileFormat = a.format;
 }
 
 std::string maskRun(std::string text, const std::string& folder) {

@@ -83,6 +83,11 @@ struct Answers {
 };
 // The dialogue text for a run in `folder` (each file given format 4).
 std::string dialogueInput(const RunFolder& folder, const Answers& answers);
+// Sets what the dialogue leaves for these answers, without running it: numFile and one FileNameType
+// entry per file (format 4, no motif counted yet), the two counts, the cutoff, numThread, the
+// collection's key, the tree and combine answers, the output type and format. The OpenMP thread
+// count stays as it is.
+void applyAnswers(const Answers& answers);
 
 // Masks what differs from run to run: the job identifier (J_<job>_), creation dates (<date>), run
 // times (Runtime: <time> seconds) and the temporary folder (<root>/).

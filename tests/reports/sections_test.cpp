@@ -1,5 +1,3 @@
-#include "results/sections.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,8 +7,10 @@
 #include <vector>
 
 #include "core/globals.h"
+#include "core/report_files.h"
 #include "core/report_io.h"
 #include "core/utilities.h"
+#include "results/results.h"
 #include "support/test_support.h"
 
 namespace korvelan {
@@ -48,11 +48,11 @@ class SectionsTest : public ::testing::Test {
     resetGlobals();
     jobID = "J_TEST_";
     outputPath = dir.path();
-    outputFileLocation = outputPath + jobID + "Results.txt";
-    outputFileWithoutMotifLocation = outputPath + jobID + "Results_Without_Motif_Details.txt";
-    outputFileGlobalMatchingLocation = outputPath + jobID + "Results_Global_Matching.txt";
-    outputHTMLFileLocation = outputPath + jobID + "HTML_Results.html";
-    outputHTMLGlobalMatchingFileLocation = outputPath + jobID + "HTML_Global_Matching_Results.html";
+    reportPath(ReportId::Results) = outputPath + jobID + "Results.txt";
+    reportPath(ReportId::ResultsWithoutMotif) = outputPath + jobID + "Results_Without_Motif_Details.txt";
+    reportPath(ReportId::GlobalMatching) = outputPath + jobID + "Results_Global_Matching.txt";
+    reportPath(ReportId::HTMLResults) = outputPath + jobID + "HTML_Results.html";
+    reportPath(ReportId::HTMLGlobalMatching) = outputPath + jobID + "HTML_Global_Matching_Results.html";
     numTopMotif = 2;
     numBestMatches = 3;
     outputFileType = "All";
@@ -64,8 +64,10 @@ class SectionsTest : public ::testing::Test {
     numFile = files;
     const int second = files == 2 ? 2 : 1;
     Datasets = {
-        motif(1, "alpha", 1, {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}, {0.25, 0.25, 0.25, 0.25}},
-              {{0.25, 0.25, 0.25, 0.25}, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}, "ACGTN", "NACGT"),
+        motif(1, "alpha", 1,
+              {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}, {0.25, 0.25, 0.25, 0.25}},
+              {{0.25, 0.25, 0.25, 0.25}, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}, "ACGTN",
+              "NACGT"),
         motif(2, "beta", 1, {{0.5, 0, 0.5, 0}, {0, 0, 0, 1}, {0, 1, 0, 0}, {0.3333, 0.3333, 0.3333, 0}},
               {{0, 0.3333, 0.3333, 0.3333}, {0, 0, 1, 0}, {1, 0, 0, 0}, {0, 0.5, 0, 0.5}}, "RTCV", "BGAY"),
         motif(3, "gamma_long", second,
@@ -195,11 +197,11 @@ TEST_F(SectionsTest, BannerLengths) {
   };
   // Part heads (196, 197 for a two-digit count) and motif banners (one-digit P), in file order:
   // global head, 3 motifs; star rule, global-and-local head, 3 motifs; star rule, each-motif head, 3.
-  const std::vector<std::size_t> results = {197, 191, 191, 191, 196, 196, 195, 195, 195,
-                                            196, 196, 193, 193, 193};
+  const std::vector<std::size_t> results = {197, 191, 191, 191, 196, 196, 195,
+                                            195, 195, 196, 196, 193, 193, 193};
   EXPECT_EQ(starLines("Results.txt"), results);
-  const std::vector<std::size_t> withoutMotif = {197, 191, 191, 191, 196, 196, 185, 185, 185,
-                                                 196, 196, 193, 193, 193};
+  const std::vector<std::size_t> withoutMotif = {197, 191, 191, 191, 196, 196, 185,
+                                                 185, 185, 196, 196, 193, 193, 193};
   EXPECT_EQ(starLines("Results_Without_Motif_Details.txt"), withoutMotif);
   EXPECT_EQ(starLines("Results_Global_Matching.txt"), (std::vector<std::size_t>{197, 191, 191, 191}));
 }
@@ -223,17 +225,19 @@ TEST_F(SectionsTest, ReverseLabelIsMisspeltOnlyInTheEachMotifPartOfResults) {
 TEST_F(SectionsTest, MatrixPrintoutNotationCarriesOver) {
   makeRun(2);
   writeGlobalMatchingPart(global);
-  for (std::ofstream* stream : {&myfile, &myGlobalMatchingFile}) {
+  for (std::ofstream* stream : {&reportStream(ReportId::Results), &reportStream(ReportId::GlobalMatching)}) {
     EXPECT_TRUE(stream->flags() & std::ios::fixed);
     EXPECT_EQ(stream->precision(), 6);
   }
-  for (std::ofstream* stream : {&myfileWithoutMotif, &myHTMLFile, &myHTMLGlobalMatchingFile}) {
+  for (std::ofstream* stream :
+       {&reportStream(ReportId::ResultsWithoutMotif), &reportStream(ReportId::HTMLResults),
+        &reportStream(ReportId::HTMLGlobalMatching)}) {
     EXPECT_FALSE(stream->flags() & std::ios::floatfield);
     EXPECT_EQ(stream->precision(), 6);
   }
-  openReport(myGlobalMatchingFile, outputFileGlobalMatchingLocation, OpenMode::Append);
-  myGlobalMatchingFile << 3.25 << "\n";
-  closeReport(myGlobalMatchingFile);
+  openReport(reportStream(ReportId::GlobalMatching), reportPath(ReportId::GlobalMatching), OpenMode::Append);
+  reportStream(ReportId::GlobalMatching) << 3.25 << "\n";
+  closeReport(reportStream(ReportId::GlobalMatching));
   const auto lines = splitLines(report("Results_Global_Matching.txt"));
   EXPECT_EQ(lines.back(), "3.250000");
 }
@@ -246,10 +250,11 @@ TEST_F(SectionsTest, HtmlSectionsEscapeInsertedValues) {
   outputFileFormat = "HTML";
   outputFileType = "Global-Only";
   writeGlobalMatchingPart(global);
-  const std::string page = readFile(outputHTMLGlobalMatchingFileLocation);
+  const std::string page = readFile(reportPath(ReportId::HTMLGlobalMatching));
   EXPECT_NE(page.find("<td><b>Motif name: g&lt;&amp;&gt;&#39;&quot;</b></td>"), std::string::npos);
   EXPECT_NE(page.find("Consensus sequence: G&amp;A</font></td>"), std::string::npos);
-  EXPECT_NE(page.find("<img src = 'J_&lt;T&gt;_image/J_&lt;T&gt;_M3.jpeg'name = 'Image3'"), std::string::npos);
+  EXPECT_NE(page.find("<img src = 'J_&lt;T&gt;_image/J_&lt;T&gt;_M3.jpeg'name = 'Image3'"),
+            std::string::npos);
   EXPECT_EQ(page.find("g<&>"), std::string::npos);
   EXPECT_EQ(page.find("J_<T>_"), std::string::npos);
 }
@@ -257,7 +262,7 @@ TEST_F(SectionsTest, HtmlSectionsEscapeInsertedValues) {
 TEST_F(SectionsTest, AFailingReportEndsTheRun) {
   makeRun(2);
   // A part head that cannot open its file.
-  outputFileLocation = outputPath + "missing/" + jobID + "Results.txt";
+  reportPath(ReportId::Results) = outputPath + "missing/" + jobID + "Results.txt";
   ::testing::internal::CaptureStdout();
   try {
     writeGlobalMatchingPart(global);
@@ -269,8 +274,8 @@ TEST_F(SectionsTest, AFailingReportEndsTheRun) {
 
   // A report whose writes fail (a full disk) is no silent gap either.
   if (!testing::fileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  outputFileLocation = outputPath + jobID + "Results.txt";
-  outputHTMLFileLocation = "/dev/full";
+  reportPath(ReportId::Results) = outputPath + jobID + "Results.txt";
+  reportPath(ReportId::HTMLResults) = "/dev/full";
   ::testing::internal::CaptureStdout();
   EXPECT_THROW(writeGlobalAndLocalPart(local), RunEnded);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid output path or output filename.");

@@ -1,122 +1,29 @@
 // The result parts of the ten dataset and database reports: a part head, then for every listed motif
-// its section followed by its match blocks. One writer serves every part and report; the two tables
-// below hold what differs.
-#include "results/sections.h"
-
+// its section followed by its match blocks. One writer serves every part and report; what differs
+// lies in the report table (core/report_files.h) and in the table of parts below.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <fstream>
 #include <ostream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "core/answers.h"
 #include "core/globals.h"
 #include "core/motifs.h"
+#include "core/report_files.h"
 #include "core/report_io.h"
 #include "core/utilities.h"
 #include "reports/match_blocks.h"
 #include "reports/matrix_printout.h"
 #include "reports/text_framing.h"
+#include "results/results.h"
 
 namespace korvelan {
 namespace {
 
-enum class Part { GlobalMatching, GlobalAndLocal, EachMotif, Database, DatabaseGlobal };
-enum class Form { TextWithMatrices, TextWithoutMotif, Html };
-
-constexpr unsigned bit(Part part) {
-  return 1u << static_cast<unsigned>(part);
-}
-
-using BlockWriter = void (*)(bestMatchList list, int mode, std::int64_t motifID);
-
-struct ResultReport {
-  ReportId file;
-  Form form;
-  unsigned parts;                   // bits of the parts it holds
-  bool globalPartWithTypeAllOnly;   // holds the global-matching part only with output type "All"
-  int globalAndLocalBannerRun;      // run of '*' around the global-and-local motif banner
-  bool longerBannerEndInFormatAll;  // its motif banners end with one '*' more in format "All"
-  BlockWriter blocks;
-};
-
-// In the order the files of one part are written.
-const std::array<ResultReport, 10> kReports{{
-    {.file = ReportId::Results,
-     .form = Form::TextWithMatrices,
-     .parts = bit(Part::GlobalMatching) | bit(Part::GlobalAndLocal) | bit(Part::EachMotif),
-     .globalPartWithTypeAllOnly = true,
-     .globalAndLocalBannerRun = 67,
-     .longerBannerEndInFormatAll = false,
-     .blocks = WriteTopResultsList},
-    {.file = ReportId::ResultsWithoutMotif,
-     .form = Form::TextWithoutMotif,
-     .parts = bit(Part::GlobalMatching) | bit(Part::GlobalAndLocal) | bit(Part::EachMotif),
-     .globalPartWithTypeAllOnly = true,
-     .globalAndLocalBannerRun = 62,
-     .longerBannerEndInFormatAll = false,
-     .blocks = WriteTopResultsListWithoutMotif},
-    {.file = ReportId::GlobalMatching,
-     .form = Form::TextWithMatrices,
-     .parts = bit(Part::GlobalMatching),
-     .globalPartWithTypeAllOnly = false,
-     .globalAndLocalBannerRun = 0,
-     .longerBannerEndInFormatAll = false,
-     .blocks = [](bestMatchList l, int,
-                  std::int64_t p) { WriteTopResultsGlobalMatchingList(std::move(l), p); }},
-    {.file = ReportId::HTMLResults,
-     .form = Form::Html,
-     .parts = bit(Part::GlobalMatching) | bit(Part::GlobalAndLocal) | bit(Part::EachMotif),
-     .globalPartWithTypeAllOnly = true,
-     .globalAndLocalBannerRun = 0,
-     .longerBannerEndInFormatAll = false,
-     .blocks = WriteTopResultsListHTML},
-    {.file = ReportId::HTMLGlobalMatching,
-     .form = Form::Html,
-     .parts = bit(Part::GlobalMatching),
-     .globalPartWithTypeAllOnly = false,
-     .globalAndLocalBannerRun = 0,
-     .longerBannerEndInFormatAll = false,
-     .blocks = [](bestMatchList l, int,
-                  std::int64_t p) { WriteTopResultsGlobalMatchingListHTML(std::move(l), p); }},
-    {.file = ReportId::DatabaseMatching,
-     .form = Form::TextWithMatrices,
-     .parts = bit(Part::Database),
-     .globalPartWithTypeAllOnly = false,
-     .globalAndLocalBannerRun = 0,
-     .longerBannerEndInFormatAll = false,
-     .blocks = WriteDatabaseTopResultsList},
-    {.file = ReportId::DatabaseMatchingWithoutMotif,
-     .form = Form::TextWithoutMotif,
-     .parts = bit(Part::Database),
-     .globalPartWithTypeAllOnly = false,
-     .globalAndLocalBannerRun = 0,
-     .longerBannerEndInFormatAll = true,
-     .blocks = WriteDatabaseTopResultsListWithoutMotif},
-    {.file = ReportId::DatabaseMatchingHTML,
-     .form = Form::Html,
-     .parts = bit(Part::Database),
-     .globalPartWithTypeAllOnly = false,
-     .globalAndLocalBannerRun = 0,
-     .longerBannerEndInFormatAll = false,
-     .blocks = WriteDatabaseTopResultsListHTML},
-    {.file = ReportId::DatabaseMatchingGlobalMatching,
-     .form = Form::TextWithMatrices,
-     .parts = bit(Part::DatabaseGlobal),
-     .globalPartWithTypeAllOnly = false,
-     .globalAndLocalBannerRun = 0,
-     .longerBannerEndInFormatAll = false,
-     .blocks = WriteDatabaseTopResultsGlobalList},
-    {.file = ReportId::DatabaseMatchingGlobalMatchingHTML,
-     .form = Form::Html,
-     .parts = bit(Part::DatabaseGlobal),
-     .globalPartWithTypeAllOnly = false,
-     .globalAndLocalBannerRun = 0,
-     .longerBannerEndInFormatAll = false,
-     .blocks = WriteDatabaseTopResultsGlobalListHTML},
-}};
+using Part = ResultPart;
 
 // What sets the parts apart, in text and HTML.
 struct PartLayout {
@@ -252,11 +159,20 @@ std::string headTitle(Part part) {
 
 const char* const kOneFileNote = "There is no global matching for 1 motif file.";
 
-// The reports a part goes into, by output type and format; a format outside the four selects none.
-bool partGoesTo(Part part, const ResultReport& report) {
-  const bool formatFits = report.form == Form::Html ? pagesWanted() : textWanted();
-  if (!formatFits || (report.parts & bit(part)) == 0) return false;
-  return part != Part::GlobalMatching || !report.globalPartWithTypeAllOnly || typeAll();
+// The reports a part goes into: the reports the run chose that hold the part, each written whole
+// before the next; the text reports come before the pages, and within each form the reports of output
+// type "All" before the global ones (the table lists them the other way round).
+std::vector<const ReportFile*> reportsOf(Part part) {
+  std::vector<const ReportFile*> reports;
+  for (const ReportFile& report : reportFiles())
+    if ((report.parts & partBit(part)) != 0 && reportChosen(report)) reports.push_back(&report);
+  std::stable_sort(reports.begin(), reports.end(), [](const ReportFile* a, const ReportFile* b) {
+    const auto rank = [](const ReportFile* r) {
+      return 2 * (r->form == ReportForm::Page) + !r->needsTypeAll;
+    };
+    return rank(a) < rank(b);
+  });
+  return reports;
 }
 
 // --- part heads ---
@@ -291,7 +207,7 @@ void writeHtmlHead(std::ostream& out, Part part, bool oneFileNote) {
 
 // --- motif sections ---
 
-void writeMotifBanner(std::ostream& out, Part part, const ResultReport& report, std::int64_t motifID) {
+void writeMotifBanner(std::ostream& out, Part part, const ReportFile& report, std::int64_t motifID) {
   const PartLayout& layout = layoutOf(part);
   const int run = part == Part::GlobalAndLocal ? report.globalAndLocalBannerRun : layout.motifBannerRun;
   const bool formatAll = textWanted() && pagesWanted();
@@ -301,13 +217,13 @@ void writeMotifBanner(std::ostream& out, Part part, const ResultReport& report, 
   out << std::endl;
 }
 
-void writeTextSection(std::ostream& out, Part part, const ResultReport& report, std::int64_t motifID) {
+void writeTextSection(std::ostream& out, Part part, const ReportFile& report, std::int64_t motifID) {
   const PartLayout& layout = layoutOf(part);
   const data& motif = inputMotif(motifID);
   out << "Dataset #: " << motif.datasetNum << "\t\t"
       << "Motif ID: " << motifID << "\t\t"
       << "Motif name: " << motif.motifName;
-  if (report.form == Form::TextWithoutMotif) {
+  if (report.form == ReportForm::TextWithoutMatrices) {
     out << "\t\t"
         << "Consensus sequence (original motif): " << motif.consensus << "\t\t"
         << "Consensus sequence (reverse complement motif): " << motif.revCompConsensus << std::endl;
@@ -388,23 +304,23 @@ void writePart(Part part, const std::vector<bestMatchList>& lists, bool oneFileN
   const std::vector<std::int64_t> motifs =
       motifSections ? motifsOf(part, lists) : std::vector<std::int64_t>{};
   const PartLayout& layout = layoutOf(part);
-  for (const ResultReport& report : kReports) {
-    if (!partGoesTo(part, report)) continue;
-    std::ofstream& out = openReport(report.file, OpenMode::Append);
-    if (report.form == Form::Html)
+  for (const ReportFile* report : reportsOf(part)) {
+    const bool page = report->form == ReportForm::Page;
+    std::ofstream& out = openReport(report->id, OpenMode::Append);
+    if (page)
       writeHtmlHead(out, part, oneFileNote);
     else
       writeTextHead(out, part, oneFileNote);
     closeReport(out);
 
     for (std::int64_t motifID : motifs) {
-      openReport(report.file, OpenMode::Append);
-      if (report.form == Form::Html)
+      openReport(report->id, OpenMode::Append);
+      if (page)
         writeHtmlSection(out, part, motifID);
       else
-        writeTextSection(out, part, report, motifID);
+        writeTextSection(out, part, *report, motifID);
       closeReport(out);
-      report.blocks(*listOf(lists, motifID), layout.mode, motifID);
+      writeMatchBlocks(report->id, *listOf(lists, motifID), layout.mode, motifID);
     }
   }
 }
