@@ -43,18 +43,20 @@ bool chosen(const Frame& frame) {
          (frame.text ? textWanted() : pagesWanted());
 }
 
-void checkRecords(const std::vector<dataCombinedScore>& records, std::size_t firstCount,
-                  std::size_t secondCount, bool database) {
-  for (const dataCombinedScore& r : records) {
-    const bool inputFirst = !database || r.scanOrderFlag == "Y";
-    const std::size_t firstLimit = inputFirst ? firstCount : secondCount;
-    const std::size_t secondLimit = inputFirst ? secondCount : firstCount;
-    if (r.firstMotifID < 1 || static_cast<std::size_t>(r.firstMotifID) > firstLimit) std::abort();
-    if (r.secondMotifID < 1 || static_cast<std::size_t>(r.secondMotifID) > secondLimit) std::abort();
-    if (!std::isfinite(r.rawScore) || !std::isfinite(r.similarityScore) || r.similarityScore < 0)
-      std::abort();
-    if (r.numOverlap < 4 || r.position < 1) std::abort();
-  }
+// Every record the selection kept, in each motif's list.
+void checkRecords(const std::vector<bestMatchList>& lists, std::size_t firstCount, std::size_t secondCount,
+                  bool database) {
+  for (const bestMatchList& list : lists)
+    for (const dataCombinedScore& r : list) {
+      const bool inputFirst = !database || r.scanOrderFlag == "Y";
+      const std::size_t firstLimit = inputFirst ? firstCount : secondCount;
+      const std::size_t secondLimit = inputFirst ? secondCount : firstCount;
+      if (r.firstMotifID < 1 || static_cast<std::size_t>(r.firstMotifID) > firstLimit) std::abort();
+      if (r.secondMotifID < 1 || static_cast<std::size_t>(r.secondMotifID) > secondLimit) std::abort();
+      if (!std::isfinite(r.rawScore) || !std::isfinite(r.similarityScore) || r.similarityScore < 0)
+        std::abort();
+      if (r.numOverlap < 4 || r.position < 1) std::abort();
+    }
 }
 
 }  // namespace
@@ -89,7 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
       backwardScan();
       getMaxScores();
       calculateSumScoresCompare();
-      checkRecords(DatasetsCombinedScoreLists, Datasets.size(), Datasets.size(), false);
+      checkRecords(datasetMatches.bestMatches, Datasets.size(), Datasets.size(), false);
+      checkRecords(datasetMatches.otherFileMatches, Datasets.size(), Datasets.size(), false);
       for (const Frame& frame : kFrames)
         if (chosen(frame)) frame.header();
       getResultsList();
@@ -101,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
           backwardScanDatabase();
           getMaxScoresDatabase();
           calculateSumScoresCompareDatabase();
-          checkRecords(DatasetsCombinedScoreDatabaseLists, Datasets.size(), DatabaseDatasets.size(), true);
+          checkRecords(databaseMatches.bestMatches, Datasets.size(), DatabaseDatasets.size(), true);
           getDatabaseResultsList();
         }
         forwardScanDatabaseGlobal();

@@ -122,9 +122,9 @@ struct RunState {
   std::vector<fileNameAndType> FileNameType;
   std::vector<data> Datasets;
   std::vector<data> DatabaseDatasets;
-  std::vector<dataCombinedScore> DatasetsCombinedScoreLists;
-  std::vector<dataCombinedScore> DatasetsCombinedScoreDatabaseLists;
-  std::vector<dataCombinedScore> DatasetsCombinedScoreDatabaseGlobalLists;
+  selectedMatches datasetMatches;          // calculateSumScoresCompare: input motifs with each other
+  selectedMatches databaseMatches;         // calculateSumScoresCompareDatabase: input motifs, collection
+  selectedMatches databaseGlobalMatches;   // calculateSumScoresCompareDatabaseGlobal: top motifs, collection
   std::vector<maxScores> maxScoresList;
   std::vector<maxScores> maxScoresDatabaseList;
   std::vector<maxScores> maxScoresDatabaseGlobalList;
@@ -133,8 +133,8 @@ struct RunState {
   std::vector<bestMatchList> topGlobalMatchingResults;
   std::vector<bestMatchList> topGlobalAndLocalMatchingResults;
   std::vector<bestMatchList> topBestMatchesResults;
-  std::vector<std::vector<std::string>> distanceMatrix;
-  std::vector<std::vector<std::string>> distanceMatrixGlobal;
+  distanceTable distanceMatrix;
+  distanceTable distanceMatrixGlobal;
   mergeChain mergedMotifList;
   mergeChain mergedMotifListGlobalAndLocal;
   mergeChain mergedMotifListBestMatches;
@@ -151,7 +151,6 @@ struct RunState {
   tempArray tempArrayDbl;
   commonBestMatches commonBestScoreGlobalList;
   commonBestMatches commonBestScoreList;
-  maxScores combinedMaxScores;
 
   // Outputs: what the run created (later writers reopen exactly those), the open streams, and how
   // long one logo command may run before it is stopped.
@@ -254,9 +253,9 @@ extern std::ofstream& myMotifTreeGlobalMatchingFile;
 extern std::vector<fileNameAndType>& FileNameType;
 extern std::vector<data>& Datasets;
 extern std::vector<data>& DatabaseDatasets;
-extern std::vector<dataCombinedScore>& DatasetsCombinedScoreLists;
-extern std::vector<dataCombinedScore>& DatasetsCombinedScoreDatabaseLists;
-extern std::vector<dataCombinedScore>& DatasetsCombinedScoreDatabaseGlobalLists;
+extern selectedMatches& datasetMatches;
+extern selectedMatches& databaseMatches;
+extern selectedMatches& databaseGlobalMatches;
 extern std::vector<maxScores>& maxScoresList;
 extern std::vector<maxScores>& maxScoresDatabaseList;
 extern std::vector<maxScores>& maxScoresDatabaseGlobalList;
@@ -265,8 +264,8 @@ extern std::vector<commonBestMatches>& commonBestScoreResultList;
 extern std::vector<bestMatchList>& topGlobalMatchingResults;
 extern std::vector<bestMatchList>& topGlobalAndLocalMatchingResults;
 extern std::vector<bestMatchList>& topBestMatchesResults;
-extern std::vector<std::vector<std::string>>& distanceMatrix;
-extern std::vector<std::vector<std::string>>& distanceMatrixGlobal;
+extern distanceTable& distanceMatrix;
+extern distanceTable& distanceMatrixGlobal;
 extern mergeChain& mergedMotifList;
 extern mergeChain& mergedMotifListGlobalAndLocal;
 extern mergeChain& mergedMotifListBestMatches;
@@ -283,7 +282,6 @@ extern combinedMatrices& mergedMatrix;
 extern tempArray& tempArrayDbl;
 extern commonBestMatches& commonBestScoreGlobalList;
 extern commonBestMatches& commonBestScoreList;
-extern maxScores& combinedMaxScores;
 
 // Outputs.
 extern std::vector<CreatedOutput>& createdOutputs;
