@@ -21,8 +21,8 @@ void writeList(const std::string& fileName, const char* title, const std::vector
   std::ofstream out(outputPath + fileName, std::ios::out | std::ios::trunc);
   out << title << '\n';
   for (const dataCombinedScore& r : list) {
-    out << r.direction << '\t' << r.firstMotifID << '\t' << r.firstDatasetNum << '\t' << r.secondDatasetNum << '\t'
-        << r.firstMotifNumInFile << '\t' << r.secondMotifNumInFile << '\t';
+    out << r.direction << '\t' << r.firstMotifID << '\t' << r.firstDatasetNum << '\t' << r.secondDatasetNum
+        << '\t' << r.firstMotifNumInFile << '\t' << r.secondMotifNumInFile << '\t';
     if (flag == FlagPlace::BeforeIDs) out << r.scanOrderFlag << '\t';
     out << r.firstMotifID << '\t' << r.secondMotifID << '\t' << r.firstMotifName << '\t' << r.secondMotifName
         << '\t';

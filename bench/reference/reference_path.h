@@ -31,7 +31,8 @@ std::vector<dataCombinedScore> kernelRecords(const std::vector<scanning::MotifRe
 // The maxima of `motifCount` motifs over the records (dataset family: both listed motifs count;
 // database families: the input motif, found through the flag), then every record's key against the
 // maxima of the motif it is ranked for (the first listed, or the input motif). Returns the maxima.
-std::vector<maxScores> setKeys(std::vector<dataCombinedScore>& records, std::size_t motifCount, bool database);
+std::vector<maxScores> setKeys(std::vector<dataCombinedScore>& records, std::size_t motifCount,
+                               bool database);
 
 // The selection from keyed records in the scans' order: each motif's records (the motif they are
 // ranked for) stably sorted by key, then per partner (the motif listed second, or the collection
@@ -39,7 +40,8 @@ std::vector<maxScores> setKeys(std::vector<dataCombinedScore>& records, std::siz
 // otherFiles also over the records whose two motifs lie in different files; with distances the
 // largest key and each pair's smallest key (upper triangle of n x n, +infinity where none).
 selectedMatches selectFromRecords(const std::vector<dataCombinedScore>& records, std::size_t motifCount,
-                                  bool database, std::int32_t numBestMatches, bool otherFiles, bool distances);
+                                  bool database, std::int32_t numBestMatches, bool otherFiles,
+                                  bool distances);
 
 }  // namespace korvelan::reference
 

@@ -60,7 +60,6 @@ void backwardScanDatabaseGlobal() {
   measureDatabaseGlobal(true);
 }
 
-
 // The maxima lists hold one entry per input motif, also when no scan ran.
 void getMaxScoresDatabase() {
   maxScoresDatabaseList.resize(Datasets.size());
@@ -84,8 +83,9 @@ void calculateSumScoresCompareDatabaseGlobal() {
   maxScoresDatabaseGlobalList.resize(Datasets.size());
   const auto queries = queryMotifs();
   const auto collection = scanning::refsOf(DatabaseDatasets);
-  databaseGlobalMatches = scanning::selectMatches({.listA = queries, .listB = collection},
-                                                  maxScoresDatabaseGlobalList, {.numBestMatches = numBestMatches});
+  databaseGlobalMatches =
+      scanning::selectMatches({.listA = queries, .listB = collection}, maxScoresDatabaseGlobalList,
+                              {.numBestMatches = numBestMatches});
 }
 
 }  // namespace korvelan

@@ -306,7 +306,10 @@ ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<Motif
       const auto ib = static_cast<std::uint32_t>(pair.b);
       ++totals.pairs;
       totals.shifts += (Lb - minOverlap + 1) + (La - minOverlap + 1);
+      // Room for every shift of the pair, so that scoring never allocates: an allocation failure
+      // thrown inside the scoring clones ends the process instead of reaching the region's guard.
       kept.clear();
+      kept.reserve(static_cast<std::size_t>(La + Lb - 2 * (minOverlap - 1)));
       // Motif A listed first, its rows on motif B's; then motif B listed first, on motif A's.
       totals.positions += scoreRegion(packedA.rows(ia, 0, backward), La, packedB.rows(ib, 1, backward), Lb,
                                       minOverlap, cellMax, cutoff, 0, kept);
@@ -317,13 +320,11 @@ ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<Motif
       sink.take(c, thread, PairShifts{ia, ib, ordinal, La, Lb, kept.data(), kept.data() + kept.size()});
     }
   };
+  std::vector<std::vector<KeptShift>> keptOf(static_cast<std::size_t>(threads));  // one pair's, reused
   RegionGuard guard;
-#pragma omp parallel num_threads(threads)
-  {
-    std::vector<KeptShift> kept;  // one pair's kept shifts, reused
-#pragma omp for schedule(dynamic, 1)
-    for (std::size_t c = 0; c < chunks.size(); ++c) guard.run([&] { scanChunk(c, kept); });
-  }
+#pragma omp parallel for schedule(dynamic, 1) num_threads(threads)
+  for (std::size_t c = 0; c < chunks.size(); ++c)
+    guard.run([&] { scanChunk(c, keptOf[static_cast<std::size_t>(omp_get_thread_num())]); });
   guard.rethrow();
 
   for (const ScanTotals& t : chunkTotals) {
@@ -352,6 +353,7 @@ void scanPair(const MotifRef& A, PairMatrices a, const MotifRef& B, PairMatrices
   packRows(rowsA.data(), a.matrix, a.revComp, 0, backward);
   packRows(rowsB.data(), b.matrix, b.revComp, 1, backward);
   kept.clear();
+  kept.reserve(static_cast<std::size_t>(La + Lb - 2 * (overlap - 1)));
   scoreRegion(rowsA.data(), La, rowsB.data(), Lb, overlap, maxScore, simCutoff, 0, kept);
   scoreRegion(rowsB.data(), Lb, rowsA.data(), La, overlap, maxScore, simCutoff, kBFirst, kept);
   out.reserve(out.size() + kept.size());
