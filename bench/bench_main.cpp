@@ -17,13 +17,17 @@
 // motifs (every record, keys, grouping and stable sorts) and a second line gives its time and peak
 // memory and whether both paths give the same best-match lists and, with --select, the same rankings,
 // top lists and distance tables. --dump DIR writes the plain path's records (which it needs).
+// --write FILE writes the random motifs as a JASPAR file instead, for whole runs through the dialogue.
 #include <omp.h>
 #include <sys/resource.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -53,6 +57,7 @@ struct Options {
   bool select = false;
   bool trees = false;
   std::string dumpDir;
+  std::string writePath;
   int repeat = 1;
 };
 
@@ -105,6 +110,8 @@ Options parse(int argc, char** argv) {
       options.reference = false;
     } else if (arg == "--dump") {
       options.dumpDir = value();
+    } else if (arg == "--write") {
+      options.writePath = value();
     } else {
       usage("unknown argument " + arg);
     }
@@ -113,6 +120,7 @@ Options parse(int argc, char** argv) {
   if (options.threads < 1) usage("--threads must be at least 1");
   if (options.repeat < 1) usage("--repeat must be at least 1");
   if (options.select && !options.database.empty()) usage("--select measures the dataset selection only");
+  if (!options.writePath.empty() && options.randomCount < 0) usage("--write needs --random");
   return options;
 }
 
@@ -157,6 +165,23 @@ void readInputFiles(const std::vector<std::string>& paths) {
   readInput(FileNameType);
 }
 
+// The motifs as a JASPAR file (one block per motif, each row of the four bases its values times 1000),
+// for whole runs through the dialogue.
+void writeMotifFile(const std::string& path) {
+  std::ofstream out(path, std::ios::out | std::ios::trunc);
+  out << std::fixed << std::setprecision(3);
+  for (const data& motif : Datasets) {
+    out << ">RND" << motif.motifID << "\t" << motif.motifName << "\n";
+    for (int base = 0; base < 4; ++base) {
+      out << "ACGT"[base] << "  [";
+      for (const auto& row : motif.matrix) out << ' ' << row[static_cast<std::size_t>(base)] * 1000.0;
+      out << " ]\n";
+    }
+    out << "\n";
+  }
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
 double peakRssMb() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
@@ -174,6 +199,10 @@ int runScanBenchmark(int argc, char** argv) {
 
   if (options.randomCount >= 0) {
     Datasets = randomMotifs(options.randomCount, options.seed);
+    if (!options.writePath.empty()) {
+      writeMotifFile(options.writePath);
+      return 0;
+    }
   } else {
     readInputFiles(options.inputs);
   }

@@ -43,10 +43,6 @@ selectedMatches selectFromRecords(const std::vector<dataCombinedScore>& records,
                                   bool database, std::int32_t numBestMatches, bool otherFiles,
                                   bool distances);
 
-}  // namespace korvelan::reference
-
-namespace korvelan::reference {
-
 // What result selection leaves for the reports and the later stages, to compare two paths.
 struct SelectionOutcome {
   std::vector<bestMatchList> bestMatches, otherFileMatches;  // the selection it started from

@@ -2,6 +2,7 @@
 // a whole pair set with a result order that does not depend on the thread count.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
