@@ -122,19 +122,19 @@ struct RunState {
   std::vector<fileNameAndType> FileNameType;
   std::vector<data> Datasets;
   std::vector<data> DatabaseDatasets;
-  selectedMatches datasetMatches;          // calculateSumScoresCompare: input motifs with each other
-  selectedMatches databaseMatches;         // calculateSumScoresCompareDatabase: input motifs, collection
-  selectedMatches databaseGlobalMatches;   // calculateSumScoresCompareDatabaseGlobal: top motifs, collection
-  std::vector<maxScores> maxScoresList;
-  std::vector<maxScores> maxScoresDatabaseList;
-  std::vector<maxScores> maxScoresDatabaseGlobalList;
+  selectedMatches datasetMatches;         // calculateSumScoresCompare: input motifs with each other
+  selectedMatches databaseMatches;        // calculateSumScoresCompareDatabase: input motifs, collection
+  selectedMatches databaseGlobalMatches;  // calculateSumScoresCompareDatabaseGlobal: top motifs, collection
+  std::vector<maxScores> maxScoresList;                // forwardScan, backwardScan; k - 1: motif ID k
+  std::vector<maxScores> maxScoresDatabaseList;        // forwardScanDatabase, backwardScanDatabase
+  std::vector<maxScores> maxScoresDatabaseGlobalList;  // the two global database scans
   std::vector<commonBestMatches> globalMatchingScoreResultList;
   std::vector<commonBestMatches> commonBestScoreResultList;
   std::vector<bestMatchList> topGlobalMatchingResults;
   std::vector<bestMatchList> topGlobalAndLocalMatchingResults;
   std::vector<bestMatchList> topBestMatchesResults;
-  distanceTable distanceMatrix;
-  distanceTable distanceMatrixGlobal;
+  distanceTable distanceMatrix;        // getResultsList, with trees: every input motif in ID order
+  distanceTable distanceMatrixGlobal;  // getResultsList, with trees: top global motifs and their partners
   mergeChain mergedMotifList;
   mergeChain mergedMotifListGlobalAndLocal;
   mergeChain mergedMotifListBestMatches;
