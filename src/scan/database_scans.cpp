@@ -1,6 +1,6 @@
 // Input motifs against the loaded collection, and the top global motifs against it. The input or
 // query motif is always motif A; the database motif is motif B. The scans measure each input motif's
-// maxima; the key steps scan again and keep the selection (ranking_keys.cpp).
+// maxima; the key steps scan again and keep the selection.
 #include "core/answers.h"
 #include "core/globals.h"
 #include "core/motifs.h"

@@ -1,5 +1,5 @@
 // Input motifs against each other: every pair a < b of Datasets, forward then backward. The scans
-// measure each motif's maxima; the key step scans again and keeps the selection (ranking_keys.cpp).
+// measure each motif's maxima; the key step scans again and keeps the selection.
 #include "core/answers.h"
 #include "core/globals.h"
 #include "scan/match_passes.h"
