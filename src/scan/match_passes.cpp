@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/globals.h"
+#include "core/parallel.h"
 #include "scan/bounded_selection.h"
 
 namespace korvelan::scanning {
@@ -159,7 +160,8 @@ class SelectingSink : public PairSink {
   }
 
  private:
-  struct PerThread {
+  // A cache line of its own per thread: the largest key changes with every kept shift.
+  struct alignas(64) PerThread {
     Selections best;
     Selections otherFiles;
     double largestKey = 0.0;
@@ -180,19 +182,26 @@ class SelectingSink : public PairSink {
     std::vector<const Selections*> selections;
     for (const PerThread& t : threads_) selections.push_back(&(t.*which));
     std::vector<bestMatchList> out(motifs_);
-    for (std::size_t slot = 0; slot < motifs_; ++slot) {
-      for (const Candidate<Kept>& c : mergeSelections(selections, slot, wanted_.numBestMatches)) {
-        const MotifRef& A = family_.listA[c.payload.a];
-        const MotifRef& B = family_.listB[c.payload.b];
-        dataCombinedScore& r = out[slot].emplace_back();
-        buildRecord(r, keptOf(c), A, static_cast<std::int64_t>(A.motif->matrix.size()), B,
-                    static_cast<std::int64_t>(B.motif->matrix.size()), backwardOf(c));
-        const maxScores& e = maxima_[slot];
-        r.overlapDiff = std::abs(r.numOverlap - e.longestOverlap);
-        r.scoreDiff = std::abs(r.rawScore - e.bestScore);
-        r.similarityScore = (static_cast<double>(r.overlapDiff) + r.scoreDiff) * 0.5;
-      }
-    }
+    // Each motif's list on its own: the slots are split over the thread team.
+    const auto slots = static_cast<std::int64_t>(motifs_);
+    RegionGuard guard;
+#pragma omp parallel for schedule(static) num_threads(teamSize())
+    for (std::int64_t j = 0; j < slots; ++j)
+      guard.run([&] {
+        const auto slot = static_cast<std::size_t>(j);
+        for (const Candidate<Kept>& c : mergeSelections(selections, slot, wanted_.numBestMatches)) {
+          const MotifRef& A = family_.listA[c.payload.a];
+          const MotifRef& B = family_.listB[c.payload.b];
+          dataCombinedScore& r = out[slot].emplace_back();
+          buildRecord(r, keptOf(c), A, static_cast<std::int64_t>(A.motif->matrix.size()), B,
+                      static_cast<std::int64_t>(B.motif->matrix.size()), backwardOf(c));
+          const maxScores& e = maxima_[slot];
+          r.overlapDiff = std::abs(r.numOverlap - e.longestOverlap);
+          r.scoreDiff = std::abs(r.rawScore - e.bestScore);
+          r.similarityScore = (static_cast<double>(r.overlapDiff) + r.scoreDiff) * 0.5;
+        }
+      });
+    guard.rethrow();
     return out;
   }
 

@@ -294,7 +294,7 @@ ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<Motif
 
   std::vector<ScanTotals> chunkTotals(chunks.size());
   auto scanChunk = [&](std::size_t c, std::vector<KeptShift>& kept) {
-    ScanTotals& totals = chunkTotals[c];
+    ScanTotals totals;  // counted here and stored once: neighbouring chunks run on other threads
     const int thread = omp_get_thread_num();
     PairCursor pair{chunks[c].a, chunks[c].b, nA, nB, triangular};
     std::uint64_t ordinal = c * perChunk;
@@ -319,6 +319,7 @@ ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<Motif
       totals.kept += static_cast<std::int64_t>(kept.size());
       sink.take(c, thread, PairShifts{ia, ib, ordinal, La, Lb, kept.data(), kept.data() + kept.size()});
     }
+    chunkTotals[c] = totals;
   };
   std::vector<std::vector<KeptShift>> keptOf(static_cast<std::size_t>(threads));  // one pair's, reused
   RegionGuard guard;
