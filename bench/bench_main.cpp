@@ -1,36 +1,44 @@
-// `korvelan-bench`: measures the similarity scans and the ranking keys.
+// `korvelan-bench`: measures the similarity scans, the ranking keys and the selection.
 //
 //   korvelan-bench (--input FILE... | --random N [--seed S]) [--threads T] [--cutoff C]
-//                  [--database FILE] [--no-reference] [--dump DIR] [--repeat R] [--select]
+//                  [--database FILE] [--no-reference] [--dump DIR] [--repeat R] [--select] [--trees]
 //   korvelan-bench --logos ...   (logo drawing, see bench_logos.cpp)
 //   korvelan-bench --read ...    (reading input files alone, see bench_read.cpp)
 //
 // Input files are read exactly as a run reads them, each file one dataset; random motifs have 6 to
-// 20 positions. Without --database the motifs are scanned against each other (forwardScan,
-// backwardScan, getMaxScores, calculateSumScoresCompare); with it they are scanned as input motifs
-// against that collection (the database family). One line of key=value fields is printed. Unless
-// --no-reference is given, a plain scan with two parallel regions per pair runs on the same motifs
-// afterwards, and its records, put into one-thread order, are compared with the list. --repeat R
-// runs the measured stages R times and reports the fastest pass (the machine may be shared). With
-// --select (dataset scans only) the result selection of a run follows the key pass, as a run of type
-// "All" calls it with ten top motifs and ten best matches, writing no report; its time is added.
+// 20 positions, all in one dataset. Without --database the motifs are scanned against each other
+// (forwardScan and backwardScan, the maxima pass: scan_seconds; getMaxScores and
+// calculateSumScoresCompare, the selecting pass: key_seconds); with it they are scanned as input motifs
+// against that collection (the database family). With --select (dataset scans only) the result
+// selection of a run follows, as a run of type "All" calls it with ten top motifs and ten best matches,
+// writing no report (with --trees also the distance tables); its time is added. --repeat R runs the
+// scans and keys R times and reports the fastest pass (the machine may be shared). One line of
+// key=value fields is printed. Unless --no-reference is given, the plain path then runs on the same
+// motifs (every record, keys, grouping and stable sorts) and a second line gives its time and peak
+// memory and whether both paths give the same best-match lists and, with --select, the same rankings,
+// top lists and distance tables. --dump DIR writes the plain path's records (which it needs).
+// --write FILE writes the random motifs as a JASPAR file instead, for whole runs through the dialogue.
 #include <omp.h>
 #include <sys/resource.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "bench.h"
+#include "core/answers.h"
 #include "core/consensus.h"
 #include "core/globals.h"
 #include "core/utilities.h"
 #include "input/input.h"
-#include "reference_scan.h"
-#include "results/dumps.h"
+#include "reference/dumps.h"
+#include "reference/reference_path.h"
 #include "results/results.h"
 #include "scan/scan.h"
 #include "scan/scan_kernel.h"
@@ -47,17 +55,19 @@ struct Options {
   std::string database;
   bool reference = true;
   bool select = false;
+  bool trees = false;
   std::string dumpDir;
+  std::string writePath;
   int repeat = 1;
 };
 
 [[noreturn]] void usage(const std::string& problem) {
-  std::cerr
-      << "korvelan-bench: " << problem << "\n"
-      << "usage: korvelan-bench (--input FILE... | --random N [--seed S]) [--threads T] [--cutoff C]\n"
-      << "                      [--database FILE] [--no-reference] [--dump DIR] [--repeat R] [--select]\n"
-      << "       korvelan-bench --logos ...\n"
-      << "       korvelan-bench --read FILE... [--repeat R]\n";
+  std::cerr << "korvelan-bench: " << problem << "\n"
+            << "usage: korvelan-bench (--input FILE... | --random N [--seed S]) [--threads T] [--cutoff C]\n"
+            << "                      [--database FILE] [--no-reference] [--dump DIR] [--repeat R] "
+               "[--select] [--trees]\n"
+            << "       korvelan-bench --logos ...\n"
+            << "       korvelan-bench --read FILE... [--repeat R]\n";
   std::exit(2);
 }
 
@@ -94,10 +104,14 @@ Options parse(int argc, char** argv) {
       options.repeat = static_cast<int>(number(arg, value()));
     } else if (arg == "--select") {
       options.select = true;
+    } else if (arg == "--trees") {
+      options.trees = true;
     } else if (arg == "--no-reference") {
       options.reference = false;
     } else if (arg == "--dump") {
       options.dumpDir = value();
+    } else if (arg == "--write") {
+      options.writePath = value();
     } else {
       usage("unknown argument " + arg);
     }
@@ -106,6 +120,7 @@ Options parse(int argc, char** argv) {
   if (options.threads < 1) usage("--threads must be at least 1");
   if (options.repeat < 1) usage("--repeat must be at least 1");
   if (options.select && !options.database.empty()) usage("--select measures the dataset selection only");
+  if (!options.writePath.empty() && options.randomCount < 0) usage("--write needs --random");
   return options;
 }
 
@@ -150,6 +165,23 @@ void readInputFiles(const std::vector<std::string>& paths) {
   readInput(FileNameType);
 }
 
+// The motifs as a JASPAR file (one block per motif, each row of the four bases its values times 1000),
+// for whole runs through the dialogue.
+void writeMotifFile(const std::string& path) {
+  std::ofstream out(path, std::ios::out | std::ios::trunc);
+  out << std::fixed << std::setprecision(3);
+  for (const data& motif : Datasets) {
+    out << ">RND" << motif.motifID << "\t" << motif.motifName << "\n";
+    for (int base = 0; base < 4; ++base) {
+      out << "ACGT"[base] << "  [";
+      for (const auto& row : motif.matrix) out << ' ' << row[static_cast<std::size_t>(base)] * 1000.0;
+      out << " ]\n";
+    }
+    out << "\n";
+  }
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
 double peakRssMb() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
@@ -162,26 +194,36 @@ int runScanBenchmark(int argc, char** argv) {
   numThread = options.threads;
   omp_set_num_threads(options.threads);
   simCutoff = options.cutoff;
+  numTopMotif = 10;
+  numBestMatches = 10;
 
   if (options.randomCount >= 0) {
     Datasets = randomMotifs(options.randomCount, options.seed);
+    if (!options.writePath.empty()) {
+      writeMotifFile(options.writePath);
+      return 0;
+    }
   } else {
     readInputFiles(options.inputs);
   }
+  numFile = options.randomCount >= 0 ? 1 : static_cast<std::int32_t>(options.inputs.size());
+  motifCluster = options.trees ? "Y" : "N";
+  combinedMotifFlag = "Y";
+  outputFileType = "All";
+  outputFileFormat = "none";  // selects every list, writes no report
   const bool database = !options.database.empty();
   if (database) {
     readCollectionFile(options.database);
   }
-  std::vector<dataCombinedScore>& list =
-      database ? DatasetsCombinedScoreDatabaseLists : DatasetsCombinedScoreLists;
 
   // The measured stages, as a run calls them; with --repeat the fastest pass counts.
   double seconds = 0.0, scanSeconds = 0.0, keySeconds = 0.0;
   scanning::ScanTotals forward, backward;
   for (int pass = 0; pass < options.repeat; ++pass) {
-    std::vector<dataCombinedScore>().swap(list);
     maxScoresList.clear();
     maxScoresDatabaseList.clear();
+    datasetMatches = {};
+    databaseMatches = {};
     const double started = omp_get_wtime();
     if (database)
       forwardScanDatabase();
@@ -203,57 +245,71 @@ int runScanBenchmark(int argc, char** argv) {
       seconds = finished - started, scanSeconds = scanned - started, keySeconds = finished - scanned;
   }
   double selectSeconds = 0.0;
+  reference::SelectionOutcome outcome;
+  std::ostringstream console;  // the selection's empty console lines
+  std::streambuf* saved = std::cout.rdbuf(console.rdbuf());
   if (options.select) {
-    numFile = options.randomCount >= 0 ? 1 : static_cast<std::int32_t>(options.inputs.size());
-    numTopMotif = 10;
-    numBestMatches = 10;
-    motifCluster = "N";
-    combinedMotifFlag = "Y";
-    outputFileType = "All";
-    outputFileFormat = "none";  // selects every list, writes no report
-    std::ostringstream console;  // the selection's empty console lines
-    std::streambuf* saved = std::cout.rdbuf(console.rdbuf());
     const double started = omp_get_wtime();
-    getResultsList();
+    outcome = reference::selectAndCapture(datasetMatches);
     selectSeconds = omp_get_wtime() - started;
-    std::cout.rdbuf(saved);
   }
+  std::cout.rdbuf(saved);
   const double peak = peakRssMb();
 
   std::ostringstream line;
   line << "scan=" << (database ? "database" : "dataset") << " motifs=" << Datasets.size();
   if (database) line << " database_motifs=" << DatabaseDatasets.size();
   line << " pairs=" << forward.pairs << " cells=" << (forward.positions + backward.positions) * 16
-       << " records=" << list.size() << " threads=" << options.threads << " cutoff=" << options.cutoff
-       << " seconds=" << seconds << " scan_seconds=" << scanSeconds << " key_seconds=" << keySeconds
-       << " peak_rss_mb=" << static_cast<long>(peak);
+       << " records=" << forward.kept + backward.kept << " threads=" << options.threads
+       << " cutoff=" << options.cutoff << " seconds=" << seconds << " scan_seconds=" << scanSeconds
+       << " key_seconds=" << keySeconds << " peak_rss_mb=" << static_cast<long>(peak);
   if (options.select)
     line << " select_seconds=" << selectSeconds << " total_seconds=" << seconds + selectSeconds
-         << " top_global=" << topGlobalMatchingResults.size() << " best_match_lists=" << topBestMatchesResults.size();
-
-  if (options.reference) {
-    const auto listA = scanning::refsOf(Datasets);
-    const auto listB = database ? scanning::refsOf(DatabaseDatasets) : listA;
-    std::vector<dataCombinedScore> reference;
-    const double refStarted = omp_get_wtime();
-    referenceScan(listA, listB, !database, false, options.threads, reference);
-    referenceScan(listA, listB, !database, true, options.threads, reference);
-    referenceKeys(reference, Datasets.size(), database);
-    const double refFinished = omp_get_wtime();
-    sortIntoScanOrder(reference);
-    line << " reference_seconds=" << (refFinished - refStarted)
-         << " speedup=" << (seconds > 0 ? (refFinished - refStarted) / seconds : 0.0)
-         << " identical=" << (identicalLists(list, reference) ? "yes" : "no");
-  }
+         << " top_global=" << outcome.topGlobal.size()
+         << " best_match_lists=" << outcome.topBestMatches.size();
   std::cout << line.str() << std::endl;
 
-  if (!options.dumpDir.empty()) {
-    outputPath = options.dumpDir;
-    if (outputPath.back() != '/') outputPath += '/';
-    if (database)
-      writeCombinedScoreDatabaseList();
-    else
-      writeCombinedScoreList();
+  // The plain path on the same motifs: every record, keys, then grouping and stable sorts.
+  if (options.reference || !options.dumpDir.empty()) {
+    const auto listA = scanning::refsOf(Datasets);
+    const auto listB = database ? scanning::refsOf(DatabaseDatasets) : listA;
+    const double refStarted = omp_get_wtime();
+    std::vector<dataCombinedScore> records = reference::scanRecords(listA, listB, !database, options.threads);
+    reference::setKeys(records, Datasets.size(), database);
+    const selectedMatches plain =
+        reference::selectFromRecords(records, Datasets.size(), database, numBestMatches,
+                                     !database && severalFiles(), !database && treesWanted());
+    const double refScanned = omp_get_wtime();
+    if (!options.dumpDir.empty()) {
+      outputPath = options.dumpDir;
+      if (outputPath.back() != '/') outputPath += '/';
+      if (database)
+        writeCombinedScoreDatabaseList(records);
+      else
+        writeCombinedScoreList(records);
+    }
+    const std::size_t referenceRecords = records.size();
+    std::vector<dataCombinedScore>().swap(records);
+    std::string difference;
+    if (referenceRecords != static_cast<std::size_t>(forward.kept + backward.kept))
+      difference = "record count " + std::to_string(referenceRecords);
+    else if (database)
+      difference = reference::firstDifference(databaseMatches.bestMatches, plain.bestMatches);
+    else if (options.select) {
+      saved = std::cout.rdbuf(console.rdbuf());
+      const reference::SelectionOutcome plainOutcome = reference::selectAndCapture(plain);
+      std::cout.rdbuf(saved);
+      difference = reference::firstDifference(outcome, plainOutcome);
+    } else {
+      difference = reference::firstDifference(datasetMatches.bestMatches, plain.bestMatches);
+      if (difference.empty())
+        difference = reference::firstDifference(datasetMatches.otherFileMatches, plain.otherFileMatches);
+    }
+    const double refSeconds = refScanned - refStarted;
+    std::cout << "reference_seconds=" << refSeconds
+              << " reference_peak_rss_mb=" << static_cast<long>(peakRssMb())
+              << " identical=" << (difference.empty() ? "yes" : "no (" + difference + ")") << std::endl;
+    if (!difference.empty()) return 1;
   }
   return 0;
 }

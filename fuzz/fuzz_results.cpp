@@ -26,18 +26,20 @@ const OutsideSteps kStandIns{.drawLogos = [] {},
                              .drawCollectionLogos = [] {},
                              .convertPage = [](ReportId) {}};
 
-void checkRecords(const std::vector<dataCombinedScore>& records, std::size_t firstCount,
-                  std::size_t secondCount, bool database) {
-  for (const dataCombinedScore& r : records) {
-    const bool inputFirst = !database || r.scanOrderFlag == "Y";
-    const std::size_t firstLimit = inputFirst ? firstCount : secondCount;
-    const std::size_t secondLimit = inputFirst ? secondCount : firstCount;
-    if (r.firstMotifID < 1 || static_cast<std::size_t>(r.firstMotifID) > firstLimit) std::abort();
-    if (r.secondMotifID < 1 || static_cast<std::size_t>(r.secondMotifID) > secondLimit) std::abort();
-    if (!std::isfinite(r.rawScore) || !std::isfinite(r.similarityScore) || r.similarityScore < 0)
-      std::abort();
-    if (r.numOverlap < 4 || r.position < 1) std::abort();
-  }
+// Every record the selection kept, in each motif's list.
+void checkRecords(const std::vector<bestMatchList>& lists, std::size_t firstCount, std::size_t secondCount,
+                  bool database) {
+  for (const bestMatchList& list : lists)
+    for (const dataCombinedScore& r : list) {
+      const bool inputFirst = !database || r.scanOrderFlag == "Y";
+      const std::size_t firstLimit = inputFirst ? firstCount : secondCount;
+      const std::size_t secondLimit = inputFirst ? secondCount : firstCount;
+      if (r.firstMotifID < 1 || static_cast<std::size_t>(r.firstMotifID) > firstLimit) std::abort();
+      if (r.secondMotifID < 1 || static_cast<std::size_t>(r.secondMotifID) > secondLimit) std::abort();
+      if (!std::isfinite(r.rawScore) || !std::isfinite(r.similarityScore) || r.similarityScore < 0)
+        std::abort();
+      if (r.numOverlap < 4 || r.position < 1) std::abort();
+    }
 }
 
 }  // namespace
@@ -67,8 +69,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   nameOutputs();
   try {
     runStages(kStandIns);
-    checkRecords(DatasetsCombinedScoreLists, Datasets.size(), Datasets.size(), false);
-    checkRecords(DatasetsCombinedScoreDatabaseLists, Datasets.size(), DatabaseDatasets.size(), true);
+    checkRecords(datasetMatches.bestMatches, Datasets.size(), Datasets.size(), false);
+    checkRecords(datasetMatches.otherFileMatches, Datasets.size(), Datasets.size(), false);
+    checkRecords(databaseMatches.bestMatches, Datasets.size(), DatabaseDatasets.size(), true);
+    checkRecords(databaseGlobalMatches.bestMatches, Datasets.size(), DatabaseDatasets.size(), true);
   } catch (const RunEnded&) {
     // Fewer than two motifs, or a line over the limit, end the run, as they should.
   }

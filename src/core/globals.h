@@ -91,20 +91,18 @@ struct RunState {
   std::vector<data> Datasets;
   // The collection loader of the database step; index = collection motif number - 1 (file order).
   std::vector<data> DatabaseDatasets;
-  // forwardScan, then backwardScan (keys by calculateSumScoresCompare): every kept alignment of two
-  // input motifs, the forward records first, each scan's in pair order.
-  std::vector<dataCombinedScore> DatasetsCombinedScoreLists;
-  // forwardScanDatabase, then backwardScanDatabase (type "All"): input motifs against the collection,
-  // in the same order.
-  std::vector<dataCombinedScore> DatasetsCombinedScoreDatabaseLists;
-  // forwardScanDatabaseGlobal, then backwardScanDatabaseGlobal: the top global motifs against the
-  // collection, in the same order.
-  std::vector<dataCombinedScore> DatasetsCombinedScoreDatabaseGlobalLists;
-  // getMaxScores; index = input motif ID - 1.
+  // calculateSumScoresCompare: the input motifs' best matches with each other, selected as the
+  // second scan goes (the scans keep no list of every alignment).
+  selectedMatches datasetMatches;
+  // calculateSumScoresCompareDatabase (type "All"): the input motifs' best matches in the collection.
+  selectedMatches databaseMatches;
+  // calculateSumScoresCompareDatabaseGlobal: the top global motifs' best matches in the collection.
+  selectedMatches databaseGlobalMatches;
+  // forwardScan, backwardScan; index = input motif ID - 1.
   std::vector<maxScores> maxScoresList;
-  // getMaxScoresDatabase; index = input motif ID - 1.
+  // forwardScanDatabase, backwardScanDatabase; index = input motif ID - 1.
   std::vector<maxScores> maxScoresDatabaseList;
-  // getMaxScoresDatabaseGlobal; index = input motif ID - 1.
+  // forwardScanDatabaseGlobal, backwardScanDatabaseGlobal; index = input motif ID - 1.
   std::vector<maxScores> maxScoresDatabaseGlobalList;
   // getResultsList's global ranking (two or more files); index = rank, best first.
   std::vector<commonBestMatches> globalMatchingScoreResultList;
@@ -118,10 +116,10 @@ struct RunState {
   // motif-ID order.
   std::vector<bestMatchList> topBestMatchesResults;
   // getResultsList (trees): row and column m belong to input motif ID m, row and column 0 hold labels.
-  std::vector<std::vector<std::string>> distanceMatrix;
+  distanceTable distanceMatrix;
   // getResultsList (trees, two or more files): row and column k belong to the k-th of the top global
   // motifs and their best matches; row and column 0 hold labels.
-  std::vector<std::vector<std::string>> distanceMatrixGlobal;
+  distanceTable distanceMatrixGlobal;
   // The merge drivers: the chain of the group being merged, one entry per merge step, for each of the
   // three top lists.
   mergeChain mergedMotifList;
@@ -137,7 +135,6 @@ struct RunState {
   combinedMatrices mergedMatrix;
   commonBestMatches commonBestScoreGlobalList;
   commonBestMatches commonBestScoreList;
-  maxScores combinedMaxScores;
 
   // Outputs, kept by the report opener (core/report_io.cpp): what the run created, in the order it
   // made them (later writers reopen exactly those); the streams open now, in the order they opened;
@@ -192,9 +189,9 @@ extern std::string& uniprobeDB;
 extern std::vector<fileNameAndType>& FileNameType;
 extern std::vector<data>& Datasets;
 extern std::vector<data>& DatabaseDatasets;
-extern std::vector<dataCombinedScore>& DatasetsCombinedScoreLists;
-extern std::vector<dataCombinedScore>& DatasetsCombinedScoreDatabaseLists;
-extern std::vector<dataCombinedScore>& DatasetsCombinedScoreDatabaseGlobalLists;
+extern selectedMatches& datasetMatches;
+extern selectedMatches& databaseMatches;
+extern selectedMatches& databaseGlobalMatches;
 extern std::vector<maxScores>& maxScoresList;
 extern std::vector<maxScores>& maxScoresDatabaseList;
 extern std::vector<maxScores>& maxScoresDatabaseGlobalList;
@@ -203,8 +200,8 @@ extern std::vector<commonBestMatches>& commonBestScoreResultList;
 extern std::vector<bestMatchList>& topGlobalMatchingResults;
 extern std::vector<bestMatchList>& topGlobalAndLocalMatchingResults;
 extern std::vector<bestMatchList>& topBestMatchesResults;
-extern std::vector<std::vector<std::string>>& distanceMatrix;
-extern std::vector<std::vector<std::string>>& distanceMatrixGlobal;
+extern distanceTable& distanceMatrix;
+extern distanceTable& distanceMatrixGlobal;
 extern mergeChain& mergedMotifList;
 extern mergeChain& mergedMotifListGlobalAndLocal;
 extern mergeChain& mergedMotifListBestMatches;
@@ -217,7 +214,6 @@ extern fileNameAndType& InputFiles;
 extern combinedMatrices& mergedMatrix;
 extern commonBestMatches& commonBestScoreGlobalList;
 extern commonBestMatches& commonBestScoreList;
-extern maxScores& combinedMaxScores;
 
 // Outputs.
 extern std::vector<CreatedOutput>& createdOutputs;

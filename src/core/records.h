@@ -87,7 +87,6 @@ struct data {
 // scanOrderFlag is "Y", swapped when empty); the dataset numbers and formats always follow scan order.
 struct dataCombinedScore {
   FixedText direction;                 // "Forward" (anchored at first positions) or "Backward"
-  std::int64_t motifID = 0;            // always equal to firstMotifID
   std::int32_t firstDatasetNum = 0;    // dataset of the scan's first motif
   std::int32_t secondDatasetNum = 0;   // dataset of the scan's second motif
   std::int64_t firstMotifNumInFile = 0;   // motifNumInFile of the motif listed first
@@ -105,8 +104,6 @@ struct dataCombinedScore {
   double similarityScore = 0.0;        // ranking key (overlapDiff + scoreDiff) * 0.5; smaller is closer
   FixedText firstMatchingFormat;       // orientation of the scan's first motif
   FixedText secondMatchingFormat;      // orientation of the scan's second motif
-  FixedText spareText1;                // never set: always empty
-  FixedText spareText2;                // never set: always empty
 };
 
 // One step of merging two motifs.
@@ -140,10 +137,8 @@ struct fileNameAndType {
 
 // One motif's best alignment statistics; index = motif ID - 1 in its list.
 struct maxScores {
-  std::int64_t motifID = 0;         // set once any alignment was seen; never read
   double bestScore = 0.0;           // highest rawScore
   std::int32_t longestOverlap = 0;  // largest numOverlap
-  std::int32_t midOverlap = 0;      // (longestOverlap + 4) / 2; never read
 };
 
 // One value of one matrix row with its column (0 A, 1 C, 2 G, 3 T); ordered by value.
@@ -162,6 +157,31 @@ struct commonBestMatches {
 
 using bestMatchList = std::vector<dataCombinedScore>;
 using mergeChain = std::vector<combinedMatrices>;
+
+// What the selecting pass of one alignment family keeps of all its alignments: exactly what result
+// selection reads, so that no list of every alignment is ever held. Element k - 1 of each list
+// belongs to motif ID k (the motif an alignment is ranked for).
+struct selectedMatches {
+  // Per motif its best matches: per partner motif the best-ranked alignment, at most numBestMatches
+  // partners, ascending by ranking key with equal keys in the scans' order.
+  std::vector<bestMatchList> bestMatches;
+  // The same over partners of other input files (dataset family, several files only).
+  std::vector<bestMatchList> otherFileMatches;
+  double largestKey = 0.0;  // largest ranking key of all the family's alignments (trees only)
+  // Trees only: the smallest key of each motif pair, in cell (i - 1) * n + (j - 1) for motif IDs
+  // i < j of the n input motifs; +infinity where the pair kept no alignment.
+  std::vector<double> nearestKeys;
+};
+
+// A square table of distances between labelled motifs, as the motif trees read it. Each cell holds
+// the value that its six-digit text reads back as, so that the text written from it is that text.
+struct distanceTable {
+  bool filled = false;              // set by result selection; an unfilled table has no rows at all
+  std::vector<std::string> labels;  // row and column labels, in order
+  std::vector<double> cells;        // row-major, labels.size() squared; 0 on the diagonal
+  double& at(std::size_t row, std::size_t column) { return cells[row * labels.size() + column]; }
+  double at(std::size_t row, std::size_t column) const { return cells[row * labels.size() + column]; }
+};
 
 // The order of every alignment-list sort: ascending ranking key.
 inline bool comparison(const dataCombinedScore& a, const dataCombinedScore& b) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <charconv>
 #include <climits>
 #include <cstring>
 #include <ctime>
@@ -119,6 +120,15 @@ std::string numberToString(double value) {
   std::ostringstream out;
   out << value;
   return out.str();
+}
+
+double sixDigitValue(double value) {
+  // The default stream format is printf's %.6g; from_chars reads as strtod does, without a locale.
+  char text[64];
+  const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
+  double back = value;
+  std::from_chars(text, written.ptr, back);
+  return back;
 }
 
 std::int32_t leadingInteger(const std::string& text) {

@@ -32,6 +32,8 @@ int countToken(std::string text);
 
 // A double as a default-formatted stream writes it (six significant digits).
 std::string numberToString(double value);
+// The value numberToString's text of `value` reads back as; numberToString gives that text again.
+double sixDigitValue(double value);
 // Base-10 digits from the start of the text (stops at the first non-digit), saturating at the
 // 32-bit maximum instead of wrapping; no digit gives 0.
 std::int32_t leadingInteger(const std::string& text);

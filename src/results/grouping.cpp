@@ -7,17 +7,6 @@
 
 namespace korvelan {
 
-void sortMatchLists(std::vector<MatchRefs>& lists) {
-  const std::ptrdiff_t count = static_cast<std::ptrdiff_t>(lists.size());
-#pragma omp parallel for schedule(static)
-  for (std::ptrdiff_t i = 0; i < count; ++i) {
-    MatchRefs& list = lists[static_cast<std::size_t>(i)];
-    std::stable_sort(list.begin(), list.end(), [](const dataCombinedScore* a, const dataCombinedScore* b) {
-      return comparison(*a, *b);
-    });
-  }
-}
-
 double sumOfScores(const bestMatchList& list) {
   double sum = 0.0;
   for (const dataCombinedScore& record : list) sum += record.similarityScore;

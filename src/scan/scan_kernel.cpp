@@ -2,7 +2,6 @@
 #include "scan/scan_kernel.h"
 
 #include <omp.h>
-#include <sys/mman.h>
 
 #include <algorithm>
 #include <cstring>
@@ -84,16 +83,6 @@ class PackedMotifs {
   std::vector<std::int64_t> lengths_;
 };
 
-// One kept shift in compact form, until the records are built in pair order.
-struct KeptShift {
-  double score = 0.0;
-  std::uint32_t a = 0;      // motif A's index in its list
-  std::uint32_t b = 0;      // motif B's index in its list
-  std::uint32_t shift = 0;  // 0-based shift within its region
-  std::uint8_t code = 0;    // winning orientation pair (bits 0-1); bit 2: motif B listed first
-};
-constexpr std::uint8_t kBFirst = 4;
-
 typedef double v4d __attribute__((vector_size(32)));
 typedef std::int64_t v4i __attribute__((vector_size(32)));
 
@@ -114,7 +103,6 @@ typedef std::int64_t v4i __attribute__((vector_size(32)));
 // Where one region's kept shifts go, and what each of them is tagged with.
 struct RegionOutput {
   double cutoff;
-  std::uint32_t a, b;    // the pair's indexes in their lists
   std::uint8_t listing;  // 0, or kBFirst when motif B is listed first
   std::vector<KeptShift>& kept;
 };
@@ -132,8 +120,6 @@ struct RegionOutput {
   if (best >= out.cutoff) {
     KeptShift& entry = out.kept.emplace_back();
     entry.score = best;
-    entry.a = out.a;
-    entry.b = out.b;
     entry.shift = static_cast<std::uint32_t>(at);
     entry.code = static_cast<std::uint8_t>(winner | out.listing);
   }
@@ -148,13 +134,12 @@ struct RegionOutput {
 // scored.
 __attribute__((target_clones("avx2", "default"))) std::int64_t scoreRegion(
     const double* F, std::int64_t Lf, const double* S, std::int64_t Ls, std::int64_t minOverlap,
-    double cellMax, double cutoff, std::uint32_t a, std::uint32_t b, std::uint8_t listing,
-    std::vector<KeptShift>& kept) {
+    double cellMax, double cutoff, std::uint8_t listing, std::vector<KeptShift>& kept) {
   const std::int64_t shifts = Ls - minOverlap + 1;
   const v4d full = {cellMax, cellMax, cellMax, cellMax};
   const std::int64_t magnitude = std::numeric_limits<std::int64_t>::max();
   const v4i absMask = {magnitude, magnitude, magnitude, magnitude};
-  RegionOutput out{cutoff, a, b, listing, kept};
+  RegionOutput out{cutoff, listing, kept};
   std::int64_t positions = 0;
 
   std::int64_t i = 0;
@@ -211,71 +196,13 @@ struct PairCursor {
   }
 };
 
-struct ChunkResult {
-  std::vector<KeptShift> kept;
-  ScanTotals totals;
-};
-
 ScanTotals lastTotals;
-
-// Faults the part of the list about to be written on all threads at once, so that clearing the
-// fresh pages stays out of the copy into the list. Only a hint: nothing depends on it being granted.
-void prefault(void* begin, std::size_t bytes, int threads) {
-#ifdef MADV_POPULATE_WRITE
-  constexpr std::uintptr_t kStep = std::uintptr_t{2} << 20;  // slices are whole multiples of 2 MB
-  constexpr std::uintptr_t kPage = 4096;
-  const auto base = reinterpret_cast<std::uintptr_t>(begin);
-  const auto first = (base + kPage - 1) & ~(kPage - 1);
-  const auto last = (base + bytes) & ~(kPage - 1);
-  if (last <= first + kStep) return;
-  const std::uintptr_t slices = static_cast<std::uintptr_t>(threads) * 4;
-  const std::uintptr_t slice = std::max(kStep, ((last - first) / slices + kStep - 1) & ~(kStep - 1));
-  const auto count = static_cast<std::int64_t>((last - first + slice - 1) / slice);
-#pragma omp parallel for schedule(dynamic, 1) num_threads(threads)
-  for (std::int64_t j = 0; j < count; ++j) {
-    const std::uintptr_t at = first + static_cast<std::uintptr_t>(j) * slice;
-    madvise(reinterpret_cast<void*>(at), std::min(slice, last - at), MADV_POPULATE_WRITE);
-  }
-#else
-  (void)begin;
-  (void)bytes;
-  (void)threads;
-#endif
-}
 
 const FixedText kForward("Forward");
 const FixedText kBackward("Backward");
 const FixedText kOriginal("Original Motif");
 const FixedText kReverse("Reverse Complement");
 const FixedText kScanOrder("Y");
-
-// Fills a default-constructed record from one kept shift of the pair (A, B) of lengths La and Lb.
-[[gnu::always_inline]] inline void fillRecord(dataCombinedScore& record, const KeptShift& entry,
-                                              const MotifRef& A, std::int64_t La, const MotifRef& B,
-                                              std::int64_t Lb, FixedText direction) {
-  const bool bFirst = (entry.code & kBFirst) != 0;
-  const MotifRef& first = bFirst ? B : A;
-  const MotifRef& second = bFirst ? A : B;
-  const std::int64_t Lf = bFirst ? Lb : La;
-  const std::int64_t Ls = bFirst ? La : Lb;
-  const int winner = entry.code & 3;
-  record.direction = direction;
-  record.motifID = first.motifID;
-  record.firstDatasetNum = A.datasetNum;
-  record.secondDatasetNum = B.datasetNum;
-  record.firstMotifNumInFile = first.motifNumInFile;
-  record.secondMotifNumInFile = second.motifNumInFile;
-  if (!bFirst) record.scanOrderFlag = kScanOrder;
-  record.firstMotifID = first.motifID;
-  record.secondMotifID = second.motifID;
-  record.firstMotifName = first.name;
-  record.secondMotifName = second.name;
-  record.position = static_cast<std::int32_t>(entry.shift + 1);
-  record.numOverlap = static_cast<std::int32_t>(std::min<std::int64_t>(Lf, Ls - entry.shift));
-  record.rawScore = entry.score;
-  record.firstMatchingFormat = winner < 2 ? kOriginal : kReverse;
-  record.secondMatchingFormat = (winner & 1) == 0 ? kOriginal : kReverse;
-}
 
 }  // namespace
 
@@ -298,8 +225,31 @@ ScanTotals lastScanTotals() {
   return lastTotals;
 }
 
+void buildRecord(dataCombinedScore& record, const KeptShift& kept, const MotifRef& A, std::int64_t La,
+                 const MotifRef& B, std::int64_t Lb, bool backward) {
+  const bool bFirst = (kept.code & kBFirst) != 0;
+  const MotifRef& first = bFirst ? B : A;
+  const MotifRef& second = bFirst ? A : B;
+  const int winner = kept.code & 3;
+  record.direction = backward ? kBackward : kForward;
+  record.firstDatasetNum = A.datasetNum;
+  record.secondDatasetNum = B.datasetNum;
+  record.firstMotifNumInFile = first.motifNumInFile;
+  record.secondMotifNumInFile = second.motifNumInFile;
+  if (!bFirst) record.scanOrderFlag = kScanOrder;
+  record.firstMotifID = first.motifID;
+  record.secondMotifID = second.motifID;
+  record.firstMotifName = first.name;
+  record.secondMotifName = second.name;
+  record.position = static_cast<std::int32_t>(kept.shift + 1);
+  record.numOverlap = overlapOf(kept, La, Lb);
+  record.rawScore = kept.score;
+  record.firstMatchingFormat = winner < 2 ? kOriginal : kReverse;
+  record.secondMatchingFormat = (winner & 1) == 0 ? kOriginal : kReverse;
+}
+
 ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<MotifRef>& listB,
-                     const ScanOptions& options, std::vector<dataCombinedScore>& out) {
+                     const ScanOptions& options, PairSink& sink) {
   const bool triangular = options.triangular;
   const bool backward = options.backward;
   lastTotals = ScanTotals{};
@@ -339,90 +289,52 @@ ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<Motif
   const double cellMax = maxScore;
   const double cutoff = simCutoff;
   const std::int64_t minOverlap = overlap;
+  const int threads = teamSize();
+  sink.start(chunks.size(), threads);
 
-  std::vector<ChunkResult> results(chunks.size());
-  auto scanChunk = [&](std::size_t c) {
-    ChunkResult& result = results[c];
-    auto usable = [&](std::size_t a, std::size_t b) {
-      return static_cast<std::size_t>(packedA.length(a)) >= least &&
-             static_cast<std::size_t>(packedB.length(b)) >= least;
-    };
-    // Room for every shift of the chunk: at cutoffs that keep most shifts, that is what is needed.
-    std::size_t room = 0;
+  std::vector<ScanTotals> chunkTotals(chunks.size());
+  auto scanChunk = [&](std::size_t c, std::vector<KeptShift>& kept) {
+    ScanTotals totals;  // counted here and stored once: neighbouring chunks run on other threads
+    const int thread = omp_get_thread_num();
     PairCursor pair{chunks[c].a, chunks[c].b, nA, nB, triangular};
-    for (std::size_t left = chunks[c].count; left > 0; --left, pair.next())
-      if (usable(pair.a, pair.b))
-        room +=
-            static_cast<std::size_t>(packedA.length(pair.a) + packedB.length(pair.b) - 2 * (minOverlap - 1));
-    result.kept.reserve(room);
-
-    pair = PairCursor{chunks[c].a, chunks[c].b, nA, nB, triangular};
-    for (std::size_t left = chunks[c].count; left > 0; --left, pair.next()) {
-      if (!usable(pair.a, pair.b)) continue;
+    std::uint64_t ordinal = c * perChunk;
+    for (std::size_t left = chunks[c].count; left > 0; --left, pair.next(), ++ordinal) {
       const std::int64_t La = packedA.length(pair.a);
       const std::int64_t Lb = packedB.length(pair.b);
+      if (static_cast<std::size_t>(La) < least || static_cast<std::size_t>(Lb) < least) continue;
       const auto ia = static_cast<std::uint32_t>(pair.a);
       const auto ib = static_cast<std::uint32_t>(pair.b);
-      ++result.totals.pairs;
-      result.totals.shifts += (Lb - minOverlap + 1) + (La - minOverlap + 1);
+      ++totals.pairs;
+      totals.shifts += (Lb - minOverlap + 1) + (La - minOverlap + 1);
+      // Room for every shift of the pair, so that scoring never allocates: an allocation failure
+      // thrown inside the scoring clones ends the process instead of reaching the region's guard.
+      kept.clear();
+      kept.reserve(static_cast<std::size_t>(La + Lb - 2 * (minOverlap - 1)));
       // Motif A listed first, its rows on motif B's; then motif B listed first, on motif A's.
-      result.totals.positions += scoreRegion(packedA.rows(ia, 0, backward), La, packedB.rows(ib, 1, backward),
-                                             Lb, minOverlap, cellMax, cutoff, ia, ib, 0, result.kept);
-      result.totals.positions += scoreRegion(packedB.rows(ib, 1, backward), Lb, packedA.rows(ia, 0, backward),
-                                             La, minOverlap, cellMax, cutoff, ia, ib, kBFirst, result.kept);
+      totals.positions += scoreRegion(packedA.rows(ia, 0, backward), La, packedB.rows(ib, 1, backward), Lb,
+                                      minOverlap, cellMax, cutoff, 0, kept);
+      totals.positions += scoreRegion(packedB.rows(ib, 1, backward), Lb, packedA.rows(ia, 0, backward), La,
+                                      minOverlap, cellMax, cutoff, kBFirst, kept);
+      if (kept.empty()) continue;
+      totals.kept += static_cast<std::int64_t>(kept.size());
+      sink.take(c, thread, PairShifts{ia, ib, ordinal, La, Lb, kept.data(), kept.data() + kept.size()});
     }
+    chunkTotals[c] = totals;
   };
-  RegionGuard scanGuard;
-#pragma omp parallel for schedule(dynamic, 1) num_threads(teamSize())
-  for (std::size_t c = 0; c < chunks.size(); ++c) scanGuard.run([&] { scanChunk(c); });
-  scanGuard.rethrow();
+  std::vector<std::vector<KeptShift>> keptOf(static_cast<std::size_t>(threads));  // one pair's, reused
+  RegionGuard guard;
+#pragma omp parallel for schedule(dynamic, 1) num_threads(threads)
+  for (std::size_t c = 0; c < chunks.size(); ++c)
+    guard.run([&] { scanChunk(c, keptOf[static_cast<std::size_t>(omp_get_thread_num())]); });
+  guard.rethrow();
 
-  ScanTotals totals;
-  for (const ChunkResult& result : results) {
-    totals.pairs += result.totals.pairs;
-    totals.shifts += result.totals.shifts;
-    totals.positions += result.totals.positions;
-    totals.kept += static_cast<std::int64_t>(result.kept.size());
+  for (const ScanTotals& t : chunkTotals) {
+    lastTotals.pairs += t.pairs;
+    lastTotals.shifts += t.shifts;
+    lastTotals.positions += t.positions;
+    lastTotals.kept += t.kept;
   }
-
-  // One reservation for the whole append; with reserveAhead also room for the other direction,
-  // falling back to the exact need when that much cannot be had.
-  const std::size_t need = out.size() + static_cast<std::size_t>(totals.kept);
-  if (out.capacity() < need) {
-    bool done = false;
-    if (options.reserveAhead) {
-      try {
-        out.reserve(need + static_cast<std::size_t>(totals.shifts));
-        done = true;
-      } catch (const std::bad_alloc&) {
-      } catch (const std::length_error&) {
-      }
-    }
-    if (!done) out.reserve(need);
-  }
-  prefault(out.data() + out.size(), static_cast<std::size_t>(totals.kept) * sizeof(dataCombinedScore),
-           teamSize());
-
-  // Each chunk's records go to their place after the chunks before it, so the list holds the pair
-  // loop's order whichever thread builds them.
-  std::vector<std::size_t> place(results.size());
-  std::size_t at = out.size();
-  for (std::size_t c = 0; c < results.size(); ++c) place[c] = at, at += results[c].kept.size();
-  out.resize(need);
-  const FixedText direction = backward ? kBackward : kForward;
-  auto buildRecords = [&](std::size_t c) {
-    dataCombinedScore* record = out.data() + place[c];
-    for (const KeptShift& entry : results[c].kept)
-      fillRecord(*record++, entry, listA[entry.a], packedA.length(entry.a), listB[entry.b],
-                 packedB.length(entry.b), direction);
-    std::vector<KeptShift>().swap(results[c].kept);  // give the memory back as soon as it is copied
-  };
-  RegionGuard copyGuard;
-#pragma omp parallel for schedule(dynamic, 1) num_threads(teamSize())
-  for (std::size_t c = 0; c < results.size(); ++c) copyGuard.run([&] { buildRecords(c); });
-  copyGuard.rethrow();
-  lastTotals = totals;
-  return totals;
+  return lastTotals;
 }
 
 void scanPair(const MotifRef& A, PairMatrices a, const MotifRef& B, PairMatrices b, bool backward,
@@ -442,11 +354,11 @@ void scanPair(const MotifRef& A, PairMatrices a, const MotifRef& B, PairMatrices
   packRows(rowsA.data(), a.matrix, a.revComp, 0, backward);
   packRows(rowsB.data(), b.matrix, b.revComp, 1, backward);
   kept.clear();
-  scoreRegion(rowsA.data(), La, rowsB.data(), Lb, overlap, maxScore, simCutoff, 0, 0, 0, kept);
-  scoreRegion(rowsB.data(), Lb, rowsA.data(), La, overlap, maxScore, simCutoff, 0, 0, kBFirst, kept);
-  const FixedText direction = backward ? kBackward : kForward;
+  kept.reserve(static_cast<std::size_t>(La + Lb - 2 * (overlap - 1)));
+  scoreRegion(rowsA.data(), La, rowsB.data(), Lb, overlap, maxScore, simCutoff, 0, kept);
+  scoreRegion(rowsB.data(), Lb, rowsA.data(), La, overlap, maxScore, simCutoff, kBFirst, kept);
   out.reserve(out.size() + kept.size());
-  for (const KeptShift& entry : kept) fillRecord(out.emplace_back(), entry, A, La, B, Lb, direction);
+  for (const KeptShift& entry : kept) buildRecord(out.emplace_back(), entry, A, La, B, Lb, backward);
 }
 
 }  // namespace korvelan::scanning

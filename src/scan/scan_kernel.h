@@ -2,6 +2,7 @@
 // a whole pair set with a result order that does not depend on the thread count.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -28,25 +29,62 @@ struct ScanTotals {
   std::int64_t pairs = 0;      // pairs with both motifs at least `overlap` long
   std::int64_t shifts = 0;     // shifts scored, both regions of every pair
   std::int64_t positions = 0;  // aligned positions scored (each is 16 cells)
-  std::int64_t kept = 0;       // records appended
+  std::int64_t kept = 0;       // shifts kept (reaching the cutoff)
 };
 
 // How one scan walks its pairs.
 struct ScanOptions {
-  bool triangular = false;    // both lists are the same, and each pair (a, b) has b > a
-  bool backward = false;      // anchor the placements at the motifs' last positions
-  bool reserveAhead = false;  // the other direction's scan of the same pairs follows
+  bool triangular = false;  // both lists are the same, and each pair (a, b) has b > a
+  bool backward = false;    // anchor the placements at the motifs' last positions
+};
+
+// One kept shift in compact form.
+struct KeptShift {
+  double score = 0.0;       // best orientation score
+  std::uint32_t shift = 0;  // 0-based shift within its region
+  std::uint8_t code = 0;    // winning orientation pair (bits 0-1); bit 2 (kBFirst): motif B listed first
+};
+constexpr std::uint8_t kBFirst = 4;
+
+// What one pair of a scan kept: region motif A first, then region motif B first, each in ascending
+// shift order.
+struct PairShifts {
+  std::uint32_t a = 0, b = 0;  // indexes of motif A and motif B in their lists
+  std::uint64_t ordinal = 0;   // the pair's place in the pair loop, from 0
+  std::int64_t La = 0, Lb = 0;
+  const KeptShift* begin = nullptr;
+  const KeptShift* end = nullptr;
+};
+
+// Aligned positions of a kept shift: min(length listed first, length listed second - shift).
+inline std::int32_t overlapOf(const KeptShift& kept, std::int64_t La, std::int64_t Lb) {
+  const bool bFirst = (kept.code & kBFirst) != 0;
+  const std::int64_t Lf = bFirst ? Lb : La, Ls = bFirst ? La : Lb;
+  return static_cast<std::int32_t>(Lf < Ls - kept.shift ? Lf : Ls - kept.shift);
+}
+
+// Takes the kept shifts of a scan pair by pair. take() runs on the scan's threads, each call for one
+// pair of chunk `chunk` (the chunks are runs of consecutive pairs, the pairs of a chunk taken in
+// order by one thread); `thread` is the OpenMP thread number, below the team size given to start().
+class PairSink {
+ public:
+  virtual ~PairSink() = default;
+  virtual void start(std::size_t chunks, int threads) = 0;  // on the calling thread, before any take
+  virtual void take(std::size_t chunk, int thread, const PairShifts& pair) = 0;
 };
 
 // Scans every pair (a, b) of the two lists in loop order (a ascending, then b ascending; with
 // `triangular` b starts at a + 1, otherwise at 0) in one direction, both regions per pair (motif A
-// listed first, then motif B listed first), and appends the kept records to `out` in exactly that
-// order, each region's records in ascending shift order. The pairs are scored on the run's thread
-// count in chunks of consecutive pairs and joined in pair order. With `reserveAhead` the list is also
-// given room for as many further records as this scan scored shifts, so that the other direction's
-// scan of the same pairs appends without moving the list.
+// listed first, then motif B listed first), and hands each pair with a kept shift to the sink. The
+// pairs are scored on the run's thread count in chunks of consecutive pairs; the cut into chunks does
+// not depend on the thread count.
 ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<MotifRef>& listB,
-                     const ScanOptions& options, std::vector<dataCombinedScore>& out);
+                     const ScanOptions& options, PairSink& sink);
+
+// Fills a default-constructed record from one kept shift of the pair (A, B) of lengths La and Lb,
+// ranking fields left at 0.
+void buildRecord(dataCombinedScore& record, const KeptShift& kept, const MotifRef& A, std::int64_t La,
+                 const MotifRef& B, std::int64_t Lb, bool backward);
 
 // The two matrices of one side of a pair scanned on its own.
 struct PairMatrices {

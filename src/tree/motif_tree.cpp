@@ -21,7 +21,7 @@ namespace korvelan {
 namespace {
 
 struct Tree {
-  std::vector<std::vector<std::string>> RunState::*matrix;
+  distanceTable RunState::*matrix;
   const char* letter;  // in front of each label's number
   const char* csvName;
   const char* scriptName;
@@ -62,21 +62,25 @@ std::string csvCell(const std::string& text) {
 }
 
 // Row and column labels become letter + index + "_" + name, so equal names stay distinct for R.
-void numberLabels(std::vector<std::vector<std::string>>& matrix, const std::string& letter) {
-  if (matrix.empty()) return;
-  for (std::size_t k = 1; k < matrix[0].size(); ++k) {
-    const std::string prefix = letter + numberToString(static_cast<double>(k)) + "_";
-    matrix[0][k] = prefix + matrix[0][k];
-    if (k < matrix.size() && !matrix[k].empty()) matrix[k][0] = prefix + matrix[k][0];
-  }
+void numberLabels(distanceTable& matrix, const std::string& letter) {
+  for (std::size_t k = 1; k <= matrix.labels.size(); ++k)
+    matrix.labels[k - 1] = letter + numberToString(static_cast<double>(k)) + "_" + matrix.labels[k - 1];
 }
 
-void writeCsv(const std::string& path, const std::vector<std::vector<std::string>>& matrix) {
+// A header row (an empty corner, then the labels), then per label its row: the label, then its cells
+// in their six-digit text. A table never filled gives an empty file.
+void writeCsv(const std::string& path, const distanceTable& matrix) {
   std::ofstream csv;
   openReport(csv, path, OpenMode::Create);
-  for (const std::vector<std::string>& row : matrix) {
-    for (const std::string& cell : row) csv << csvCell(cell) << ",";
+  if (matrix.filled) {
+    csv << csvCell("") << ",";
+    for (const std::string& label : matrix.labels) csv << csvCell(label) << ",";
     csv << std::endl;
+    for (std::size_t i = 0; i < matrix.labels.size(); ++i) {
+      csv << csvCell(matrix.labels[i]) << ",";
+      for (std::size_t j = 0; j < matrix.labels.size(); ++j) csv << numberToString(matrix.at(i, j)) << ",";
+      csv << std::endl;
+    }
   }
   closeReport(csv);
 }
@@ -113,7 +117,7 @@ void drawTree(const Tree& tree) {
   const std::string imagePath = base + tree.imageName;
   const std::string csvPath = base + tree.csvName;
   const std::string scriptPath = base + tree.scriptName;
-  std::vector<std::vector<std::string>>& matrix = runState.*tree.matrix;
+  distanceTable& matrix = runState.*tree.matrix;
   numberLabels(matrix, tree.letter);
   writeCsv(csvPath, matrix);
   writeScript(scriptPath, csvPath, imagePath);

@@ -35,7 +35,7 @@ dataCombinedScore closest(std::int64_t a, std::int64_t b, bool backward = false)
   EXPECT_FALSE(records.empty());
   dataCombinedScore r = records.front();
   const bool aFirst = r.scanOrderFlag == "Y";
-  r.firstMotifID = r.motifID = aFirst ? a : b;
+  r.firstMotifID = aFirst ? a : b;
   r.secondMotifID = aFirst ? b : a;
   return r;
 }
@@ -46,7 +46,7 @@ dataCombinedScore closestListing(std::int64_t a, std::int64_t b, const char* fla
   for (dataCombinedScore r : forwardScanTwoMatrices(A.matrix, B.matrix, A.motifName, B.motifName))
     if (r.scanOrderFlag == flag) {
       const bool aFirst = r.scanOrderFlag == "Y";
-      r.firstMotifID = r.motifID = aFirst ? a : b;
+      r.firstMotifID = aFirst ? a : b;
       r.secondMotifID = aFirst ? b : a;
       return r;
     }

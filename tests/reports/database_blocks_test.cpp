@@ -94,7 +94,7 @@ class DatabaseBlocksTest : public ::testing::Test {
                                   const char* inputFormat, const char* collectionFormat) {
     dataCombinedScore r;
     r.scanOrderFlag = flag;
-    r.motifID = r.firstMotifID = first;
+    r.firstMotifID = first;
     r.secondMotifID = second;
     r.direction = direction;
     r.position = position;

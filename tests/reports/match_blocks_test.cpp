@@ -87,7 +87,7 @@ class MatchBlocksTest : public ::testing::Test {
   bestMatchList twoMatches() const {
     dataCombinedScore a;
     a.direction = "Forward";
-    a.motifID = a.firstMotifID = 1;
+    a.firstMotifID = 1;
     a.secondMotifID = 2;
     a.scanOrderFlag = "Y";
     a.firstMotifName = Datasets[0].motifName;

@@ -101,7 +101,7 @@ class SectionsTest : public ::testing::Test {
                         int position, int overlap, double score, const char* f1, const char* f2) const {
     dataCombinedScore r;
     r.direction = direction;
-    r.motifID = r.firstMotifID = first;
+    r.firstMotifID = first;
     r.secondMotifID = second;
     r.scanOrderFlag = flag;
     r.firstMotifName = Datasets[first - 1].motifName;

@@ -1,6 +1,4 @@
 // Each input motif's best collection matches and the database result parts of the five reports.
-#include "results/database_selection.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
@@ -10,6 +8,7 @@
 #include "core/globals.h"
 #include "core/report_files.h"
 #include "core/utilities.h"
+#include "reference/reference_path.h"
 #include "results/results.h"
 #include "support/test_support.h"
 
@@ -68,7 +67,7 @@ class DatabaseSelectionTest : public ::testing::Test {
            const char* direction = "Forward") {
     dataCombinedScore r;
     r.scanOrderFlag = inputFirst ? "Y" : "";
-    r.motifID = r.firstMotifID = inputFirst ? input : collection;
+    r.firstMotifID = inputFirst ? input : collection;
     r.secondMotifID = inputFirst ? collection : input;
     const data& in = Datasets[static_cast<std::size_t>(input - 1)];
     const data& db = DatabaseDatasets[static_cast<std::size_t>(collection - 1)];
@@ -104,6 +103,14 @@ class DatabaseSelectionTest : public ::testing::Test {
     return out;
   }
 
+  // The selection as a database key step keeps it from these records, by the plain path.
+  selectedMatches selected(const std::vector<dataCombinedScore>& list) const {
+    return reference::selectFromRecords(list, Datasets.size(), true, numBestMatches, false, false);
+  }
+  std::vector<bestMatchList> selectDatabaseBestMatches(const std::vector<dataCombinedScore>& list) const {
+    return selected(list).bestMatches;
+  }
+
   std::string report(int i) const { return readFile(outputPath + jobID + kReports[i]); }
 
   TempDir dir;
@@ -124,7 +131,7 @@ TEST_F(DatabaseSelectionTest, KeepsEachCollectionMotifsBestRecord) {
 
 TEST_F(DatabaseSelectionTest, EveryMotifWithMatchesGetsItsSectionInIdOrder) {
   standardRecords();
-  DatasetsCombinedScoreDatabaseLists = records;
+  databaseMatches = selected(records);
   getDatabaseResultsList();
   std::vector<std::string> heads;
   for (const auto& line : splitLines(report(0)))
@@ -159,8 +166,8 @@ TEST_F(DatabaseSelectionTest, TypeAndFormatChooseTheReports) {
     SCOPED_TRACE(std::string(c.type) + " " + c.format);
     SetUp();
     standardRecords();
-    DatasetsCombinedScoreDatabaseLists = records;
-    DatasetsCombinedScoreDatabaseGlobalLists = records;
+    databaseMatches = selected(records);
+    databaseGlobalMatches = selected(records);
     outputFileType = c.type;
     outputFileFormat = c.format;
     getDatabaseResultsList();
@@ -174,7 +181,7 @@ TEST_F(DatabaseSelectionTest, BannerEnds) {
   for (const char* format : {"Text", "All"}) {
     SetUp();
     add(3, 4, false, 0.0);
-    DatasetsCombinedScoreDatabaseLists = records;
+    databaseMatches = selected(records);
     outputFileFormat = format;
     getDatabaseResultsList();
     const std::string stars(72, '*');
@@ -202,7 +209,7 @@ TEST_F(DatabaseSelectionTest, OneInputFileGivesTheGlobalReportsTheirNoteAlone) {
 
 TEST_F(DatabaseSelectionTest, AReportThatDoesNotOpenEndsTheRun) {
   standardRecords();
-  DatasetsCombinedScoreDatabaseGlobalLists = records;
+  databaseGlobalMatches = selected(records);
   reportPath(ReportId::DatabaseMatchingGlobalMatching) = outputPath + "missing/" + kReports[3];
   ::testing::internal::CaptureStdout();
   EXPECT_THROW(getDatabaseGlobalResultsList(), RunEnded);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "core/utilities.h"
 #include "results/selection_fixture.h"
 
 namespace korvelan::testing {
@@ -7,28 +10,39 @@ namespace {
 
 using Table = std::vector<std::vector<std::string>>;
 
+// A table as its CSV shows it: labels in row and column 0, each cell in its six-digit text.
+Table textOf(const distanceTable& table) {
+  if (!table.filled) return {};
+  Table text{{""}};
+  for (const std::string& label : table.labels) text[0].push_back(label);
+  for (std::size_t i = 0; i < table.labels.size(); ++i) {
+    text.push_back({table.labels[i]});
+    for (std::size_t j = 0; j < table.labels.size(); ++j)
+      text.back().push_back(numberToString(table.at(i, j)));
+  }
+  return text;
+}
+
 TEST_F(SelectionTest, DistanceTablesOfTheStandardFixture) {
   setStandardFixture();
   select();
   EXPECT_EQ(maxSumScoreCompare, 1.0);
   // Smallest key of each pair, whichever motif is listed first; ceil(2 + 1.0) = 3 where there is none.
-  EXPECT_EQ(distanceMatrix, (Table{
-                                {"", "M1", "M2", "M3", "M4", "M5"},
-                                {"M1", "0", "0.0625", "0.25", "0.375", "3"},
-                                {"M2", "0.0625", "0", "3", "0.75", "3"},
-                                {"M3", "0.25", "3", "0", "0", "3"},
-                                {"M4", "0.375", "0.75", "0", "0", "3"},
-                                {"M5", "3", "3", "3", "3", "0"},
-                            }));
+  EXPECT_EQ(textOf(distanceMatrix), (Table{
+                                        {"", "M1", "M2", "M3", "M4", "M5"},
+                                        {"M1", "0", "0.0625", "0.25", "0.375", "3"},
+                                        {"M2", "0.0625", "0", "3", "0.75", "3"},
+                                        {"M3", "0.25", "3", "0", "0", "3"},
+                                        {"M4", "0.375", "0.75", "0", "0", "3"},
+                                        {"M5", "3", "3", "3", "3", "0"},
+                                    }));
   // Top global motifs M1 and M2, then their partners M3 and M4; every cell comes from distanceMatrix.
   const Table global{
-      {"", "M1", "M2", "M3", "M4"},
-      {"M1", "0", "0.0625", "0.25", "0.375"},
-      {"M2", "0.0625", "0", "3", "0.75"},
-      {"M3", "0.25", "3", "0", "0"},
+      {"", "M1", "M2", "M3", "M4"},       {"M1", "0", "0.0625", "0.25", "0.375"},
+      {"M2", "0.0625", "0", "3", "0.75"}, {"M3", "0.25", "3", "0", "0"},
       {"M4", "0.375", "0.75", "0", "0"},
   };
-  EXPECT_EQ(distanceMatrixGlobal, global);
+  EXPECT_EQ(textOf(distanceMatrixGlobal), global);
 
   // With M3 a top motif too, the partners M3 (of M1) and M1 (of M3) are labelled once only.
   resetGlobals();
@@ -37,7 +51,7 @@ TEST_F(SelectionTest, DistanceTablesOfTheStandardFixture) {
   numTopMotif = 3;
   select();
   ASSERT_EQ(topGlobalMatchingResults.size(), 3u);
-  EXPECT_EQ(distanceMatrixGlobal, global);
+  EXPECT_EQ(textOf(distanceMatrixGlobal), global);
 }
 
 TEST_F(SelectionTest, DistanceCellTexts) {
@@ -59,11 +73,15 @@ TEST_F(SelectionTest, DistanceCellTexts) {
     setMotifs({{"A", 1}, {"B", 1}, {"C", 2}});
     setAlignments(c.alignments);
     select();
-    ASSERT_EQ(distanceMatrix.size(), 4u);
-    EXPECT_EQ(distanceMatrix[1][2], c.cell12);
-    EXPECT_EQ(distanceMatrix[2][1], c.cell12);
-    EXPECT_EQ(distanceMatrix[1][3], c.cell13);
-    EXPECT_EQ(distanceMatrix[3][1], c.cell13);
+    const Table text = textOf(distanceMatrix);
+    ASSERT_EQ(text.size(), 4u);
+    EXPECT_EQ(text[1][2], c.cell12);
+    EXPECT_EQ(text[2][1], c.cell12);
+    EXPECT_EQ(text[1][3], c.cell13);
+    EXPECT_EQ(text[3][1], c.cell13);
+    // Each cell holds the number its text reads back as.
+    EXPECT_EQ(distanceMatrix.at(0, 1), std::strtod(c.cell12.c_str(), nullptr));
+    EXPECT_EQ(distanceMatrix.at(2, 0), std::strtod(c.cell13.c_str(), nullptr));
   }
 }
 
@@ -71,8 +89,8 @@ TEST_F(SelectionTest, NoGlobalMatchGivesTheOneCellGlobalTable) {
   setMotifs({{"A", 1}, {"B", 1}, {"C", 2}});
   setAlignments({{1, 2, 0.5}});
   select();
-  EXPECT_EQ(distanceMatrixGlobal, (Table{{""}}));
-  EXPECT_EQ(distanceMatrix[1][2], "0.5");
+  EXPECT_EQ(textOf(distanceMatrixGlobal), (Table{{""}}));
+  EXPECT_EQ(textOf(distanceMatrix)[1][2], "0.5");
 }
 
 TEST_F(SelectionTest, RepeatedAndEmptyNamesKeepEveryPairInItsOwnCell) {
@@ -81,27 +99,27 @@ TEST_F(SelectionTest, RepeatedAndEmptyNamesKeepEveryPairInItsOwnCell) {
   setAlignments({{1, 2, 0.25}, {3, 4, 0.5}, {2, 4, 0.125}, {4, 3, 0.75}, {1, 3, 0.375}});
   numTopMotif = 1;
   select();
-  EXPECT_EQ(distanceMatrix, (Table{
-                                {"", "NA", "NA", "", "NA"},
-                                {"NA", "0", "0.25", "0.375", "3"},
-                                {"NA", "0.25", "0", "3", "0.125"},
-                                {"", "0.375", "3", "0", "0.5"},
-                                {"NA", "3", "0.125", "0.5", "0"},
-                            }));
+  EXPECT_EQ(textOf(distanceMatrix), (Table{
+                                        {"", "NA", "NA", "", "NA"},
+                                        {"NA", "0", "0.25", "0.375", "3"},
+                                        {"NA", "0.25", "0", "3", "0.125"},
+                                        {"", "0.375", "3", "0", "0.5"},
+                                        {"NA", "3", "0.125", "0.5", "0"},
+                                    }));
   // Global sums: motif 1 {1-3} .375, motif 2 {2-4} .125, motif 3 none, motif 4 none: motif 2 is the top.
-  EXPECT_EQ(distanceMatrixGlobal, (Table{
-                                      {"", "NA", "NA"},
-                                      {"NA", "0", "0.125"},
-                                      {"NA", "0.125", "0"},
-                                  }));
+  EXPECT_EQ(textOf(distanceMatrixGlobal), (Table{
+                                              {"", "NA", "NA"},
+                                              {"NA", "0", "0.125"},
+                                              {"NA", "0.125", "0"},
+                                          }));
 }
 
 TEST_F(SelectionTest, NoTreesNoTables) {
   setStandardFixture();
   motifCluster = "N";
   select();
-  EXPECT_TRUE(distanceMatrix.empty());
-  EXPECT_TRUE(distanceMatrixGlobal.empty());
+  EXPECT_FALSE(distanceMatrix.filled);
+  EXPECT_FALSE(distanceMatrixGlobal.filled);
   EXPECT_EQ(maxSumScoreCompare, 0.0);
 }
 

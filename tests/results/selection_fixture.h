@@ -8,8 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/answers.h"
 #include "core/globals.h"
 #include "core/report_files.h"
+#include "reference/reference_path.h"
 #include "results/results.h"
 #include "support/test_support.h"
 
@@ -63,9 +65,9 @@ class SelectionTest : public ::testing::Test {
     }
   }
 
-  // Records as the scans leave them; the motifs must be set first and stay unchanged.
+  // Records as the scans would give them (keys set); the motifs must be set first and stay unchanged.
   static void setAlignments(const std::vector<AlignmentSpec>& alignments) {
-    DatasetsCombinedScoreLists.clear();
+    records().clear();
     for (std::size_t i = 0; i < alignments.size(); ++i) {
       const AlignmentSpec& a = alignments[i];
       const data& first = Datasets[static_cast<std::size_t>(a.first - 1)];
@@ -73,7 +75,6 @@ class SelectionTest : public ::testing::Test {
       const bool scanOrder = a.first < a.second;
       dataCombinedScore r;
       r.direction = a.direction;
-      r.motifID = a.first;
       r.firstMotifID = a.first;
       r.secondMotifID = a.second;
       r.firstMotifName = first.motifName;
@@ -86,12 +87,24 @@ class SelectionTest : public ::testing::Test {
       r.similarityScore = a.key;
       r.firstMatchingFormat = "Original Motif";
       r.secondMatchingFormat = "Original Motif";
-      DatasetsCombinedScoreLists.push_back(r);
+      records().push_back(r);
     }
   }
 
-  // Runs the selection and returns what it printed.
+  // The records selected by the plain path into datasetMatches, as the key step would leave it with
+  // the settings as they stand.
+  static void keyStep() {
+    datasetMatches = reference::selectFromRecords(records(), Datasets.size(), false, numBestMatches,
+                                                  severalFiles(), treesWanted());
+  }
+  static std::vector<dataCombinedScore>& records() {
+    static std::vector<dataCombinedScore> list;
+    return list;
+  }
+
+  // Runs the key step's selection and the result selection, and returns what the latter printed.
   static std::string select() {
+    keyStep();
     ::testing::internal::CaptureStdout();
     getResultsList();
     return ::testing::internal::GetCapturedStdout();

@@ -5,7 +5,6 @@
 #include <sstream>
 
 #include "core/utilities.h"
-#include "results/grouping.h"
 #include "results/selection_fixture.h"
 
 namespace korvelan::testing {
@@ -66,8 +65,8 @@ TEST_F(SelectionTest, OneInputFileHasNoGlobalSelection) {
   EXPECT_EQ(select(), "\n");
   EXPECT_TRUE(globalMatchingScoreResultList.empty());
   EXPECT_TRUE(topGlobalMatchingResults.empty());
-  EXPECT_TRUE(distanceMatrixGlobal.empty());
-  EXPECT_EQ(distanceMatrix.size(), 4u);
+  EXPECT_FALSE(distanceMatrixGlobal.filled);
+  EXPECT_EQ(distanceMatrix.labels.size(), 3u);
   EXPECT_EQ(entries(commonBestScoreResultList), (Ranking{{3, 0.0}, {2, 0.125}, {1, 0.75}}));
   EXPECT_EQ(tags(topGlobalAndLocalMatchingResults), (Tags{{3}, {2, 1}}));
   EXPECT_EQ(tags(topBestMatchesResults), (Tags{{2, 1}, {3}}));
@@ -119,6 +118,7 @@ TEST_F(SelectionTest, AFailingReportEndsTheRunAtItsPlaceInTheSequence) {
     numFile = files;
     outputFileFormat = "Text";
     reportPath(ReportId::Results) = outputPath + "missing/report.txt";
+    keyStep();
     ::testing::internal::CaptureStdout();
     int status = 0;
     try {
@@ -129,77 +129,12 @@ TEST_F(SelectionTest, AFailingReportEndsTheRunAtItsPlaceInTheSequence) {
     const std::string printed = ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(status, 1);
     EXPECT_EQ(printed, std::string(files == 2 ? "\n" : "") + "Invalid output path or output filename.");
-    EXPECT_EQ(distanceMatrix.size(), 6u);
+    EXPECT_EQ(distanceMatrix.labels.size(), 5u);
     EXPECT_EQ(tags(topGlobalMatchingResults), files == 2 ? (Tags{{6, 1}, {5}}) : Tags{});
-    EXPECT_EQ(distanceMatrixGlobal.empty(), files == 1);
+    EXPECT_EQ(distanceMatrixGlobal.filled, files == 2);
     EXPECT_TRUE(commonBestScoreResultList.empty());
     EXPECT_TRUE(topGlobalAndLocalMatchingResults.empty());
   }
-}
-
-// Records of one motif in key order; partners given by their motif IDs.
-MatchRefs sortedRecords(std::vector<dataCombinedScore>& store, const std::vector<std::int64_t>& partners) {
-  store.clear();
-  for (std::size_t i = 0; i < partners.size(); ++i) {
-    dataCombinedScore r;
-    r.firstMotifID = 1;
-    r.secondMotifID = partners[i];
-    r.position = static_cast<std::int32_t>(i + 1);
-    r.similarityScore = 0.125 * static_cast<double>(i);
-    store.push_back(r);
-  }
-  MatchRefs refs;
-  for (const dataCombinedScore& r : store) refs.push_back(&r);
-  return refs;
-}
-
-TEST(BestMatchSelection, OnePerPartnerUpToTheLimit) {
-  const std::int64_t A = 2, B = 3, C = 4, D = 5;
-  struct Case {
-    std::vector<std::int64_t> partners;
-    std::int32_t limit;
-    std::vector<std::int32_t> taken;
-  };
-  const Case cases[] = {
-      {{A, B}, 1, {1}},
-      {{A, A}, 1, {1}},
-      {{A, A, B, A, C, D}, 3, {1, 3, 5}},
-      {{A, A, B, A, C, D}, 2, {1, 3}},
-      {{A, A, B, A, C, D}, 50, {1, 3, 5, 6}},
-      {{A}, 50, {1}},
-      {{}, 3, {}},
-      // IDs that agree in their first six digits are still different motifs.
-      {{1000000, 1000001, 1000000, 1234567, 1234568}, 50, {1, 2, 4, 5}},
-  };
-  std::vector<dataCombinedScore> store;
-  for (const Case& c : cases) {
-    const MatchRefs sorted = sortedRecords(store, c.partners);
-    const bestMatchList best =
-        selectBestMatches(sorted, c.limit, [](const dataCombinedScore& r) { return r.secondMotifID; });
-    std::vector<std::int32_t> taken;
-    for (const dataCombinedScore& r : best) taken.push_back(r.position);
-    EXPECT_EQ(taken, c.taken) << "limit " << c.limit << ", " << c.partners.size() << " records";
-  }
-}
-
-TEST(Grouping, OnePassByKeyInStoredOrderDroppingUnknownMotifs) {
-  std::vector<dataCombinedScore> records(6);
-  const std::int64_t keys[] = {2, 1, 0, 2, 4, 1};  // 0 and 4 name no motif of three
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    records[i].firstMotifID = keys[i];
-    records[i].position = static_cast<std::int32_t>(i + 1);
-  }
-  const std::vector<MatchRefs> groups =
-      groupByMotif(records, 3, [](const dataCombinedScore& r) { return r.firstMotifID; });
-  ASSERT_EQ(groups.size(), 3u);
-  auto positions = [](const MatchRefs& refs) {
-    std::vector<std::int32_t> out;
-    for (const dataCombinedScore* r : refs) out.push_back(r->position);
-    return out;
-  };
-  EXPECT_EQ(positions(groups[0]), (std::vector<std::int32_t>{2, 6}));
-  EXPECT_EQ(positions(groups[1]), (std::vector<std::int32_t>{1, 4}));
-  EXPECT_TRUE(groups[2].empty());
 }
 
 // Everything the selection leaves for later stages, as text.
@@ -216,11 +151,10 @@ std::string snapshot() {
     for (const commonBestMatches& e : list) out << e.motifID << ':' << e.sumScores << ' ';
     out << '\n';
   };
-  auto table = [&](const std::vector<std::vector<std::string>>& cells) {
-    for (const auto& row : cells) {
-      for (const std::string& cell : row) out << cell << ',';
-      out << '\n';
-    }
+  auto table = [&](const distanceTable& cells) {
+    for (const std::string& label : cells.labels) out << label << ',';
+    for (const double cell : cells.cells) out << cell << ',';
+    out << '\n';
   };
   ranking(globalMatchingScoreResultList);
   ranking(commonBestScoreResultList);

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "core/globals.h"
+#include "reference/reference_path.h"
 #include "scan/scan.h"
 #include "scan_fixtures.h"
 
@@ -38,17 +39,15 @@ TEST_F(DatabaseScan, InputMotifFiveAgainstDatabaseMotifTwelve) {
   fillDatabase(generator, 11);
   DatabaseDatasets.push_back(makeMotif(12, 1, 12, "D12", dbRows));
   simCutoff = 0.99;
-  forwardScanDatabase();
-  backwardScanDatabase();
-  ASSERT_EQ(DatasetsCombinedScoreDatabaseLists.size(), 4u);
+  const std::vector<dataCombinedScore> list = scantest::databaseRecords(false);
+  ASSERT_EQ(list.size(), 4u);
   const char* directions[] = {"Forward", "Forward", "Backward", "Backward"};
   for (std::size_t j = 0; j < 4; ++j) {
-    const dataCombinedScore& r = DatasetsCombinedScoreDatabaseLists[j];
+    const dataCombinedScore& r = list[j];
     const bool scanOrder = j % 2 == 0;
     SCOPED_TRACE(j);
     EXPECT_EQ(r.direction, directions[j]);
     EXPECT_EQ(r.scanOrderFlag, scanOrder ? "Y" : "");
-    EXPECT_EQ(r.motifID, scanOrder ? 5 : 12);
     EXPECT_EQ(r.firstMotifID, scanOrder ? 5 : 12);
     EXPECT_EQ(r.secondMotifID, scanOrder ? 12 : 5);
     EXPECT_EQ(r.firstMotifNumInFile, scanOrder ? 3 : 12);
@@ -63,12 +62,20 @@ TEST_F(DatabaseScan, InputMotifFiveAgainstDatabaseMotifTwelve) {
     EXPECT_EQ(r.numOverlap, 7);
     EXPECT_EQ(r.rawScore, 1.0);
   }
+  numBestMatches = 3;
+  forwardScanDatabase();
+  backwardScanDatabase();
   getMaxScoresDatabase();
   calculateSumScoresCompareDatabase();
   ASSERT_EQ(maxScoresDatabaseList.size(), 5u);
   EXPECT_EQ(maxScoresDatabaseList[4].bestScore, 1.0);
   EXPECT_EQ(maxScoresDatabaseList[4].longestOverlap, 7);
   for (std::size_t j = 0; j < 4; ++j) EXPECT_EQ(maxScoresDatabaseList[j].longestOverlap, 0) << j;
+  // All four records have key 0 and one partner: the first in the scans' order is selected.
+  ASSERT_EQ(databaseMatches.bestMatches.size(), 5u);
+  ASSERT_EQ(databaseMatches.bestMatches[4].size(), 1u);
+  scantest::expectSameRecord(databaseMatches.bestMatches[4][0], list[0], "selected");
+  for (std::size_t j = 0; j < 4; ++j) EXPECT_TRUE(databaseMatches.bestMatches[j].empty()) << j;
 }
 
 TEST_F(DatabaseScan, LengthCaseComparesTheInputMotifWithTheDatabaseMotif) {
@@ -87,10 +94,9 @@ TEST_F(DatabaseScan, LengthCaseComparesTheInputMotifWithTheDatabaseMotif) {
     Datasets = {makeMotif(1, 1, 1, "in", randomRows(generator, c.input)),
                 makeMotif(2, 1, 2, "short", randomRows(generator, 3))};
     DatabaseDatasets = {makeMotif(1, 1, 1, "db", randomRows(generator, c.database))};
-    forwardScanDatabase();
     std::vector<int> first, second;
-    for (const auto& r : DatasetsCombinedScoreDatabaseLists)
-      (r.scanOrderFlag == "Y" ? first : second).push_back(r.numOverlap);
+    for (const auto& r : scantest::databaseRecords(false))
+      if (r.direction == "Forward") (r.scanOrderFlag == "Y" ? first : second).push_back(r.numOverlap);
     EXPECT_EQ(first, c.first) << c.input << " vs " << c.database;
     EXPECT_EQ(second, c.second) << c.input << " vs " << c.database;
   }
@@ -124,10 +130,8 @@ TEST_F(DatabaseScan, QueryMotifsComeFromTheHeadsOfTheTopGlobalGroups) {
   stray.firstMotifID = 99;  // names no input motif
   topGlobalMatchingResults = {{head}, {}, {stray}, {second, head}};
   simCutoff = 0.99;
-  forwardScanDatabaseGlobal();
-  backwardScanDatabaseGlobal();
   // Per direction: query 7 (Y, then swapped), then query 3 (Y, then swapped).
-  const auto& list = DatasetsCombinedScoreDatabaseGlobalLists;
+  const std::vector<dataCombinedScore> list = scantest::databaseRecords(true);
   ASSERT_EQ(list.size(), 8u);
   for (std::size_t j = 0; j < list.size(); ++j) {
     const dataCombinedScore& r = list[j];
@@ -136,7 +140,6 @@ TEST_F(DatabaseScan, QueryMotifsComeFromTheHeadsOfTheTopGlobalGroups) {
     SCOPED_TRACE(j);
     EXPECT_EQ(r.direction, j < 4 ? "Forward" : "Backward");
     EXPECT_EQ(r.scanOrderFlag, scanOrder ? "Y" : "");
-    EXPECT_EQ(r.motifID, scanOrder ? query : 12);
     EXPECT_EQ(r.firstMotifID, scanOrder ? query : 12);
     EXPECT_EQ(r.secondMotifID, scanOrder ? 12 : query);
     EXPECT_EQ(r.firstMotifNumInFile, scanOrder ? (query == 7 ? 2 : 3) : 12);
@@ -147,17 +150,29 @@ TEST_F(DatabaseScan, QueryMotifsComeFromTheHeadsOfTheTopGlobalGroups) {
     EXPECT_EQ(r.rawScore, 1.0);
     EXPECT_EQ(r.firstMatchingFormat, "Original Motif");
   }
+  forwardScanDatabaseGlobal();
+  backwardScanDatabaseGlobal();
   getMaxScoresDatabaseGlobal();
   ASSERT_EQ(maxScoresDatabaseGlobalList.size(), 7u);
   for (std::size_t j = 0; j < 7; ++j)
     EXPECT_EQ(maxScoresDatabaseGlobalList[j].longestOverlap, j == 2 || j == 6 ? 6 : 0) << j;
+  calculateSumScoresCompareDatabaseGlobal();
+  ASSERT_EQ(databaseGlobalMatches.bestMatches.size(), 7u);
+  ASSERT_EQ(databaseGlobalMatches.bestMatches[6].size(), 1u);
+  scantest::expectSameRecord(databaseGlobalMatches.bestMatches[6][0], list[0], "query 7 selected");
+  ASSERT_EQ(databaseGlobalMatches.bestMatches[2].size(), 1u);
+  scantest::expectSameRecord(databaseGlobalMatches.bestMatches[2][0], list[2], "query 3 selected");
 
-  // Without top global motifs neither scan adds a record.
-  DatasetsCombinedScoreDatabaseGlobalLists.clear();
+  // Without top global motifs the scans find nothing and the selection is empty.
   topGlobalMatchingResults.clear();
+  maxScoresDatabaseGlobalList.clear();
+  EXPECT_TRUE(scantest::databaseRecords(true).empty());
   forwardScanDatabaseGlobal();
   backwardScanDatabaseGlobal();
-  EXPECT_TRUE(DatasetsCombinedScoreDatabaseGlobalLists.empty());
+  getMaxScoresDatabaseGlobal();
+  calculateSumScoresCompareDatabaseGlobal();
+  for (const bestMatchList& best : databaseGlobalMatches.bestMatches) EXPECT_TRUE(best.empty());
+  for (const maxScores& e : maxScoresDatabaseGlobalList) EXPECT_EQ(e.longestOverlap, 0);
 }
 
 TEST_F(DatabaseScan, BothFamiliesMatchThePlacementRuleOnAnyThreadCount) {
@@ -170,46 +185,24 @@ TEST_F(DatabaseScan, BothFamiliesMatchThePlacementRuleOnAnyThreadCount) {
   for (int j = 0; j < 30; ++j)
     database.push_back(
         makeMotif(j + 1, 1, j + 1, "D" + std::to_string(j + 1), randomRows(generator, lengths(generator))));
-  const double cutoff = 0.78;
   // The global family's query motifs: the first motif of each group (here inputs 4 and 9).
-  std::vector<data> queries = {inputs[3], inputs[8]};
-  const auto wantDatabase = scantest::expectedList(inputs, database, false, cutoff);
-  const auto wantGlobal = scantest::expectedList(queries, database, false, cutoff);
-  ASSERT_GT(wantDatabase.size(), 500u);
-
-  // The motifs stay in place across the runs: the records name them by reference.
-  simCutoff = cutoff;
+  simCutoff = 0.78;
   Datasets = inputs;
   DatabaseDatasets = database;
   dataCombinedScore head4, head9;
   head4.firstMotifID = 4, head4.firstMotifName = Datasets[3].motifName, head4.firstMotifNumInFile = 2;
   head9.firstMotifID = 9, head9.firstMotifName = Datasets[8].motifName, head9.firstMotifNumInFile = 5;
   topGlobalMatchingResults = {{head4}, {head9}};
-  std::vector<dataCombinedScore> oneThread, oneThreadGlobal;
+  const auto collection = scanning::refsOf(DatabaseDatasets);
+  const auto wantDatabase = reference::scanRecords(scanning::refsOf(Datasets), collection, false, 1);
+  const auto wantGlobal = reference::scanRecords(scanning::queryMotifs(), collection, false, 1);
+  ASSERT_GT(wantDatabase.size(), 500u);
+  ASSERT_EQ(wantGlobal.front().firstMotifID, 4);
   for (int threads : {1, 8}) {
     SCOPED_TRACE(std::to_string(threads) + " threads");
     numThread = threads;
-    DatasetsCombinedScoreDatabaseLists.clear();
-    DatasetsCombinedScoreDatabaseGlobalLists.clear();
-    maxScoresDatabaseList.clear();
-    maxScoresDatabaseGlobalList.clear();
-    forwardScanDatabase();
-    backwardScanDatabase();
-    forwardScanDatabaseGlobal();
-    backwardScanDatabaseGlobal();
-    scantest::expectSameList(DatasetsCombinedScoreDatabaseLists, wantDatabase);
-    scantest::expectSameList(DatasetsCombinedScoreDatabaseGlobalLists, wantGlobal);
-    getMaxScoresDatabase();
-    calculateSumScoresCompareDatabase();
-    getMaxScoresDatabaseGlobal();
-    calculateSumScoresCompareDatabaseGlobal();
-    if (threads == 1) {
-      oneThread = DatasetsCombinedScoreDatabaseLists;
-      oneThreadGlobal = DatasetsCombinedScoreDatabaseGlobalLists;
-    } else {
-      scantest::expectSameList(DatasetsCombinedScoreDatabaseLists, oneThread);
-      scantest::expectSameList(DatasetsCombinedScoreDatabaseGlobalLists, oneThreadGlobal);
-    }
+    scantest::expectSameList(scantest::databaseRecords(false), wantDatabase);
+    scantest::expectSameList(scantest::databaseRecords(true), wantGlobal);
   }
 }
 

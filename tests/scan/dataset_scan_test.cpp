@@ -5,7 +5,8 @@
 #include <random>
 
 #include "core/globals.h"
-#include "scan/scan.h"
+#include "reference/reference_path.h"
+#include "scan/scan_kernel.h"
 #include "scan_fixtures.h"
 
 namespace korvelan {
@@ -14,15 +15,20 @@ namespace {
 using scantest::makeMotif;
 using scantest::randomRows;
 
+// The records of the dataset scans, as the kernel hands them on, in the scans' order.
+std::vector<dataCombinedScore> scanned;
 void scanDatasets() {
-  forwardScan();
-  backwardScan();
+  const auto motifs = scanning::refsOf(Datasets);
+  scanned = reference::kernelRecords(motifs, motifs, true);
 }
 
 class DatasetScan : public ::testing::Test {
  protected:
   void SetUp() override { resetGlobals(); }
-  void TearDown() override { resetGlobals(); }
+  void TearDown() override {
+    scanned.clear();
+    resetGlobals();
+  }
 };
 
 // (flag, position, numOverlap) of one direction's records, in list order.
@@ -34,7 +40,7 @@ struct Placement {
 };
 std::vector<Placement> placements(const std::string& direction) {
   std::vector<Placement> out;
-  for (const auto& r : DatasetsCombinedScoreLists)
+  for (const auto& r : scanned)
     if (r.direction == direction)
       out.push_back({std::string(r.scanOrderFlag.view()), r.position, r.numOverlap});
   return out;
@@ -69,9 +75,9 @@ TEST_F(DatasetScan, ShiftCountsAndOverlapsOfEveryLengthCase) {
       want.push_back({"", static_cast<int>(i) + 1, c.second[i]});
     EXPECT_EQ(placements("Forward"), want);
     EXPECT_EQ(placements("Backward"), want);
-    ASSERT_EQ(DatasetsCombinedScoreLists.size(), 2 * want.size());
-    EXPECT_EQ(DatasetsCombinedScoreLists.front().direction, "Forward");
-    EXPECT_EQ(DatasetsCombinedScoreLists.back().direction, "Backward");
+    ASSERT_EQ(scanned.size(), 2 * want.size());
+    EXPECT_EQ(scanned.front().direction, "Forward");
+    EXPECT_EQ(scanned.back().direction, "Backward");
   }
 }
 
@@ -93,10 +99,10 @@ TEST_F(DatasetScan, WorkedExampleRowsMeetAsTabled) {
   Datasets = {makeMotif(1, 1, 1, "five", randomRows(generator, 5)),
               makeMotif(2, 1, 2, "seven", randomRows(generator, 7))};
   scanDatasets();
-  ASSERT_EQ(DatasetsCombinedScoreLists.size(), std::size(rows));
+  ASSERT_EQ(scanned.size(), std::size(rows));
   for (std::size_t j = 0; j < std::size(rows); ++j) {
     const Row& want = rows[j];
-    const dataCombinedScore& got = DatasetsCombinedScoreLists[j];
+    const dataCombinedScore& got = scanned[j];
     SCOPED_TRACE(std::string(want.direction) + " '" + want.flag + "' " + std::to_string(want.position));
     const bool backward = std::string(want.direction) == "Backward";
     std::vector<std::pair<int, int>> meeting;  // forward: from the starts up; backward: from the ends down
@@ -123,14 +129,14 @@ TEST_F(DatasetScan, ScoringExampleTiesAndCutoffBoundary) {
   const motifMatrix b = scantest::uniformRows(4);
   auto load = [&] {
     Datasets = {makeMotif(1, 1, 1, "a", a, a), makeMotif(2, 1, 2, "b", b, b)};
-    DatasetsCombinedScoreLists.clear();
+    scanned.clear();
   };
   for (double cutoff : {0.5, 0.875}) {
     simCutoff = cutoff;
     load();
     scanDatasets();
-    ASSERT_EQ(DatasetsCombinedScoreLists.size(), 4u) << cutoff;  // 2 forward, 2 backward
-    for (const auto& r : DatasetsCombinedScoreLists) {
+    ASSERT_EQ(scanned.size(), 4u) << cutoff;  // 2 forward, 2 backward
+    for (const auto& r : scanned) {
       EXPECT_EQ(r.rawScore, 0.875);
       EXPECT_EQ(r.firstMatchingFormat, "Original Motif");
       EXPECT_EQ(r.secondMatchingFormat, "Original Motif");
@@ -141,16 +147,16 @@ TEST_F(DatasetScan, ScoringExampleTiesAndCutoffBoundary) {
   simCutoff = std::nextafter(0.875, 1.0);
   load();
   scanDatasets();
-  EXPECT_TRUE(DatasetsCombinedScoreLists.empty());
+  EXPECT_TRUE(scanned.empty());
 
   // A later pair wins only when strictly better: B's stored reverse complement equal to A scores 1.0
   // in "One Orig Two Rev Comp" and in "Both Rev Comp" (A's reverse complement is A); the earlier wins.
   simCutoff = 0.5;
   Datasets = {makeMotif(1, 1, 1, "a", a, a), makeMotif(2, 1, 2, "b", b, a)};
-  DatasetsCombinedScoreLists.clear();
+  scanned.clear();
   scanDatasets();
-  ASSERT_EQ(DatasetsCombinedScoreLists.size(), 4u);
-  for (const auto& r : DatasetsCombinedScoreLists) {
+  ASSERT_EQ(scanned.size(), 4u);
+  for (const auto& r : scanned) {
     EXPECT_EQ(r.rawScore, 1.0);
     EXPECT_EQ(r.firstMatchingFormat, "Original Motif");
     EXPECT_EQ(r.secondMatchingFormat, "Reverse Complement");
@@ -160,10 +166,10 @@ TEST_F(DatasetScan, ScoringExampleTiesAndCutoffBoundary) {
   std::mt19937 generator(3);
   const motifMatrix rows = randomRows(generator, 9);
   Datasets = {makeMotif(1, 1, 1, "x", rows), makeMotif(2, 2, 1, "x copy", rows)};
-  DatasetsCombinedScoreLists.clear();
+  scanned.clear();
   scanDatasets();
   int full = 0;
-  for (const auto& r : DatasetsCombinedScoreLists)
+  for (const auto& r : scanned)
     if (r.position == 1 && r.numOverlap == 9) {
       ++full;
       EXPECT_EQ(r.rawScore, 1.0);
@@ -184,10 +190,9 @@ TEST_F(DatasetScan, BFirstRecordsListMotifBFirstButKeepScanOrderDatasetsAndForma
               makeMotif(2, 1, 2, "short2", randomRows(generator, 3)), makeMotif(3, 1, 3, "A3", aRows, bRows),
               makeMotif(4, 2, 1, "B1", bRows, randomRows(generator, 6))};
   scanDatasets();
-  ASSERT_EQ(DatasetsCombinedScoreLists.size(), 4u);
-  for (const auto& r : DatasetsCombinedScoreLists) {
+  ASSERT_EQ(scanned.size(), 4u);
+  for (const auto& r : scanned) {
     const bool scanOrder = r.scanOrderFlag == "Y";
-    EXPECT_EQ(r.motifID, scanOrder ? 3 : 4);
     EXPECT_EQ(r.firstMotifID, scanOrder ? 3 : 4);
     EXPECT_EQ(r.secondMotifID, scanOrder ? 4 : 3);
     EXPECT_EQ(r.firstMotifName, scanOrder ? "A3" : "B1");
@@ -202,8 +207,8 @@ TEST_F(DatasetScan, BFirstRecordsListMotifBFirstButKeepScanOrderDatasetsAndForma
     EXPECT_EQ(r.scoreDiff, 0.0);
     EXPECT_EQ(r.similarityScore, 0.0);
   }
-  EXPECT_EQ(DatasetsCombinedScoreLists[0].scanOrderFlag, "Y");
-  EXPECT_EQ(DatasetsCombinedScoreLists[1].scanOrderFlag, "");
+  EXPECT_EQ(scanned[0].scanOrderFlag, "Y");
+  EXPECT_EQ(scanned[1].scanOrderFlag, "");
 }
 
 TEST_F(DatasetScan, ListMatchesThePlacementRuleAndIsTheSameOnAnyThreadCount) {
@@ -211,31 +216,19 @@ TEST_F(DatasetScan, ListMatchesThePlacementRuleAndIsTheSameOnAnyThreadCount) {
   // shift remainder occurs. At 0.78 about half of the shifts of random rows pass.
   std::mt19937 generator(2024);
   std::uniform_int_distribution<int> lengths(3, 20);
-  std::vector<data> motifs;
   for (int j = 0; j < 40; ++j)
-    motifs.push_back(makeMotif(j + 1, j % 3 + 1, j / 3 + 1, "m" + std::to_string(j + 1),
-                               randomRows(generator, lengths(generator))));
-  const double cutoff = 0.78;
-  const std::vector<dataCombinedScore> want = scantest::expectedList(motifs, motifs, true, cutoff);
+    Datasets.push_back(makeMotif(j + 1, j % 3 + 1, j / 3 + 1, "m" + std::to_string(j + 1),
+                                 randomRows(generator, lengths(generator))));
+  simCutoff = 0.78;
+  const auto motifs = scanning::refsOf(Datasets);
+  const std::vector<dataCombinedScore> want = reference::scanRecords(motifs, motifs, true, 1);
   ASSERT_GT(want.size(), 1000u);
-
-  // The motifs stay in place across the runs: the records name them by reference.
-  simCutoff = cutoff;
-  Datasets = motifs;
-  std::vector<dataCombinedScore> oneThread;
   for (int threads : {1, 8, 3}) {
     SCOPED_TRACE(std::to_string(threads) + " threads");
     numThread = threads;
-    DatasetsCombinedScoreLists.clear();
-    maxScoresList.clear();
     scanDatasets();
-    scantest::expectSameList(DatasetsCombinedScoreLists, want);
-    getMaxScores();
-    calculateSumScoresCompare();
-    if (threads == 1)
-      oneThread = DatasetsCombinedScoreLists;
-    else
-      scantest::expectSameList(DatasetsCombinedScoreLists, oneThread);
+    scantest::expectSameList(scanned, want);
+    EXPECT_EQ(reference::firstDifference(reference::scanRecords(motifs, motifs, true, threads), want), "");
   }
 }
 
@@ -244,10 +237,10 @@ TEST_F(DatasetScan, FewerThanTwoUsableMotifsGiveNoRecords) {
   simCutoff = 0.0;
   Datasets = {makeMotif(1, 1, 1, "only", randomRows(generator, 8))};
   scanDatasets();
-  EXPECT_TRUE(DatasetsCombinedScoreLists.empty());
+  EXPECT_TRUE(scanned.empty());
   Datasets.push_back(makeMotif(2, 1, 2, "short", randomRows(generator, 3)));
   scanDatasets();
-  EXPECT_TRUE(DatasetsCombinedScoreLists.empty());
+  EXPECT_TRUE(scanned.empty());
 }
 
 }  // namespace

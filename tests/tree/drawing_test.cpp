@@ -20,12 +20,10 @@ using testing::readFile;
 using testing::TempDir;
 using testing::writeFile;
 
-using Matrix = std::vector<std::vector<std::string>>;
-
 struct TreeCase {
   const char* name;
   void (*draw)();
-  Matrix* matrix;
+  distanceTable* matrix;
   const char* letter;
   const char* csv;
   const char* script;
@@ -63,16 +61,14 @@ std::string expectedScript(const std::string& csvLiteral, const std::string& ima
          "options(warn = 0)\n";
 }
 
-// A distance table over the given names: "0" on the diagonal, (i + j) / 10 elsewhere.
-Matrix tableOf(const std::vector<std::string>& names) {
+// A distance table over the given names: 0 on the diagonal, (i + j) / 10 elsewhere (i, j from 1), as
+// read back from its six-digit text.
+distanceTable tableOf(const std::vector<std::string>& names) {
   const std::size_t n = names.size();
-  Matrix table(n + 1, std::vector<std::string>(n + 1));
-  for (std::size_t i = 1; i <= n; ++i) {
-    table[0][i] = names[i - 1];
-    table[i][0] = names[i - 1];
+  distanceTable table{.filled = true, .labels = names, .cells = std::vector<double>(n * n, 0.0)};
+  for (std::size_t i = 1; i <= n; ++i)
     for (std::size_t j = 1; j <= n; ++j)
-      table[i][j] = i == j ? "0" : numberToString(static_cast<double>(i + j) / 10.0);
-  }
+      if (i != j) table.at(i - 1, j - 1) = sixDigitValue(static_cast<double>(i + j) / 10.0);
   return table;
 }
 
@@ -121,12 +117,11 @@ TEST_F(TreeDrawingTest, WorkedExampleGivesNumberedLabelsTheCsvAndTheScript) {
   for (const TreeCase& c : treeCases()) {
     SCOPED_TRACE(c.name);
     const std::string L = c.letter;
-    *c.matrix = {{"", "A", "B"}, {"A", "0", "0.25"}, {"B", "0.25", "0"}};
+    *c.matrix = {.filled = true, .labels = {"A", "B"}, .cells = {0.0, 0.25, 0.25, 0.0}};
     c.draw();
     EXPECT_EQ(readFile(dir.path() + "J_TEST_" + c.csv),
               "," + L + "1_A," + L + "2_B,\n" + L + "1_A,0,0.25,\n" + L + "2_B,0.25,0,\n");
-    EXPECT_EQ(*c.matrix,
-              (Matrix{{"", L + "1_A", L + "2_B"}, {L + "1_A", "0", "0.25"}, {L + "2_B", "0.25", "0"}}));
+    EXPECT_EQ(c.matrix->labels, (std::vector<std::string>{L + "1_A", L + "2_B"}));
     const std::string base = dir.path() + "J_TEST_";
     EXPECT_EQ(readFile(base + c.script), expectedScript(base + c.csv, base + c.image));
     EXPECT_EQ(readFile(log()), base + c.script + "\n");
@@ -141,7 +136,7 @@ TEST_F(TreeDrawingTest, LabelsCountOnAndOddCellsAreQuoted) {
   names[3] = "two\nlines";
   names[4] = "cr\rend";
   distanceMatrix = tableOf(names);
-  distanceMatrix[1][2] = distanceMatrix[2][1] = "4";  // a default distance: a whole number
+  distanceMatrix.at(0, 1) = distanceMatrix.at(1, 0) = 4.0;  // a default distance: a whole number
   getMotifCluster();
   const std::string csv = readFile(dir.path() + "J_TEST_Distance_Matrix.csv");
   const std::vector<std::string> lines = testing::splitLines(csv);
@@ -151,14 +146,14 @@ TEST_F(TreeDrawingTest, LabelsCountOnAndOddCellsAreQuoted) {
   EXPECT_NE(csv.find("\nI1_M,0,4,0.4,0.5,0.6,0.7,0.8,0.9,1,1.1,1.2,\n\"I2_a,b\",4,0,"), std::string::npos);
   EXPECT_NE(csv.find("\nI11_M,1.2,1.3,1.4,1.5,1.6,1.7,1.8,1.9,2,2.1,0,\n"), std::string::npos);
   EXPECT_EQ(csv.back(), '\n');
-  EXPECT_EQ(distanceMatrix[11][0], "I11_M");
+  EXPECT_EQ(distanceMatrix.labels[10], "I11_M");
 }
 
 TEST_F(TreeDrawingTest, SingleCellMatrixIsWrittenAndRunAllTheSame) {
-  distanceMatrixGlobal = {{""}};
+  distanceMatrixGlobal = {.filled = true, .labels = {}, .cells = {}};
   getMotifClusterGlobal();
   EXPECT_EQ(readFile(dir.path() + "J_TEST_Global_Matching_Distance_Matrix.csv"), ",\n");
-  EXPECT_EQ(distanceMatrixGlobal, (Matrix{{""}}));
+  EXPECT_TRUE(distanceMatrixGlobal.labels.empty());
   EXPECT_TRUE(fileExists(dir.path() + "J_TEST_Global_Matching_Plot_File.R"));
   EXPECT_EQ(readFile(log()), dir.path() + "J_TEST_Global_Matching_Plot_File.R\n");
 }
@@ -207,7 +202,7 @@ TEST_F(TreeDrawingTest, UnopenableFilesEndTheRun) {
   distanceMatrix = tableOf({"A", "B"});
   outputPath = dir.path() + "no-such-folder/";
   EXPECT_EQ(expectRunEnds(getMotifCluster), "Invalid output path or output filename.");
-  EXPECT_EQ(distanceMatrix[0][1], "I1_A");  // labelled before the file was tried
+  EXPECT_EQ(distanceMatrix.labels[0], "I1_A");  // labelled before the file was tried
 
   // The script cannot be created: the CSV file stays written.
   outputPath = dir.path();

@@ -1,5 +1,5 @@
 // The tab-separated score-list dumps.
-#include "results/dumps.h"
+#include "reference/dumps.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,6 @@ namespace {
 dataCombinedScore sample(const char* flag) {
   dataCombinedScore r;
   r.direction = "Backward";
-  r.motifID = 12;
   r.firstDatasetNum = 2;
   r.secondDatasetNum = 1;
   r.firstMotifNumInFile = 12;
@@ -47,10 +46,8 @@ class Dumps : public ::testing::Test {
 };
 
 TEST_F(Dumps, EachDumpHasItsTitleFieldOrderAndNumberForms) {
-  DatasetsCombinedScoreLists = {sample("Y")};
-  DatasetsCombinedScoreDatabaseLists = {sample("")};
-  writeCombinedScoreList();
-  writeCombinedScoreDatabaseList();
+  writeCombinedScoreList({sample("Y")});
+  writeCombinedScoreDatabaseList({sample("")});
   writeScoreList({sample(""), sample("Y")}, 12);
   EXPECT_EQ(testing::readFile(dir.path() + "combinedScore.txt"),
             kCombinedTitle + "\n" +
@@ -71,10 +68,8 @@ TEST_F(Dumps, EachDumpHasItsTitleFieldOrderAndNumberForms) {
 }
 
 TEST_F(Dumps, FilesAreReplacedAndNumberedAndAMissingFolderIsPassedOver) {
-  DatasetsCombinedScoreLists = {sample("Y"), sample("")};
-  writeCombinedScoreList();
-  DatasetsCombinedScoreLists.clear();
-  writeCombinedScoreList();
+  writeCombinedScoreList({sample("Y"), sample("")});
+  writeCombinedScoreList({});
   EXPECT_EQ(testing::readFile(dir.path() + "combinedScore.txt"), kCombinedTitle + "\n");
   writeScoreList({}, 0);
   writeScoreList({}, -3);
@@ -82,7 +77,7 @@ TEST_F(Dumps, FilesAreReplacedAndNumberedAndAMissingFolderIsPassedOver) {
   EXPECT_EQ(testing::readFile(dir.path() + "ScoreDBG-3.txt"), kScoreTitle + "\n");
 
   outputPath = dir.path() + "missing/";
-  EXPECT_NO_THROW(writeCombinedScoreDatabaseList());
+  EXPECT_NO_THROW(writeCombinedScoreDatabaseList({sample("")}));
   EXPECT_FALSE(testing::fileExists(dir.path() + "missing/combinedScoreDatabase.txt"));
 }
 

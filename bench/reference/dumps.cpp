@@ -1,6 +1,6 @@
 // Score-list dumps. Each writes through a stream of its own in the default format; a file that does
 // not open is passed over silently (the writes go to a failed stream).
-#include "results/dumps.h"
+#include "reference/dumps.h"
 
 #include <fstream>
 #include <string>
@@ -21,8 +21,8 @@ void writeList(const std::string& fileName, const char* title, const std::vector
   std::ofstream out(outputPath + fileName, std::ios::out | std::ios::trunc);
   out << title << '\n';
   for (const dataCombinedScore& r : list) {
-    out << r.direction << '\t' << r.motifID << '\t' << r.firstDatasetNum << '\t' << r.secondDatasetNum << '\t'
-        << r.firstMotifNumInFile << '\t' << r.secondMotifNumInFile << '\t';
+    out << r.direction << '\t' << r.firstMotifID << '\t' << r.firstDatasetNum << '\t' << r.secondDatasetNum
+        << '\t' << r.firstMotifNumInFile << '\t' << r.secondMotifNumInFile << '\t';
     if (flag == FlagPlace::BeforeIDs) out << r.scanOrderFlag << '\t';
     out << r.firstMotifID << '\t' << r.secondMotifID << '\t' << r.firstMotifName << '\t' << r.secondMotifName
         << '\t';
@@ -36,16 +36,15 @@ void writeList(const std::string& fileName, const char* title, const std::vector
 
 }  // namespace
 
-void writeCombinedScoreList() {
-  writeList("combinedScore.txt", kCombinedTitle, DatasetsCombinedScoreLists, FlagPlace::None);
+void writeCombinedScoreList(const std::vector<dataCombinedScore>& list) {
+  writeList("combinedScore.txt", kCombinedTitle, list, FlagPlace::None);
 }
 
-void writeCombinedScoreDatabaseList() {
-  writeList("combinedScoreDatabase.txt", kCombinedTitle, DatasetsCombinedScoreDatabaseLists,
-            FlagPlace::BeforeIDs);
+void writeCombinedScoreDatabaseList(const std::vector<dataCombinedScore>& list) {
+  writeList("combinedScoreDatabase.txt", kCombinedTitle, list, FlagPlace::BeforeIDs);
 }
 
-void writeScoreList(std::vector<dataCombinedScore> list, std::int64_t n) {
+void writeScoreList(const std::vector<dataCombinedScore>& list, std::int64_t n) {
   writeList("ScoreDBG" + std::to_string(n) + ".txt", kScoreTitle, list, FlagPlace::AfterNames);
 }
 
