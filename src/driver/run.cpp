@@ -13,6 +13,7 @@
 #include "core/answers.h"
 #include "core/collections.h"
 #include "core/globals.h"
+#include "core/interrupts.h"
 #include "core/report_files.h"
 #include "core/report_io.h"
 #include "core/utilities.h"
@@ -248,11 +249,15 @@ void runStages() {
 
 int runSequence() {
   nameOutputs();
+  // The helpers' temporary folder and the interrupt handlers, for the rest of the run.
+  const HelperScope helpers;
   try {
     runStages();
   } catch (...) {
     // A run that ends before its listing leaves nothing behind, not even its claim.
     removeUnwrittenOutput(listingPath());
+    // An interrupt that came while the run was ending for another reason still gives its status.
+    if (interruptSignal() != 0) throw RunEnded{128 + interruptSignal()};
     throw;
   }
   return 0;
