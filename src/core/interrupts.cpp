@@ -70,11 +70,17 @@ void emptyFolder(const std::string& folder) {
   }
 }
 
-// A fresh folder of mode 0700 in the temporary folder the program was given (or /tmp).
+// A fresh folder of mode 0700 in the temporary folder the program was given (or /tmp), by its full
+// path: a helper started in another folder finds it too.
 std::string makeRunFolder() {
   const char* given = std::getenv("TMPDIR");
   for (std::string base : {given != nullptr ? std::string(given) : std::string(), std::string("/tmp")}) {
-    if (base.empty() || base.find('\0') != std::string::npos) continue;
+    if (base.empty()) continue;
+    if (base.front() != '/') {
+      const std::string workingDirectory = getCurrentDirectory();
+      if (workingDirectory.empty()) continue;
+      base = workingDirectory + "/" + base;
+    }
     if (base.back() != '/') base += '/';
     std::string pattern = base + "korvelan-XXXXXX";
     if (pattern.size() >= sizeof handlerFolder) continue;
