@@ -159,9 +159,9 @@ struct RunState {
   std::vector<CreatedOutput> createdOutputs;
   std::vector<OpenOutput> openOutputs;
   std::int32_t logoTimeLimit = 60;
-  std::int32_t pdfTimeLimit = 600;        // and per started MiB of the page:
+  std::int32_t pdfTimeLimit = 600;  // and per started MiB of the page:
   std::int32_t pdfTimeLimitPerMiB = 60;
-  std::int32_t treeTimeLimit = 300;       // and per started MiB of the CSV file:
+  std::int32_t treeTimeLimit = 300;  // and per started MiB of the CSV file:
   std::int32_t treeTimeLimitPerMiB = 10;
 };
 

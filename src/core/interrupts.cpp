@@ -23,7 +23,8 @@ namespace {
 constexpr int kGroupSlots = 4096;
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-static_assert(std::atomic<pid_t>::is_always_lock_free && std::atomic<int>::is_always_lock_free,
+static_assert(std::atomic<pid_t>::is_always_lock_free && std::atomic<int>::is_always_lock_free &&
+                  std::atomic<bool>::is_always_lock_free,
               "the signal handler may only touch lock-free atomics");
 
 std::atomic<pid_t> helperGroups[kGroupSlots];
@@ -91,7 +92,9 @@ std::string makeRunFolder() {
 
 }  // namespace
 
-int interruptSignal() { return interruptedBy.load(); }
+int interruptSignal() {
+  return interruptedBy.load();
+}
 
 int registerHelperGroup(pid_t group) {
   if (group <= 0) return -1;
@@ -148,9 +151,13 @@ HelperScope::~HelperScope() {
     unsetenv("TMPDIR");
 }
 
-HelperStep::HelperStep(const char* name) : name_(name) { stepsRunning.fetch_add(1); }
+HelperStep::HelperStep(const char* name) : name_(name) {
+  stepsRunning.fetch_add(1);
+}
 
-HelperStep::~HelperStep() { close(); }
+HelperStep::~HelperStep() {
+  close();
+}
 
 void HelperStep::close() {
   if (!open_) return;

@@ -244,9 +244,13 @@ void removeOwn(const std::string& path, bool onlyUnwritten) {
 
 }  // namespace
 
-void removeUnwrittenOutput(const std::string& path) { removeOwn(path, true); }
+void removeUnwrittenOutput(const std::string& path) {
+  removeOwn(path, true);
+}
 
-void removeOwnOutput(const std::string& path) { removeOwn(path, false); }
+void removeOwnOutput(const std::string& path) {
+  removeOwn(path, false);
+}
 
 bool makeOutputFolder(const std::string& path) {
   if (path.empty() || path.find('\0') != std::string::npos) {

@@ -123,7 +123,8 @@ int limitForFile(int base, int perMiB, const std::string& file) {
   constexpr long long kDay = 24 * 60 * 60;
   struct stat info {};
   const long long size = stat(file.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : 0;
-  const long long limit = static_cast<long long>(base) + static_cast<long long>(perMiB) * ((size + kMiB - 1) / kMiB);
+  const long long limit =
+      static_cast<long long>(base) + static_cast<long long>(perMiB) * ((size + kMiB - 1) / kMiB);
   return static_cast<int>(std::clamp(limit, 0LL, kDay));
 }
 

@@ -36,7 +36,7 @@ class LogoRenderer {
 
   pid_t pid_ = -1;
   int groupSlot_ = -1;  // the renderer's process group as the interrupt handler knows it
-  int lifeline_ = -1;  // the renderer's standard input: closing it tells the renderer to end
+  int lifeline_ = -1;   // the renderer's standard input: closing it tells the renderer to end
   std::string folder_;
   std::string socket_;
   bool hadVariable_ = false;

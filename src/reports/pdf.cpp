@@ -51,7 +51,8 @@ long long fileSize(const std::string& path) {
 // Why no PDF came out of this page, in a few words for the error stream.
 std::string missingPdfReason(const ShellResult& run, int limit, long long pdfSize) {
   if (!run.started) return "the shell could not be started";
-  if (run.timedOut) return "the PDF step was stopped after " + secondsText(limit) + ", its time limit for this page";
+  if (run.timedOut)
+    return "the PDF step was stopped after " + secondsText(limit) + ", its time limit for this page";
   if (run.status == 127) return "php5 was not found";
   if (run.status != 0) return "php5 ended with status " + std::to_string(run.status);
   // The run made the PDF's file itself before the converter ran, so an empty file and none are one case.

@@ -157,10 +157,14 @@ void writeScript(const std::string& path, const std::string& csvPath, const std:
   closeReport(script);
 }
 
-// The command that runs the script. R's front end splits the script's path at a tab (blanks it
-// keeps); a path holding one is given from the script's own folder by its name, which holds none.
+// R's front end splits the script's path at a tab (blanks it keeps): a script whose path holds one
+// is run from its own folder by its name, which holds none.
+bool runFromScriptFolder(const std::string& scriptPath) {
+  return scriptPath.find_first_of("\t\n") != std::string::npos;
+}
+
 std::string rscriptCommand(const std::string& scriptPath) {
-  if (scriptPath.find_first_of("\t\n") == std::string::npos) return "Rscript " + shellWord(scriptPath);
+  if (!runFromScriptFolder(scriptPath)) return "Rscript " + shellWord(scriptPath);
   const std::size_t slash = scriptPath.rfind('/');
   return "cd " + shellWord(scriptPath.substr(0, slash + 1)) + " && Rscript " +
          shellWord(scriptPath.substr(slash + 1));
@@ -184,9 +188,7 @@ void drawTree(const Tree& tree) {
   std::vector<std::vector<std::string>>& matrix = runState.*tree.matrix;
   numberLabels(matrix, tree.letter);
   writeCsv(csvPath, matrix);
-  const std::string command = rscriptCommand(scriptPath);
-  const bool fromScriptFolder = command.rfind("cd ", 0) == 0;
-  const std::string scriptBase = fromScriptFolder ? folderForScript() + jobID : base;
+  const std::string scriptBase = runFromScriptFolder(scriptPath) ? folderForScript() + jobID : base;
   writeScript(scriptPath, scriptBase + tree.csvName, scriptBase + tree.imageName);
   // R writes the image through its name, so the run makes it first as a file of its own: a link
   // planted under that name ends the run instead of being written through.
@@ -195,18 +197,20 @@ void drawTree(const Tree& tree) {
   closeReport(image);
   // R prints its own errors; the run goes on without the image.
   const int limit = limitForFile(treeTimeLimit, treeTimeLimitPerMiB, csvPath);
-  const ShellResult r = runShell(command, limit);
+  const ShellResult r = runShell(rscriptCommand(scriptPath), limit);
   removeUnwrittenOutput(imagePath);  // no empty image stays behind when R drew nothing
   step.finish();
   if (r.succeeded()) return;
   std::cout.flush();
   std::cerr << "Motif tree not drawn: ";
   if (r.timedOut)
-    std::cerr << "the tree step was stopped after " << secondsText(limit) << ", its time limit, while Rscript ran "
-              << scriptPath << "; the CSV file and the script are kept." << std::endl;
+    std::cerr << "the tree step was stopped after " << secondsText(limit)
+              << ", its time limit, while Rscript ran " << scriptPath
+              << "; the CSV file and the script are kept." << std::endl;
   else
     std::cerr << "Rscript "
-              << (r.started ? "ended with status " + std::to_string(r.status) : std::string("could not be started"))
+              << (r.started ? "ended with status " + std::to_string(r.status)
+                            : std::string("could not be started"))
               << " on " << scriptPath << std::endl;
 }
 

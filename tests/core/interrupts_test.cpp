@@ -22,10 +22,10 @@ namespace korvelan {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::fileExists;
-using testing::readFile;
 using testing::eventually;
+using testing::fileExists;
 using testing::processGone;
+using testing::readFile;
 using testing::TempDir;
 
 // TMPDIR for the test's duration.
@@ -58,8 +58,9 @@ TEST_F(TmpdirTest, EveryHelperSharesOnePrivateFolderThatGoesWithTheScope) {
     EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
     // A helper sees it as TMPDIR and what it leaves there goes at the end of the step.
     const std::string left = folder + "/left-by-helper";
-    ASSERT_TRUE(runShell("echo \"$TMPDIR\" > " + shellWord(base.path() + "seen") + "; mkdir \"$TMPDIR/x\"; touch \"$TMPDIR/x/y\" " +
-                         shellWord(left)).succeeded());
+    ASSERT_TRUE(runShell("echo \"$TMPDIR\" > " + shellWord(base.path() + "seen") +
+                         "; mkdir \"$TMPDIR/x\"; touch \"$TMPDIR/x/y\" " + shellWord(left))
+                    .succeeded());
     EXPECT_EQ(readFile(base.path() + "seen"), folder + "\n");
     {
       HelperStep step("a step");
@@ -80,9 +81,7 @@ TEST_F(TmpdirTest, InterruptDuringAStepKillsTheHelperGroupAndEndsTheRunWithItsSt
   {
     HelperStep step("the test step");
     // A helper whose own child outlives a kill of the shell alone.
-    std::thread helper([&] {
-      first = runShell("sleep 300 & echo $! > " + shellWord(pids) + "; wait", 600);
-    });
+    std::thread helper([&] { first = runShell("sleep 300 & echo $! > " + shellWord(pids) + "; wait", 600); });
     const bool started = eventually([&] { return readFile(pids).size() > 1; });
     EXPECT_TRUE(started);
     const pid_t child = started ? std::stoi(readFile(pids)) : -1;

@@ -100,7 +100,9 @@ std::string waitingHelper(const RunFolder& folder) {
   return "#!/bin/sh\ncut -d' ' -f5 /proc/$$/stat >> '" + root + "groups'\n" +
          "touch \"$TMPDIR/left-by-helper\"\n"
          "sleep 300 &\n"
-         "echo started > '" + root + "started'\n"
+         "echo started > '" +
+         root +
+         "started'\n"
          "wait\n";
 }
 
@@ -130,7 +132,9 @@ void preparePdf(RunFolder& folder) {
   folder.addProgram("bin/chromium-headless-shell", waitingHelper(folder));
 }
 
-void prepareTree(RunFolder& folder) { folder.addProgram("bin/Rscript", waitingHelper(folder)); }
+void prepareTree(RunFolder& folder) {
+  folder.addProgram("bin/Rscript", waitingHelper(folder));
+}
 
 testing::Answers answersFor(const std::string& format, const std::string& tree) {
   testing::Answers a;
@@ -196,11 +200,10 @@ TEST(InterruptedRun, StopsItsHelpersRemovesTheirFilesAndKeepsTheReports) {
     std::vector<std::string> names;
     for (const std::string& name : listDir(folder.result()))
       if (name != ".keep") names.push_back(name.starts_with("J_") ? testing::withoutJob(name) : name);
-    for (const std::string& name : c.gone)
-      EXPECT_EQ(std::count(names.begin(), names.end(), name), 0) << name;
-    for (const std::string& name : c.kept)
-      EXPECT_EQ(std::count(names.begin(), names.end(), name), 1) << name;
-    for (const std::string& name : names) EXPECT_FALSE(name.starts_with(".")) << name;  // a converter's folder
+    for (const std::string& name : c.gone) EXPECT_EQ(std::count(names.begin(), names.end(), name), 0) << name;
+    for (const std::string& name : c.kept) EXPECT_EQ(std::count(names.begin(), names.end(), name), 1) << name;
+    for (const std::string& name : names)
+      EXPECT_FALSE(name.starts_with(".")) << name;  // a converter's folder
     std::vector<std::string> logoInputs;
     for (const std::string& entry : listDir(folder.result()))
       if (entry.ends_with("image"))

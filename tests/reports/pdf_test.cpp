@@ -273,7 +273,8 @@ TEST_F(PdfTest, UnreadableWorkingDirectoryKeepsThePagesAndGoesOn) {
   EXPECT_NO_THROW(convertHTMLToPDFGlobal());
   EXPECT_NO_THROW(convertHTMLToPDF());
   fs::current_path(before);
-  const std::string why = " (the working directory cannot be read, and prince.php lies there); the HTML page is kept.\n";
+  const std::string why =
+      " (the working directory cannot be read, and prince.php lies there); the HTML page is kept.\n";
   EXPECT_EQ(errors.text(), "No PDF was made from " + page("HTML_Global_Matching_Results") + why +
                                "No PDF was made from " + page("HTML_Results") + why);
   EXPECT_TRUE(fileExists(page("HTML_Results")));
@@ -463,7 +464,8 @@ TEST_F(PrinceTest, FinishedPdfReplacesALinkUnderItsNameWithoutWritingThroughIt) 
 // A program called prince is called in its own form, "prince INPUT -o OUTPUT", and its console lines
 // become messages; any other program named by the constructor gets the other command line.
 TEST_F(PrinceTest, ProgramCalledPrinceGetsItsOwnCommandLine) {
-  writeProgram(dir.path() + "bin/prince", "#!/bin/sh\nd='" + dir.path() + "'\n" + R"SH(printf '%s\n' "$@" > "$d/args"
+  writeProgram(dir.path() + "bin/prince",
+               "#!/bin/sh\nd='" + dir.path() + "'\n" + R"SH(printf '%s\n' "$@" > "$d/args"
 stat -c %a "$(dirname "$3")" > "$d/folder-mode"
 echo 'prince: warning: no font for U+2022'
 echo "prince: $1:3: error: bad tag" >&2
@@ -546,8 +548,8 @@ std::pair<double, double> wordEdges(const std::string& bboxPage, const std::stri
   if (end == std::string::npos) return {0, 0};
   const auto begin = bboxPage.rfind("<word", end);
   double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
-  std::sscanf(bboxPage.c_str() + begin, "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &xMin, &yMin,
-              &xMax, &yMax);
+  std::sscanf(bboxPage.c_str() + begin, "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &xMin,
+              &yMin, &xMax, &yMax);
   return {xMin, xMax};
 }
 

@@ -249,8 +249,7 @@ TEST_F(TreeDrawingTest, LabelsThatAreNotUtf8AreWrittenSoRReadsThem) {
 // R's front end splits its script's path at a tab: from a folder holding one, Rscript is started in
 // the script's folder and given its name.
 TEST_F(TreeDrawingTest, FolderWithATabReachesRscriptWhole) {
-  writeFile(bin.path() + "Rscript",
-            "#!/bin/sh\nprintf '%s|%s\\n' \"$(pwd)\" \"$*\" >> '" + log() + "'\n");
+  writeFile(bin.path() + "Rscript", "#!/bin/sh\nprintf '%s|%s\\n' \"$(pwd)\" \"$*\" >> '" + log() + "'\n");
   std::filesystem::permissions(bin.path() + "Rscript", std::filesystem::perms::owner_all);
   outputPath = dir.path() + "tab\there/";
   std::filesystem::create_directories(outputPath);
@@ -279,17 +278,17 @@ TEST_F(TreeDrawingTest, FolderWithATabReachesRscriptWhole) {
 TEST_F(TreeDrawingTest, RscriptPastItsLimitIsStoppedAndItsFilesKept) {
   treeTimeLimit = 1;
   treeTimeLimitPerMiB = 0;
-  writeFile(bin.path() + "Rscript",
-            "#!/bin/sh\nsleep 300 & echo $! > '" + bin.path() + "child'\nwait\n");
+  writeFile(bin.path() + "Rscript", "#!/bin/sh\nsleep 300 & echo $! > '" + bin.path() + "child'\nwait\n");
   std::filesystem::permissions(bin.path() + "Rscript", std::filesystem::perms::owner_all);
   distanceMatrix = tableOf({"A", "B"});
   ::testing::internal::CaptureStderr();
   const auto begun = std::chrono::steady_clock::now();
   getMotifCluster();
   EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(20));
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "Motif tree not drawn: the tree step was stopped after 1 second, its time limit, while Rscript ran " +
-                dir.path() + "J_TEST_Plot_File.R; the CSV file and the script are kept.\n");
+  EXPECT_EQ(
+      ::testing::internal::GetCapturedStderr(),
+      "Motif tree not drawn: the tree step was stopped after 1 second, its time limit, while Rscript ran " +
+          dir.path() + "J_TEST_Plot_File.R; the CSV file and the script are kept.\n");
   EXPECT_EQ(testing::listDir(dir.path()),
             (std::vector<std::string>{"J_TEST_Distance_Matrix.csv", "J_TEST_Plot_File.R"}));
   const std::string child = readFile(bin.path() + "child");
