@@ -65,11 +65,14 @@ bool writeLogoInput(const std::string& path, const motifMatrix& matrix) {
   return true;
 }
 
-// An image counts as drawn when its command ended well in time and left a non-empty file.
+// An image counts as drawn when its command ended well in time and left a non-empty file. A command
+// stopped by an interrupt leaves no empty image behind (the folder is the run's own).
 bool drawImage(const std::string& inputFile, const std::string& image, bool revComp) {
-  if (!runShell(logoCommand(inputFile, image, revComp), logoTimeLimit).succeeded()) return false;
+  const ShellResult drawn = runShell(logoCommand(inputFile, image, revComp), logoTimeLimit);
   struct stat info {};
-  return stat(image.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+  const bool written = lstat(image.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+  if (drawn.interrupted && !written && S_ISREG(info.st_mode)) std::remove(image.c_str());
+  return drawn.succeeded() && written;
 }
 
 // The reports stay sound without their pictures, so images that could not be drawn only earn one
