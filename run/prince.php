@@ -2,10 +2,13 @@
 // The converter interface KORVELAN's PDF scripts use (they require this file from the working
 // directory): class Prince turns one HTML page into a PDF beside it.
 //
-// The converter is a program taking chromium-headless-shell's print-to-pdf command line. The path
-// given to the constructor is used when it names an executable program; otherwise (the usual case)
-// Debian's chromium-headless-shell does the work. Its console lines become the messages of a
-// conversion: arrays of kind ('err', 'wrn' or 'inf'), location and text.
+// The path given to the constructor is used when it names an executable program: a program called
+// "prince" (the converter the scripts were written for) is run as "prince INPUT -o OUTPUT"; any other
+// is taken to accept chromium-headless-shell's print-to-pdf command line. Otherwise (the usual case)
+// Debian's chromium-headless-shell does the work. The converter prints into a private folder made
+// beside the PDF, and the finished PDF is renamed onto its name, which replaces whatever stands
+// there without writing through it. Its console lines become the messages of a conversion: arrays
+// of kind ('err', 'wrn' or 'inf'), location and text.
 
 class Prince
 {
@@ -49,42 +52,56 @@ class Prince
             $msgs[] = array('err', '', 'no converter: chromium-headless-shell is not installed '
                 . '(Debian package chromium-headless-shell)');
         } else {
-            // A PDF left from an earlier attempt must not pass for this one.
-            if (file_exists($pdfPath)) @unlink($pdfPath);
-            $status = $this->runConverter($xmlPath, $pdfPath, $msgs);
-            clearstatcache();
-            $size = is_file($pdfPath) ? filesize($pdfPath) : -1;
-            $ok = $size > 0;
-            if ($size === 0) {
-                @unlink($pdfPath);
-                $msgs[] = array('err', $pdfPath, 'the converter wrote an empty PDF; it was removed');
-            } elseif (!$ok) {
-                $msgs[] = array('err', $pdfPath, 'no PDF was made (converter exit status ' . $status . ')');
+            $folder = self::privateFolderBeside($pdfPath);
+            if ($folder === '') {
+                $msgs[] = array('err', $pdfPath, 'no private folder could be made beside the PDF');
+            } else {
+                $printed = $folder . '/' . basename($pdfPath);
+                $status = $this->runConverter($xmlPath, $printed, $msgs);
+                clearstatcache();
+                $size = is_file($printed) && !is_link($printed) ? filesize($printed) : -1;
+                if ($size > 0) {
+                    $ok = @rename($printed, $pdfPath);
+                    if (!$ok) $msgs[] = array('err', $pdfPath, 'the PDF could not be put under its name');
+                } elseif ($size === 0) {
+                    $msgs[] = array('err', $pdfPath, 'the converter wrote an empty PDF; it was removed');
+                } else {
+                    $msgs[] = array('err', $pdfPath, 'no PDF was made (converter exit status ' . $status . ')');
+                }
+                self::removeTree($folder);
             }
+            // A PDF left from an earlier attempt must not pass for this one.
+            if (!$ok && (file_exists($pdfPath) || is_link($pdfPath))) @unlink($pdfPath);
         }
         $this->appendToLog($xmlPath, $pdfPath, $msgs, $ok);
         return $ok;
     }
 
-    // Runs the converter on the page and adds its console lines to $msgs; returns its exit status.
+    // Runs the converter on the page, printing to $pdfPath, and adds its console lines to $msgs;
+    // returns its exit status.
     private function runConverter($page, $pdfPath, &$msgs)
     {
-        // A profile of its own for each conversion: no state from other runs, nothing left behind.
-        $profile = self::freshFolder();
-        $arguments = array(
-            '--headless',
-            '--no-sandbox',
-            '--no-pdf-header-footer',
-            '--user-data-dir=' . $profile,
-            // The machine may have no network: nothing is to be fetched or updated.
-            '--disable-background-networking',
-            '--disable-component-update',
-            '--no-first-run',
-            '--disable-sync',
-            '--disable-gpu',
-            '--print-to-pdf=' . $pdfPath,
-            self::fileUrl($page),
-        );
+        $profile = '';
+        if (basename($this->converter) === 'prince') {
+            $arguments = array($page, '-o', $pdfPath);
+        } else {
+            // A profile of its own for each conversion: no state from other runs, nothing left behind.
+            $profile = self::freshFolder();
+            $arguments = array(
+                '--headless',
+                '--no-sandbox',
+                '--no-pdf-header-footer',
+                '--user-data-dir=' . $profile,
+                // The machine may have no network: nothing is to be fetched or updated.
+                '--disable-background-networking',
+                '--disable-component-update',
+                '--no-first-run',
+                '--disable-sync',
+                '--disable-gpu',
+                '--print-to-pdf=' . $pdfPath,
+                self::fileUrl($page),
+            );
+        }
         $command = escapeshellarg($this->converter);
         foreach ($arguments as $argument) $command .= ' ' . escapeshellarg($argument);
         $lines = array();
@@ -98,8 +115,9 @@ class Prince
         return $status;
     }
 
-    // One console line of the converter as a message. Its log lines read
-    // "[process/time:LEVEL:source(line)] text"; any other line is information.
+    // One console line of the converter as a message. Chromium's log lines read
+    // "[process/time:LEVEL:source(line)] text", prince's "prince: [location: ]error|warning: text";
+    // any other line is information.
     private static function messageOf($line)
     {
         $line = rtrim($line);
@@ -108,6 +126,9 @@ class Prince
             $kinds = array('ERROR' => 'err', 'FATAL' => 'err', 'WARNING' => 'wrn');
             $kind = isset($kinds[$m[1]]) ? $kinds[$m[1]] : 'inf';
             return array($kind, $m[2], $m[3]);
+        }
+        if (preg_match('/^prince: (?:(.*?): )?(error|warning): (.*)$/', $line, $m)) {
+            return array($m[2] === 'error' ? 'err' : 'wrn', $m[1], $m[3]);
         }
         return array('inf', '', $line);
     }
@@ -149,6 +170,25 @@ class Prince
         }
         $debian = '/usr/bin/' . $program;
         return is_file($debian) && is_executable($debian) ? $debian : '';
+    }
+
+    // A folder of mode 0700 beside the PDF (so on its file system), named "." + the PDF's name + "-"
+    // + 16 hexadecimal digits; the program that runs this interface removes one a killed
+    // conversion left. Empty when none can be made.
+    private static function privateFolderBeside($pdfPath)
+    {
+        $slash = strrpos($pdfPath, '/');
+        $dir = $slash === FALSE ? '.' : substr($pdfPath, 0, $slash);
+        if ($dir === '') $dir = '/';
+        $name = $slash === FALSE ? $pdfPath : substr($pdfPath, $slash + 1);
+        for ($attempt = 0; $attempt < 10; ++$attempt) {
+            $folder = rtrim($dir, '/') . '/.' . $name . '-' . bin2hex(random_bytes(8));
+            if (@mkdir($folder, 0700)) {
+                @chmod($folder, 0700);
+                return $folder;
+            }
+        }
+        return '';
     }
 
     private static function freshFolder()

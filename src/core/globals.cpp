@@ -81,6 +81,10 @@ commonBestMatches& commonBestScoreList = runState.commonBestScoreList;
 std::vector<CreatedOutput>& createdOutputs = runState.createdOutputs;
 std::vector<OpenOutput>& openOutputs = runState.openOutputs;
 std::int32_t& logoTimeLimit = runState.logoTimeLimit;
+std::int32_t& pdfTimeLimit = runState.pdfTimeLimit;
+std::int32_t& pdfTimeLimitPerMiB = runState.pdfTimeLimitPerMiB;
+std::int32_t& treeTimeLimit = runState.treeTimeLimit;
+std::int32_t& treeTimeLimitPerMiB = runState.treeTimeLimitPerMiB;
 
 void resetGlobals() {
   runState = startState();

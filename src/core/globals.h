@@ -138,10 +138,16 @@ struct RunState {
 
   // Outputs, kept by the report opener (core/report_io.cpp): what the run created, in the order it
   // made them (later writers reopen exactly those); the streams open now, in the order they opened;
-  // and how long one logo command may run before it is stopped.
+  // and how long a helper may run before it is stopped (seconds): one logo command; one page's
+  // conversion, growing with the page's size; one tree drawing, growing with its distance matrix
+  // file's size.
   std::vector<CreatedOutput> createdOutputs;
   std::vector<OpenOutput> openOutputs;
-  std::int32_t logoTimeLimit = 60;  // seconds
+  std::int32_t logoTimeLimit = 60;
+  std::int32_t pdfTimeLimit = 600;  // and per started MiB of the page:
+  std::int32_t pdfTimeLimitPerMiB = 60;
+  std::int32_t treeTimeLimit = 300;  // and per started MiB of the CSV file:
+  std::int32_t treeTimeLimitPerMiB = 10;
 };
 
 // The state of the running program.
@@ -219,6 +225,10 @@ extern commonBestMatches& commonBestScoreList;
 extern std::vector<CreatedOutput>& createdOutputs;
 extern std::vector<OpenOutput>& openOutputs;
 extern std::int32_t& logoTimeLimit;
+extern std::int32_t& pdfTimeLimit;
+extern std::int32_t& pdfTimeLimitPerMiB;
+extern std::int32_t& treeTimeLimit;
+extern std::int32_t& treeTimeLimitPerMiB;
 
 // Puts every variable above back to its start value and closes every report stream, so a test can
 // start a run from scratch.

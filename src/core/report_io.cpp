@@ -231,13 +231,25 @@ bool claimOutput(const std::string& path) {
   return true;
 }
 
-void removeUnwrittenOutput(const std::string& path) {
+namespace {
+
+void removeOwn(const std::string& path, bool onlyUnwritten) {
   std::lock_guard<std::mutex> lock(registryMutex);
   const CreatedOutput* known = createdAt(path);
   struct stat info {};
-  if (known != nullptr && lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0 &&
-      sameFile(*known, info))
+  if (known != nullptr && lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+      (!onlyUnwritten || info.st_size == 0) && sameFile(*known, info))
     unlink(path.c_str());
+}
+
+}  // namespace
+
+void removeUnwrittenOutput(const std::string& path) {
+  removeOwn(path, true);
+}
+
+void removeOwnOutput(const std::string& path) {
+  removeOwn(path, false);
 }
 
 bool makeOutputFolder(const std::string& path) {

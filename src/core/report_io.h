@@ -43,6 +43,10 @@ bool claimOutput(const std::string& path);
 // ended before it wrote anything.
 void removeUnwrittenOutput(const std::string& path);
 
+// Removes the file the run created at `path`, written or not, as long as it is still that very
+// file (a conversion script after use): whatever has been put under its name since stays.
+void removeOwnOutput(const std::string& path);
+
 // Makes the folder `path` for the run's files (mode 0777 less the umask). A folder the run made
 // before is used again; otherwise mkdir must succeed, so nothing is ever written into a folder or a
 // link that was there before. False, with errno set, when it cannot.

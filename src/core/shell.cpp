@@ -2,11 +2,14 @@
 
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
 
 #include <algorithm>
 #include <cerrno>
+
+#include "core/interrupts.h"
 
 extern char** environ;
 
@@ -24,6 +27,15 @@ double secondsSince(const timespec& from) {
   clock_gettime(CLOCK_MONOTONIC, &now);
   return static_cast<double>(now.tv_sec - from.tv_sec) +
          static_cast<double>(now.tv_nsec - from.tv_nsec) * 1e-9;
+}
+
+// True once the child has ended (with `block`, waits for that); it stays unreaped, a zombie
+// holding its process-group number.
+bool ended(pid_t pid, bool block) {
+  siginfo_t info{};
+  while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT | (block ? 0 : WNOHANG)) < 0)
+    if (errno != EINTR) return true;  // not a child of ours (any more)
+  return info.si_pid == pid;
 }
 
 int statusOf(int waitStatus) {
@@ -58,6 +70,10 @@ std::string singleQuotedLiteral(const std::string& text) {
 
 ShellResult runShell(const std::string& command, int timeLimitSeconds) {
   ShellResult result;
+  if (interruptSignal() != 0) {
+    result.interrupted = true;
+    return result;
+  }
   char shell[] = "sh";
   char flag[] = "-c";
   std::string text = command;
@@ -65,45 +81,55 @@ ShellResult runShell(const std::string& command, int timeLimitSeconds) {
 
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
-  const bool limited = timeLimitSeconds > 0;
-  if (limited) {
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
-  }
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
   pid_t pid = 0;
   const int spawned = posix_spawn(&pid, "/bin/sh", nullptr, &attributes, argv, environ);
   posix_spawnattr_destroy(&attributes);
   if (spawned != 0) return result;
   result.started = true;
+  // Known to the interrupt handler until the shell has ended; released before it is reaped, while
+  // its group number cannot yet belong to anyone else.
+  const int slot = registerHelperGroup(pid);
 
-  int waitStatus = 0;
-  if (!limited) {
-    while (waitpid(pid, &waitStatus, 0) < 0 && errno == EINTR) {
-    }
-    result.status = statusOf(waitStatus);
-    return result;
-  }
-
-  timespec begun{};
-  clock_gettime(CLOCK_MONOTONIC, &begun);
-  long pauseNs = 1'000'000;  // 1 ms, growing to 50 ms: short commands return fast, long ones cost little
-  while (true) {
-    const pid_t done = waitpid(pid, &waitStatus, WNOHANG);
-    if (done == pid) break;
-    if (done < 0 && errno != EINTR) return result;
-    if (secondsSince(begun) >= timeLimitSeconds) {
-      kill(-pid, SIGKILL);
-      while (waitpid(pid, &waitStatus, 0) < 0 && errno == EINTR) {
+  if (timeLimitSeconds > 0) {
+    timespec begun{};
+    clock_gettime(CLOCK_MONOTONIC, &begun);
+    long pauseNs = 1'000'000;  // 1 ms, growing to 50 ms: short commands return fast, long ones cost little
+    while (!ended(pid, false)) {
+      if (secondsSince(begun) >= timeLimitSeconds) {
+        kill(-pid, SIGKILL);
+        result.timedOut = true;
+        break;
       }
-      result.timedOut = true;
-      break;
+      const timespec pause{0, pauseNs};
+      nanosleep(&pause, nullptr);
+      pauseNs = std::min(pauseNs * 2, 50'000'000L);
     }
-    const timespec pause{0, pauseNs};
-    nanosleep(&pause, nullptr);
-    pauseNs = std::min(pauseNs * 2, 50'000'000L);
   }
-  result.status = statusOf(waitStatus);
+  ended(pid, true);
+  releaseHelperGroup(slot);
+  int waitStatus = 0;
+  pid_t reaped = -1;
+  while ((reaped = waitpid(pid, &waitStatus, 0)) < 0 && errno == EINTR) {
+  }
+  if (reaped == pid) result.status = statusOf(waitStatus);
+  result.interrupted = interruptSignal() != 0;
   return result;
+}
+
+int limitForFile(int base, int perMiB, const std::string& file) {
+  constexpr long long kMiB = 1 << 20;
+  constexpr long long kDay = 24 * 60 * 60;
+  struct stat info {};
+  const long long size = stat(file.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : 0;
+  const long long limit =
+      static_cast<long long>(base) + static_cast<long long>(perMiB) * ((size + kMiB - 1) / kMiB);
+  return static_cast<int>(std::clamp(limit, 0LL, kDay));
+}
+
+std::string secondsText(int seconds) {
+  return std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
 }
 
 }  // namespace korvelan

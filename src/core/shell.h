@@ -17,15 +17,24 @@ std::string shellWord(const std::string& path);
 std::string singleQuotedLiteral(const std::string& text);
 
 struct ShellResult {
-  bool started = false;   // the shell could be started
-  bool timedOut = false;  // stopped after the time limit
-  int status = -1;        // exit status; 128 + signal number when a signal ended it
-  bool succeeded() const { return started && !timedOut && status == 0; }
+  bool started = false;      // the shell could be started
+  bool timedOut = false;     // stopped after the time limit
+  bool interrupted = false;  // the run was interrupted (core/interrupts.h) before the command ended
+  int status = -1;           // exit status; 128 + signal number when a signal ended it
+  bool succeeded() const { return started && !timedOut && !interrupted && status == 0; }
 };
 
-// Runs the command line through /bin/sh and waits for it. With a time limit (seconds, above 0) the
-// command runs in a process group of its own, and the whole group is killed when the limit passes.
-// Safe to call from several threads at once.
+// Runs the command line through /bin/sh and waits for it. The command runs in a process group of
+// its own, which an interrupt of the run kills, and with a time limit (seconds, above 0) the whole
+// group is killed when the limit passes. After an interrupt no command starts. Safe to call from
+// several threads at once.
 ShellResult runShell(const std::string& command, int timeLimitSeconds = 0);
+
+// A time limit of `base` seconds and `perMiB` more for every started MiB of the file (none when it
+// is missing), for a helper whose work grows with the file it is given; at most a day.
+int limitForFile(int base, int perMiB, const std::string& file);
+
+// "1 second", "N seconds".
+std::string secondsText(int seconds);
 
 }  // namespace korvelan

@@ -13,6 +13,7 @@
 #include "core/answers.h"
 #include "core/collections.h"
 #include "core/globals.h"
+#include "core/interrupts.h"
 #include "core/report_files.h"
 #include "core/report_io.h"
 #include "core/utilities.h"
@@ -203,11 +204,15 @@ void runStages(const OutsideSteps& steps) {
 
 int runSequence() {
   nameOutputs();
+  // The helpers' temporary folder and the interrupt handlers, for the rest of the run.
+  const HelperScope helpers;
   try {
     runStages(realOutsideSteps());
   } catch (...) {
     // A run that ends before its listing leaves nothing behind, not even its claim.
     removeUnwrittenOutput(listingPath());
+    // An interrupt that came while the run was ending for another reason still gives its status.
+    if (interruptSignal() != 0) throw RunEnded{128 + interruptSignal()};
     throw;
   }
   return 0;

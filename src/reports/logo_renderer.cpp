@@ -22,6 +22,7 @@
 #include <system_error>
 
 #include "core/globals.h"
+#include "core/interrupts.h"
 #include "core/utilities.h"
 
 extern char** environ;
@@ -127,7 +128,10 @@ bool LogoRenderer::start() {
   close(lifeline[0]);
   close(ready[1]);
   lifeline_ = lifeline[1];
-  if (spawned == 0) pid_ = pid;
+  if (spawned == 0) {
+    pid_ = pid;
+    groupSlot_ = registerHelperGroup(pid);  // an interrupt of the run kills it and its drawings
+  }
   const bool listening = spawned == 0 && awaitReady(ready[0]);
   close(ready[0]);
   return listening;
@@ -157,6 +161,8 @@ void LogoRenderer::stop() {
     }
     kill(-pid_, SIGKILL);
     exited(pid_, 0);
+    releaseHelperGroup(groupSlot_);
+    groupSlot_ = -1;
     while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
     }
     pid_ = -1;

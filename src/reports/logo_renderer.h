@@ -35,7 +35,8 @@ class LogoRenderer {
   void stop();
 
   pid_t pid_ = -1;
-  int lifeline_ = -1;  // the renderer's standard input: closing it tells the renderer to end
+  int groupSlot_ = -1;  // the renderer's process group as the interrupt handler knows it
+  int lifeline_ = -1;   // the renderer's standard input: closing it tells the renderer to end
   std::string folder_;
   std::string socket_;
   bool hadVariable_ = false;

@@ -14,6 +14,7 @@
 
 #include "core/answers.h"
 #include "core/globals.h"
+#include "core/interrupts.h"
 #include "core/parallel.h"
 #include "core/report_io.h"
 #include "core/shell.h"
@@ -64,11 +65,14 @@ bool writeLogoInput(const std::string& path, const motifMatrix& matrix) {
   return true;
 }
 
-// An image counts as drawn when its command ended well in time and left a non-empty file.
+// An image counts as drawn when its command ended well in time and left a non-empty file. A command
+// stopped by an interrupt leaves no empty image behind (the folder is the run's own).
 bool drawImage(const std::string& inputFile, const std::string& image, bool revComp) {
-  if (!runShell(logoCommand(inputFile, image, revComp), logoTimeLimit).succeeded()) return false;
+  const ShellResult drawn = runShell(logoCommand(inputFile, image, revComp), logoTimeLimit);
   struct stat info {};
-  return stat(image.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+  const bool written = lstat(image.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+  if (drawn.interrupted && !written && S_ISREG(info.st_mode)) std::remove(image.c_str());
+  return drawn.succeeded() && written;
 }
 
 // The reports stay sound without their pictures, so images that could not be drawn only earn one
@@ -87,6 +91,9 @@ void warnAboutMissingImages(const std::vector<LogoJob>& jobs, const std::string&
 // is removed, whatever became of its drawing.
 void drawLogos(char prefix, const std::vector<LogoMotif>& motifs) {
   if (motifs.empty()) return;
+  // From here on an interrupt is handled below: the renderer stops, its folder and the logo input
+  // files go, and no command starts any more.
+  HelperStep step("the logo stage");
   // The folder must be the run's own (made now, or earlier in this run): the images are written
   // through the shell, which would follow a link planted under their names in a folder of old.
   const std::string folderName = outputPath + jobID + "image";
@@ -115,17 +122,20 @@ void drawLogos(char prefix, const std::vector<LogoMotif>& motifs) {
   std::cout.flush();
   std::fflush(stdout);
   RegionGuard guard;
-  const LogoRenderer renderer(!jobs.empty());  // the batch's commands draw in one loaded renderer
-  const long count = static_cast<long>(jobs.size());
+  {
+    const LogoRenderer renderer(!jobs.empty());  // the batch's commands draw in one loaded renderer
+    const long count = static_cast<long>(jobs.size());
 #pragma omp parallel for schedule(dynamic, 1)
-  for (long i = 0; i < count; ++i) {
-    LogoJob& job = jobs[static_cast<std::size_t>(i)];
-    guard.run([&] {
-      job.plainDrawn = drawImage(job.inputFile, job.plainImage, false);
-      job.revCompDrawn = drawImage(job.inputFile, job.revCompImage, true);
-    });
-    std::remove(job.inputFile.c_str());
+    for (long i = 0; i < count; ++i) {
+      LogoJob& job = jobs[static_cast<std::size_t>(i)];
+      guard.run([&] {
+        job.plainDrawn = drawImage(job.inputFile, job.plainImage, false);
+        job.revCompDrawn = drawImage(job.inputFile, job.revCompImage, true);
+      });
+      std::remove(job.inputFile.c_str());
+    }
   }
+  step.finish();
   guard.rethrow();
   if (!unopened.empty()) failOutputFile(unopened, openError);
   warnAboutMissingImages(jobs, folder);

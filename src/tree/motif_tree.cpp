@@ -9,6 +9,7 @@
 
 #include "core/answers.h"
 #include "core/globals.h"
+#include "core/interrupts.h"
 #include "core/report_files.h"
 #include "core/report_io.h"
 #include "core/shell.h"
@@ -49,9 +50,57 @@ const Tree kGlobalMotifs{
     .sectionTitle = " Motif Tree for Global Significant Motifs and Their Best Matches ",
 };
 
-// A cell as it is, unless a comma, quote or line break in it would split the CSV row: then in double
-// quotes with inner quotes doubled, which R's read.csv reads back as the original text.
-std::string csvCell(const std::string& text) {
+// Length of the well-formed UTF-8 sequence at `at` (a character from U+0000 to U+10FFFF, in its
+// shortest form, not a surrogate), or 0 when the byte there starts none.
+std::size_t utf8SequenceAt(const std::string& text, std::size_t at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(at);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // no overlong form
+    if (lead == 0xED) high = 0x9F;  // no surrogate
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;   // no overlong form
+    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (at + length > text.size()) return 0;
+  if (byte(at + 1) < low || byte(at + 1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i)
+    if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) return 0;
+  return length;
+}
+
+// The text with each byte that is not part of well-formed UTF-8 (a Latin-1 letter, say) as "?":
+// R's read.csv stops at such a byte in a UTF-8 locale, and the tree would not be drawn. Valid text
+// stays as it is.
+std::string readableByR(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = utf8SequenceAt(text, at);
+    if (length == 0) {
+      out += '?';
+      ++at;
+    } else {
+      out.append(text, at, length);
+      at += length;
+    }
+  }
+  return out;
+}
+
+// A cell as R reads it back: as it is, unless a comma, quote or line break in it would split the CSV
+// row; then in double quotes with inner quotes doubled, which R's read.csv reads as the text.
+std::string csvCell(const std::string& cell) {
+  const std::string text = readableByR(cell);
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
   std::string quoted = "\"";
   for (char ch : text) {
@@ -112,7 +161,30 @@ void writeScript(const std::string& path, const std::string& csvPath, const std:
   closeReport(script);
 }
 
+// R's front end splits the script's path at a tab (blanks it keeps): a script whose path holds one
+// is run from its own folder by its name, which holds none.
+bool runFromScriptFolder(const std::string& scriptPath) {
+  return scriptPath.find_first_of("\t\n") != std::string::npos;
+}
+
+std::string rscriptCommand(const std::string& scriptPath) {
+  if (!runFromScriptFolder(scriptPath)) return "Rscript " + shellWord(scriptPath);
+  const std::size_t slash = scriptPath.rfind('/');
+  return "cd " + shellWord(scriptPath.substr(0, slash + 1)) + " && Rscript " +
+         shellWord(scriptPath.substr(slash + 1));
+}
+
+// The output folder as the script names its files: from the script's folder a relative one would
+// lead elsewhere, so it is taken from the working directory.
+std::string folderForScript() {
+  if (outputPath.empty() || outputPath.front() == '/') return outputPath;
+  const std::string workingDirectory = getCurrentDirectory();
+  return workingDirectory.empty() ? outputPath : workingDirectory + "/" + outputPath;
+}
+
 void drawTree(const Tree& tree) {
+  // From here on an interrupt is handled below, so the image's placeholder never stays.
+  HelperStep step("the tree step");
   const std::string base = outputPath + jobID;
   const std::string imagePath = base + tree.imageName;
   const std::string csvPath = base + tree.csvName;
@@ -120,17 +192,27 @@ void drawTree(const Tree& tree) {
   distanceTable& matrix = runState.*tree.matrix;
   numberLabels(matrix, tree.letter);
   writeCsv(csvPath, matrix);
-  writeScript(scriptPath, csvPath, imagePath);
+  const std::string scriptBase = runFromScriptFolder(scriptPath) ? folderForScript() + jobID : base;
+  writeScript(scriptPath, scriptBase + tree.csvName, scriptBase + tree.imageName);
   // R writes the image through its name, so the run makes it first as a file of its own: a link
   // planted under that name ends the run instead of being written through.
   std::ofstream image;
   if (!openUnchecked(image, imagePath)) failOutputFile(imagePath, errno);
   closeReport(image);
   // R prints its own errors; the run goes on without the image.
-  const ShellResult r = runShell("Rscript " + shellWord(scriptPath));
+  const int limit = limitForFile(treeTimeLimit, treeTimeLimitPerMiB, csvPath);
+  const ShellResult r = runShell(rscriptCommand(scriptPath), limit);
   removeUnwrittenOutput(imagePath);  // no empty image stays behind when R drew nothing
-  if (!r.succeeded())
-    std::cerr << "Motif tree not drawn: Rscript "
+  step.finish();
+  if (r.succeeded()) return;
+  std::cout.flush();
+  std::cerr << "Motif tree not drawn: ";
+  if (r.timedOut)
+    std::cerr << "the tree step was stopped after " << secondsText(limit)
+              << ", its time limit, while Rscript ran " << scriptPath
+              << "; the CSV file and the script are kept." << std::endl;
+  else
+    std::cerr << "Rscript "
               << (r.started ? "ended with status " + std::to_string(r.status)
                             : std::string("could not be started"))
               << " on " << scriptPath << std::endl;

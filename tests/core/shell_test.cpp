@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 
 #include "support/test_support.h"
 
@@ -63,6 +64,29 @@ TEST(RunShell, TimeLimitStopsTheWholeCommand) {
   EXPECT_LT(took, std::chrono::seconds(10));
   runShell("sleep 4");
   EXPECT_FALSE(testing::fileExists(marker));
+}
+
+TEST(LimitForFile, GrowsByStartedMebibyteOfTheFile) {
+  TempDir dir;
+  const struct {
+    long long size;  // -1: no file
+    int limit;
+  } cases[] = {{-1, 600}, {0, 600}, {1, 630}, {1 << 20, 630}, {(1 << 20) + 1, 660}, {12 << 20, 960}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.size);
+    const std::string file = dir.path() + "page.html";
+    std::filesystem::remove(file);
+    if (c.size >= 0) {
+      testing::writeFile(file, "");
+      std::filesystem::resize_file(file, static_cast<std::uintmax_t>(c.size));
+    }
+    EXPECT_EQ(limitForFile(600, 30, file), c.limit);
+  }
+  testing::writeFile(dir.path() + "big", "");
+  std::filesystem::resize_file(dir.path() + "big", 1ull << 40);  // sparse: a TiB at 60 s a MiB
+  EXPECT_EQ(limitForFile(10, 60, dir.path() + "big"), 24 * 60 * 60);
+  EXPECT_EQ(secondsText(1), "1 second");
+  EXPECT_EQ(secondsText(600), "600 seconds");
 }
 
 }  // namespace

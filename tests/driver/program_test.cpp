@@ -200,6 +200,35 @@ TEST(ProgramRun, PlantedLinksEndTheRunAndHarmNothing) {
   EXPECT_EQ(readFile(victim), "keep me\n");
 }
 
+// A conversion script planted in a shared result folder under every name the first page of today
+// could get: the run ends with the output failure before php5 is run, and the script is left alone.
+TEST(ProgramRun, PlantedConversionScriptsEndTheRunAndAreNeverRun) {
+  RunFolder folder;
+  folder.addFixture("files_a.txt");
+  folder.addFixture("files_b.txt");
+  folder.addProgram("bin/php5", "#!/bin/sh\necho \"$1\" >> '" + folder.root() + "php5-ran'\n");
+  const std::string stamp = korvelan::getCurrDateTimeFormat();
+  const std::string date = stamp.substr(0, stamp.find('_'));
+  const std::string planted = "<?php system('touch " + folder.root() + "planted-ran'); ?>\n";
+  for (int n = 1000; n <= 9999; ++n)
+    writeFile(folder.result() + "J_" + date + "_" + std::to_string(n) + "_HTML_Global_Matching_Results.php",
+              planted);
+  const auto run =
+      testing::runProgram(answers(folder, {"files_a.txt", "files_b.txt"}, "Global-Only", "PDF"), folder.dir.path());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output.substr(run.output.size() - 39), "Invalid output path or output filename.");
+  EXPECT_NE(run.output.find("_HTML_Global_Matching_Results.php: File exists\n"), std::string::npos) << run.output;
+  EXPECT_FALSE(fileExists(folder.root() + "php5-ran"));
+  EXPECT_FALSE(fileExists(folder.root() + "planted-ran"));
+  std::size_t scripts = 0;
+  for (const auto& name : listDir(folder.result()))
+    if (name.ends_with(".php")) {
+      ++scripts;
+      EXPECT_EQ(readFile(folder.result() + name), planted) << name;
+    }
+  EXPECT_EQ(scripts, 9000u);
+}
+
 // A full disk (here a file-size limit) names the file and the reason besides the usual line.
 TEST(ProgramRun, FullDiskNamesTheFileAndTheReason) {
   RunFolder folder;

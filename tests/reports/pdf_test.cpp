@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -53,8 +54,8 @@ class CerrCapture {
 
 // A stand-in php5 first on the command search path. It records its arguments (one per line), a copy
 // of the script it was given (when there was one), and does what the test's "mode" file says:
-// "pdf" leaves a PDF beside the page the script names, "empty" an empty one, "none" nothing, and
-// "fail" nothing with exit status 3.
+// "pdf" leaves a PDF beside the page the script names, "empty" an empty one, "none" nothing,
+// "fail" nothing with exit status 3, and "wait" waits for a child of its own that never ends.
 class PdfTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -73,6 +74,7 @@ case $(cat "$t/mode") in
   pdf) printf '%%PDF-1.4\n' > "${page%.html}.pdf" ;;
   empty) : > "${page%.html}.pdf" ;;
   fail) exit 3 ;;
+  wait) sleep 300 & echo $! > "$t/child"; wait ;;
 esac
 exit 0
 )");
@@ -224,6 +226,89 @@ TEST_F(PdfTest, MissingInterpreterIsReported) {
                                " (php5 was not found); the HTML page is kept.\n");
 }
 
+// A name the step needs that is already taken ends the run before anything is run: a planted script
+// is never run, and the step's own script does not stay behind.
+TEST_F(PdfTest, TakenScriptOrPdfNameEndsTheRunBeforeAnythingRuns) {
+  const std::string base = "HTML_Results";
+  const struct {
+    const char* what;
+    std::string planted;
+  } cases[] = {{"script", script(base)}, {"pdf", pdf(base)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(out.path());
+    fs::create_directories(out.path());
+    writeFile(page(base), "<html></html>\n");
+    const std::string planted = "<?php file_put_contents('" + tools.path() + "ran', 'x'); ?>\n";
+    writeFile(c.planted, planted);
+    CerrCapture errors;
+    ::testing::internal::CaptureStdout();
+    int status = -1;
+    try {
+      convertHTMLToPDF();
+    } catch (const RunEnded& ended) {
+      status = ended.status;
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid output path or output filename.");
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(errors.text(), "Error writing " + c.planted + ": File exists\n");
+    EXPECT_FALSE(fileExists(tools.path() + "args"));  // php5 never ran
+    EXPECT_EQ(readFile(c.planted), planted);
+    EXPECT_EQ(testing::listDir(out.path()),
+              (std::vector<std::string>{fs::path(page(base)).filename(), fs::path(c.planted).filename()}));
+  }
+}
+
+// With the working directory gone prince.php cannot be found: the page is kept, the error stream says
+// why, and the next page is tried all the same.
+TEST_F(PdfTest, UnreadableWorkingDirectoryKeepsThePagesAndGoesOn) {
+  writeFile(page("HTML_Results"), "<html></html>\n");
+  writeFile(page("HTML_Global_Matching_Results"), "<html></html>\n");
+  TempDir gone;
+  const fs::path before = fs::current_path();
+  fs::create_directories(gone.path() + "here");
+  fs::current_path(gone.path() + "here");
+  fs::remove(gone.path() + "here");
+  CerrCapture errors;
+  EXPECT_NO_THROW(convertHTMLToPDFGlobal());
+  EXPECT_NO_THROW(convertHTMLToPDF());
+  fs::current_path(before);
+  const std::string why =
+      " (the working directory cannot be read, and prince.php lies there); the HTML page is kept.\n";
+  EXPECT_EQ(errors.text(), "No PDF was made from " + page("HTML_Global_Matching_Results") + why +
+                               "No PDF was made from " + page("HTML_Results") + why);
+  EXPECT_TRUE(fileExists(page("HTML_Results")));
+  EXPECT_TRUE(fileExists(page("HTML_Global_Matching_Results")));
+  EXPECT_FALSE(fileExists(tools.path() + "args"));
+  EXPECT_EQ(testing::listDir(out.path()).size(), 2u);  // no script, no PDF
+}
+
+// A converter that never ends is stopped at the step's limit with all it started; the page stays
+// whatever the format, and the conversion returns so that the run goes on.
+TEST_F(PdfTest, ConversionPastItsLimitIsStoppedAndThePageKept) {
+  pdfTimeLimit = 1;
+  pdfTimeLimitPerMiB = 0;
+  setMode("wait");
+  const std::string base = "HTML_Results";
+  for (const char* format : {"PDF", "All"}) {
+    SCOPED_TRACE(format);
+    outputFileFormat = format;
+    writeFile(page(base), "<html></html>\n");
+    fs::remove(tools.path() + "child");
+    CerrCapture errors;
+    const auto begun = std::chrono::steady_clock::now();
+    convertHTMLToPDF();
+    EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(20));
+    EXPECT_EQ(errors.text(), "No PDF was made from " + page(base) +
+                                 " (the PDF step was stopped after 1 second, its time limit for this page); "
+                                 "the HTML page is kept.\n");
+    EXPECT_EQ(testing::listDir(out.path()), std::vector<std::string>{fs::path(page(base)).filename()});
+    const std::string child = readFile(tools.path() + "child");
+    ASSERT_FALSE(child.empty());
+    EXPECT_TRUE(testing::eventually([&] { return testing::processGone(std::stoi(child)); }));
+  }
+}
+
 // run/prince.php through php-cli, against a stand-in converter that records its arguments, prints
 // lines in the converter's log form and leaves what the "mode" file beside it says.
 class PrinceTest : public ::testing::Test {
@@ -240,13 +325,14 @@ class PrinceTest : public ::testing::Test {
               "$ok = $p->convert_file($argv[3], $msgs);\n"
               "echo $ok ? \"true\\n\" : \"false\\n\";\n"
               "foreach ($msgs as $m) echo $m[0], '|', $m[1], '|', $m[2], \"\\n\";\n");
-    const std::string converter = "#!/bin/sh\nd='" + dir.path() + "'\n" + R"(printf '%s\n' "$@" > "$d/args"
+    const std::string converter = "#!/bin/sh\nd='" + dir.path() + "'\n" + R"SH(printf '%s\n' "$@" > "$d/args"
 for a in "$@"; do
   case $a in
     --print-to-pdf=*) out=${a#--print-to-pdf=} ;;
     --user-data-dir=*) echo "${a#--user-data-dir=}" > "$d/profile" ;;
   esac
 done
+stat -c %a "$(dirname "$out")" > "$d/folder-mode"
 echo '[1210/140802.734470:ERROR:dbus/bus.cc:405] Failed to connect' >&2
 echo '[5:7:1210/1.2:WARNING:render(12)] slow font' >&2
 echo '[1210/1.3:INFO:page.cc:9] loaded' >&2
@@ -256,7 +342,7 @@ case $(cat "$d/mode") in
   empty) : > "$out" ;;
   none) exit 2 ;;
 esac
-)";
+)SH";
     writeProgram(dir.path() + "converter", converter);
     writeProgram(dir.path() + "bin/chromium-headless-shell", converter);
     pagePath = dir.path() + "it's a page/J_x_HTML_Results.html";
@@ -273,6 +359,23 @@ esac
                                     " \"" + pagePath + "\" " + word(dir.path() + "prince.log") + " 2>&1"));
   }
   std::string pdfPath() const { return dir.path() + "it's a page/J_x_HTML_Results.pdf"; }
+
+  // The converter was told to print into a private folder beside the PDF (the argument after
+  // `flag`, or the one that begins with it), of mode 0700 while it ran, and gone afterwards.
+  void expectPrivateOutput(const std::vector<std::string>& args, const std::string& flag) {
+    std::string printed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      if (flag.back() == '=' && args[i].starts_with(flag)) printed = args[i].substr(flag.size());
+      if (flag.back() != '=' && args[i] == flag && i + 1 < args.size()) printed = args[i + 1];
+    }
+    const fs::path folder = fs::path(printed).parent_path();
+    EXPECT_EQ(fs::path(printed).filename(), "J_x_HTML_Results.pdf");
+    EXPECT_EQ(folder.parent_path(), fs::path(pdfPath()).parent_path());
+    const std::string name = folder.filename().string();
+    EXPECT_TRUE(name.starts_with(".J_x_HTML_Results.pdf-") && name.size() == 22 + 16) << name;
+    EXPECT_EQ(readFile(dir.path() + "folder-mode"), "700\n");
+    EXPECT_FALSE(fileExists(folder.string()));
+  }
 
   TempDir dir;
   std::string pagePath;
@@ -291,7 +394,7 @@ TEST_F(PrinceTest, ConvertsBesideThePageAndReportsMessages) {
        {"--headless", "--no-sandbox", "--no-pdf-header-footer", "--disable-background-networking",
         "--disable-component-update", "--no-first-run", "--disable-sync", "--disable-gpu"})
     EXPECT_NE(std::find(args.begin(), args.end(), flag), args.end()) << flag;
-  EXPECT_NE(std::find(args.begin(), args.end(), "--print-to-pdf=" + pdfPath()), args.end());
+  expectPrivateOutput(args, "--print-to-pdf=");
   EXPECT_EQ(args.back(), "file://" + dir.path() + "it%27s%20a%20page/J_x_HTML_Results.html");
   // A fresh profile for the conversion, gone afterwards.
   const std::string profile = readFile(dir.path() + "profile");
@@ -341,6 +444,43 @@ TEST_F(PrinceTest, ConverterThatIsNotExecutableGivesWayToOurs) {
     EXPECT_EQ(lines.front(), "true");
     EXPECT_EQ(readFile(pdfPath()), "%PDF-1.4 ok\n");
   }
+}
+
+// Whatever stands under the PDF's name (a link planted there, say) is replaced by the finished PDF,
+// never written through.
+TEST_F(PrinceTest, FinishedPdfReplacesALinkUnderItsNameWithoutWritingThroughIt) {
+  const std::string victim = dir.path() + "victim.txt";
+  writeFile(victim, "keep me");
+  fs::create_symlink(victim, pdfPath());
+  const auto lines = convert("pdf", dir.path() + "converter");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "true");
+  EXPECT_EQ(readFile(victim), "keep me");
+  EXPECT_FALSE(fs::is_symlink(pdfPath()));
+  EXPECT_EQ(readFile(pdfPath()), "%PDF-1.4 ok\n");
+  expectPrivateOutput(splitLines(readFile(dir.path() + "args")), "--print-to-pdf=");
+}
+
+// A program called prince is called in its own form, "prince INPUT -o OUTPUT", and its console lines
+// become messages; any other program named by the constructor gets the other command line.
+TEST_F(PrinceTest, ProgramCalledPrinceGetsItsOwnCommandLine) {
+  writeProgram(dir.path() + "bin/prince",
+               "#!/bin/sh\nd='" + dir.path() + "'\n" + R"SH(printf '%s\n' "$@" > "$d/args"
+stat -c %a "$(dirname "$3")" > "$d/folder-mode"
+echo 'prince: warning: no font for U+2022'
+echo "prince: $1:3: error: bad tag" >&2
+echo 'done'
+printf '%%PDF-1.4 prince\n' > "$3"
+)SH");
+  const auto lines = convert("pdf", dir.path() + "bin/prince");
+  EXPECT_EQ(lines, (std::vector<std::string>{"true", "wrn||no font for U+2022",
+                                             "err|" + pagePath + ":3|bad tag", "inf||done"}));
+  EXPECT_EQ(readFile(pdfPath()), "%PDF-1.4 prince\n");
+  const auto args = splitLines(readFile(dir.path() + "args"));
+  ASSERT_EQ(args.size(), 3u);
+  EXPECT_EQ(args[0], pagePath);
+  EXPECT_EQ(args[1], "-o");
+  expectPrivateOutput(args, "-o");
 }
 
 // A whole run with the real interpreter launcher, prince.php and converter: a small global-matching
@@ -399,6 +539,56 @@ TEST(PdfConversion, RealConverterMakesALandscapePdfWithLogosAndPageNumbers) {
   }
   EXPECT_GT(colourImages, 0) << imageList;
   EXPECT_TRUE(fileExists(folder.root() + "prince.log"));
+}
+
+// The word's left and right edge on the page, from pdftotext -bbox (both 0 when it is not there).
+std::pair<double, double> wordEdges(const std::string& bboxPage, const std::string& word) {
+  const std::string at = ">" + word + "</word>";
+  const auto end = bboxPage.find(at);
+  if (end == std::string::npos) return {0, 0};
+  const auto begin = bboxPage.rfind("<word", end);
+  double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+  std::sscanf(bboxPage.c_str() + begin, "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &xMin,
+              &yMin, &xMax, &yMax);
+  return {xMin, xMax};
+}
+
+// The alignment lines ask for Courier New; the converter must find a monospace font for them (Liberation
+// Mono on Debian), or "------BTGACGTA" over "CTATWTWTGG----" no longer lines up letter by letter.
+TEST(PdfConversion, AlignmentLinesAreInAMonospaceFontAndLineUp) {
+  for (const char* program : {"php5", "chromium-headless-shell", "pdftotext", "pdffonts"})
+    if (!installed(program)) GTEST_SKIP() << program << " is not installed";
+  testing::RunFolder folder;  // with the stand-in logo program: the page's text is what counts
+  folder.addFixture("files_a.txt");
+  folder.addFixture("files_b.txt");
+  fs::remove(folder.root() + "bin/php5");
+  fs::copy_file(testing::sourceDir() + "/run/prince.php", folder.root() + "prince.php");
+  testing::Answers answers;
+  answers.files = {"files_a.txt", "files_b.txt"};
+  answers.type = "Global-Only";
+  answers.format = "PDF";
+  const auto run = testing::runProgram(testing::dialogueInput(folder, answers), folder.root());
+  ASSERT_EQ(run.status, 0) << run.output;
+  std::string pdfFile;
+  for (const auto& name : testing::runOutputNames(folder.result()))
+    if (name.ends_with(".pdf")) pdfFile = folder.result() + name;
+  ASSERT_FALSE(pdfFile.empty()) << run.output;
+
+  const std::string fonts = commandOutput("pdffonts '" + pdfFile + "'");
+  EXPECT_NE(fonts.find("Mono"), std::string::npos) << fonts << "(is fonts-liberation installed?)";
+
+  const auto layout = splitLines(commandOutput("pdftotext -layout '" + pdfFile + "' -"));
+  const auto top = std::find(layout.begin(), layout.end(), "------BTGACGTA");
+  ASSERT_NE(top, layout.end());
+  ASSERT_NE(top + 1, layout.end());
+  EXPECT_EQ(top[1], "CTATWTWTGG----");  // the next line, from the same column on
+  // Each letter in the same column: the two lines of 14 letters start and end at the same place.
+  const std::string boxes = commandOutput("pdftotext -bbox '" + pdfFile + "' -");
+  const auto upper = wordEdges(boxes, "------BTGACGTA");
+  const auto lower = wordEdges(boxes, "CTATWTWTGG----");
+  EXPECT_GT(upper.second, upper.first);
+  EXPECT_NEAR(upper.first, lower.first, 0.01);
+  EXPECT_NEAR(upper.second, lower.second, 0.01) << "the letters are of different widths";
 }
 
 }  // namespace

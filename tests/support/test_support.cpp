@@ -1,10 +1,12 @@
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +14,7 @@
 #include <regex>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "core/collections.h"
 #include "core/consensus.h"
@@ -94,6 +97,22 @@ std::string commandOutput(const std::string& command) {
 
 bool installed(const std::string& program) {
   return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+bool processGone(pid_t pid) {
+  if (kill(pid, 0) != 0) return true;
+  const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+  const auto close = stat.rfind(')');
+  return close != std::string::npos && stat.size() > close + 2 && stat[close + 2] == 'Z';
+}
+
+bool eventually(const std::function<bool()>& condition, int seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
 }
 
 std::string sourceDir() { return KORVELAN_SOURCE_DIR; }

@@ -1,7 +1,10 @@
 // Helpers shared by the tests: scratch folders, files, and running the real program.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <random>
 #include <string>
@@ -41,6 +44,11 @@ ProgramRun runProgram(const std::string& input, const std::string& workDir, cons
 std::string commandOutput(const std::string& command);
 // True when the program is found on the command search path.
 bool installed(const std::string& program);
+
+// True when the process has ended (a zombie nobody reaps counts as ended).
+bool processGone(pid_t pid);
+// Waits until the condition holds, checking every 20 ms; false when it still fails after `seconds`.
+bool eventually(const std::function<bool()>& condition, int seconds = 30);
 
 // The source tree root, for fixtures and the shared data folder beside the checkout.
 std::string sourceDir();

@@ -2,6 +2,7 @@
 // path for the exact texts, and with the real interpreter for the images.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -213,6 +214,83 @@ TEST_F(TreeDrawingTest, UnopenableFilesEndTheRun) {
   EXPECT_FALSE(fileExists(log()));
 }
 
+// Bytes that are not well-formed UTF-8 reach the CSV as "?" each, so that R reads the file in any
+// locale; well-formed names, of any length of character, stay as they are.
+TEST_F(TreeDrawingTest, LabelsThatAreNotUtf8AreWrittenSoRReadsThem) {
+  const struct {
+    const char* what;
+    std::string name;
+    std::string written;
+  } cases[] = {
+      {"Latin-1 e acute", "caf\xE9", "caf?"},
+      {"UTF-8 e acute", "caf\xC3\xA9", "caf\xC3\xA9"},
+      {"three and four bytes", "\xE2\x82\xAC\xF0\x9F\x98\x80", "\xE2\x82\xAC\xF0\x9F\x98\x80"},
+      {"overlong slash", "a\xC0\xAF", "a??"},
+      {"overlong three bytes", "\xE0\x80\xAF", "???"},
+      {"surrogate", "\xED\xA0\x80x", "???x"},
+      {"above U+10FFFF", "\xF4\x90\x80\x80", "????"},
+      {"cut short", "x\xE2\x82", "x??"},
+      {"lone continuation", "\x80y", "?y"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    distanceMatrix = tableOf({c.name, "B"});
+    getMotifCluster();
+    EXPECT_EQ(testing::splitLines(readFile(dir.path() + "J_TEST_Distance_Matrix.csv")).at(0),
+              ",I1_" + c.written + ",I2_B,");
+  }
+}
+
+// R's front end splits its script's path at a tab: from a folder holding one, Rscript is started in
+// the script's folder and given its name.
+TEST_F(TreeDrawingTest, FolderWithATabReachesRscriptWhole) {
+  writeFile(bin.path() + "Rscript", "#!/bin/sh\nprintf '%s|%s\\n' \"$(pwd)\" \"$*\" >> '" + log() + "'\n");
+  std::filesystem::permissions(bin.path() + "Rscript", std::filesystem::perms::owner_all);
+  outputPath = dir.path() + "tab\there/";
+  std::filesystem::create_directories(outputPath);
+  distanceMatrix = tableOf({"A", "B"});
+  getMotifCluster();
+  EXPECT_EQ(readFile(log()), dir.path() + "tab\there|J_TEST_Plot_File.R\n");
+  EXPECT_EQ(readFile(outputPath + "J_TEST_Plot_File.R"),
+            expectedScript(outputPath + "J_TEST_Distance_Matrix.csv", outputPath + "J_TEST_Motif_Tree.png"));
+
+  // A relative output folder: the script then names its files from the working directory.
+  std::filesystem::remove(log());
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  std::filesystem::create_directories("relative\tone");
+  outputPath = "relative\tone/";
+  getMotifCluster();
+  std::filesystem::current_path(before);
+  EXPECT_EQ(readFile(log()), dir.path() + "relative\tone|J_TEST_Plot_File.R\n");
+  const std::string absolute = dir.path() + "relative\tone/J_TEST_";
+  EXPECT_EQ(readFile(dir.path() + "relative\tone/J_TEST_Plot_File.R"),
+            expectedScript(absolute + "Distance_Matrix.csv", absolute + "Motif_Tree.png"));
+}
+
+// An Rscript that never ends is stopped at the step's limit with all it started; the CSV file and the
+// script stay, the image's placeholder goes, and the run goes on.
+TEST_F(TreeDrawingTest, RscriptPastItsLimitIsStoppedAndItsFilesKept) {
+  treeTimeLimit = 1;
+  treeTimeLimitPerMiB = 0;
+  writeFile(bin.path() + "Rscript", "#!/bin/sh\nsleep 300 & echo $! > '" + bin.path() + "child'\nwait\n");
+  std::filesystem::permissions(bin.path() + "Rscript", std::filesystem::perms::owner_all);
+  distanceMatrix = tableOf({"A", "B"});
+  ::testing::internal::CaptureStderr();
+  const auto begun = std::chrono::steady_clock::now();
+  getMotifCluster();
+  EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(20));
+  EXPECT_EQ(
+      ::testing::internal::GetCapturedStderr(),
+      "Motif tree not drawn: the tree step was stopped after 1 second, its time limit, while Rscript ran " +
+          dir.path() + "J_TEST_Plot_File.R; the CSV file and the script are kept.\n");
+  EXPECT_EQ(testing::listDir(dir.path()),
+            (std::vector<std::string>{"J_TEST_Distance_Matrix.csv", "J_TEST_Plot_File.R"}));
+  const std::string child = readFile(bin.path() + "child");
+  ASSERT_FALSE(child.empty());
+  EXPECT_TRUE(testing::eventually([&] { return testing::processGone(std::stoi(child)); }));
+}
+
 // A PNG of the given size: signature, then the IHDR chunk with width and height.
 void expectPng(const std::string& path, unsigned width, unsigned height) {
   const std::string png = readFile(path);
@@ -248,6 +326,26 @@ TEST_F(TreeDrawingTest, RealRDrawsTheTree) {
     std::filesystem::create_directories(outputPath);
     distanceMatrix = tableOf(c.names);
     getMotifCluster();
+    expectPng(outputPath + "J_TEST_Motif_Tree.png", 700, 700);
+  }
+
+  // A name that is not UTF-8 in a UTF-8 locale, in a folder whose name holds a tab.
+  {
+    SCOPED_TRACE("Latin-1 name, tab in the folder");
+    const char* locale = std::getenv("LC_ALL");
+    const std::string savedLocale = locale != nullptr ? locale : "";
+    setenv("LC_ALL", "C.UTF-8", 1);
+    outputPath = dir.path() + "tab\there/";
+    std::filesystem::create_directories(outputPath);
+    distanceMatrix = tableOf({"caf\xE9", "B", "C"});
+    ::testing::internal::CaptureStderr();
+    getMotifCluster();
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    if (locale != nullptr)
+      setenv("LC_ALL", savedLocale.c_str(), 1);
+    else
+      unsetenv("LC_ALL");
+    EXPECT_EQ(errors, "");
     expectPng(outputPath + "J_TEST_Motif_Tree.png", 700, 700);
   }
 

@@ -1,0 +1,67 @@
+// Interrupts (SIGINT, SIGTERM, SIGHUP) of a run and the helper programs it runs.
+//
+// While a run's helper scope lives, the three signals are caught. The handler does only what is
+// safe inside a signal handler: it records the first signal and kills the process groups of the
+// helpers that run at that moment (each helper runs in a group of its own, which a terminal's
+// Ctrl-C would not reach). During a helper step (the logo stage, a PDF conversion, a tree drawing)
+// the step itself then removes the files that exist only while it runs and ends the run with
+// status 128 + the signal's number; outside a step there is nothing to remove but the run's empty
+// temporary folder, and the handler ends the process at once with that status.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace korvelan {
+
+// The signal that interrupted the run, or 0.
+int interruptSignal();
+
+// The process group of a running helper, known to the handler from registerHelperGroup until
+// releaseHelperGroup. Release it before the helper is reaped, so that the handler never kills a
+// group whose number has been given to someone else. A group registered after an interrupt is
+// killed at once.
+int registerHelperGroup(pid_t group);  // a slot for releaseHelperGroup; -1 when every slot is taken
+void releaseHelperGroup(int slot);
+
+// Everything a run's helpers share: one private temporary folder (mode 0700, named to every
+// helper through TMPDIR) and the signal handlers. The destructor puts back the former TMPDIR and
+// handlers and removes the folder with whatever a killed helper left in it.
+class HelperScope {
+ public:
+  HelperScope();
+  ~HelperScope();
+  HelperScope(const HelperScope&) = delete;
+  HelperScope& operator=(const HelperScope&) = delete;
+
+  const std::string& temporaryFolder() const { return folder_; }  // empty when none could be made
+
+ private:
+  std::string folder_;
+  bool hadTmpdir_ = false;
+  std::string savedTmpdir_;
+};
+
+// A step that runs helpers, on the main thread; an interrupt while it lives is left to the step.
+// finish() ends the step, emptying the run's temporary folder of what its helpers left there, and
+// when an interrupt came it says so on the error stream and ends the run with status 128 + the
+// signal's number: call it once the step has removed its own files. A step left by an exception
+// is ended the same way by its destructor, which throws nothing.
+class HelperStep {
+ public:
+  explicit HelperStep(const char* name);
+  ~HelperStep();
+  HelperStep(const HelperStep&) = delete;
+  HelperStep& operator=(const HelperStep&) = delete;
+
+  void finish();
+
+ private:
+  void close();
+
+  const char* name_;
+  bool open_ = true;
+};
+
+}  // namespace korvelan
