@@ -39,7 +39,7 @@
 #include "input/input.h"
 #include "reference/dumps.h"
 #include "reference/reference_path.h"
-#include "results/results.h"
+#include "reports/sections.h"
 #include "scan/scan.h"
 #include "scan/scan_kernel.h"
 

@@ -13,7 +13,7 @@
 
 #include "core/answers.h"
 #include "core/globals.h"
-#include "results/results.h"
+#include "reports/sections.h"
 #include "scan/match_passes.h"
 
 namespace korvelan::reference {

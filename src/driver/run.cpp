@@ -21,7 +21,7 @@
 #include "merge/merge.h"
 #include "reports/framing.h"
 #include "reports/pdf.h"
-#include "results/results.h"
+#include "reports/sections.h"
 #include "scan/scan.h"
 #include "tree/tree.h"
 

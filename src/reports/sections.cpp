@@ -1,6 +1,9 @@
 // The result parts of the ten dataset and database reports: a part head, then for every listed motif
 // its section followed by its match blocks. One writer serves every part and report; what differs
-// lies in the report table (core/report_files.h) and in the table of parts below.
+// lies in the report table (core/report_files.h) and in the table of parts below. The result-selection
+// stages at the end write the parts between the selection steps.
+#include "reports/sections.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -349,6 +352,27 @@ void writeDatabasePart(const std::vector<bestMatchList>& databaseBestMatchesList
 void writeDatabaseGlobalPart(const std::vector<bestMatchList>& databaseBestMatchesLists) {
   // With one input file there are no top global motifs, so the note stands alone.
   writePart(Part::DatabaseGlobal, databaseBestMatchesLists, !severalFiles(), true);
+}
+
+void getResultsList() {
+  selectDistances();
+  if (!severalFiles()) {
+    writeGlobalMatchingPart({});
+  } else {
+    rankGlobalMatching();
+    writeGlobalMatchingPart(datasetMatches.otherFileMatches);
+  }
+  rankGlobalAndLocal();
+  writeGlobalAndLocalPart(datasetMatches.bestMatches);
+  writeEachMotifPart(datasetMatches.bestMatches);
+}
+
+void getDatabaseResultsList() {
+  if (typeAll()) writeDatabasePart(databaseMatches.bestMatches);
+}
+
+void getDatabaseGlobalResultsList() {
+  writeDatabaseGlobalPart(databaseGlobalMatches.bestMatches);
 }
 
 }  // namespace korvelan

@@ -1,33 +1,21 @@
-// Result selection: each motif's best matches, the top motifs and the distance matrices, and the
-// report parts the selection stages write as they go.
+// Result selection: from each motif's best matches as the key steps kept them, the motif rankings,
+// the top lists and the distance tables. The selection stages of the run (reports/sections.h) take
+// these steps in turn and write the report parts at their places in between.
 #pragma once
-
-#include <vector>
-
-#include "core/records.h"
 
 namespace korvelan {
 
-void getResultsList();
-void getDatabaseResultsList();
-void getDatabaseGlobalResultsList();
+// With trees: maxSumScoreCompare and distanceMatrix, from the dataset matches' keys.
+void selectDistances();
 
-// The result parts of the ten dataset and database reports, which the stages above write at fixed
-// points of their sequence. They are report writers (reports/sections.cpp), declared here with the
-// stages that call them. Element k - 1 of a best-match vector is the bestMatchList of motif ID k.
+// Two or more input files: globalMatchingScoreResultList (the motifs ranked by the key sums of their
+// best matches in other files, then a bare line end on the console), topGlobalMatchingResults and,
+// with trees, distanceMatrixGlobal.
+void rankGlobalMatching();
 
-// After the global ranking (globalMatchingScoreResultList sorted); with one input file (numFile < 2)
-// it writes the one-file note instead and the argument is empty.
-void writeGlobalMatchingPart(const std::vector<bestMatchList>& globalBestMatchesLists);
-// Output type "All": after the global-and-local ranking (commonBestScoreResultList sorted).
-void writeGlobalAndLocalPart(const std::vector<bestMatchList>& globalAndLocalBestMatchesLists);
-// Output type "All": directly after the global-and-local part.
-void writeEachMotifPart(const std::vector<bestMatchList>& globalAndLocalBestMatchesLists);
-
-// The database part of the three reports of every input motif against the collection, and of the two
-// reports of the top global motifs against it (with one input file: its head and the one-file note).
-// Every motif with matches gets a section and its blocks, in motif-ID order.
-void writeDatabasePart(const std::vector<bestMatchList>& databaseBestMatchesLists);
-void writeDatabaseGlobalPart(const std::vector<bestMatchList>& databaseBestMatchesLists);
+// Every run: commonBestScoreResultList (the motifs ranked over all their best matches, then a bare
+// line end on the console); when combining with output type "All", topGlobalAndLocalMatchingResults
+// and topBestMatchesResults.
+void rankGlobalAndLocal();
 
 }  // namespace korvelan

@@ -1,6 +1,6 @@
 // Dataset result selection: from each input motif's best matches among motifs of other input files
 // (global) and among all motifs (global and local), as the key step kept them, the motif rankings, the
-// top lists, the distance tables, and the result parts of the dataset reports at their places in between.
+// top lists and the distance tables.
 #include <iostream>
 #include <vector>
 
@@ -12,24 +12,21 @@
 
 namespace korvelan {
 
-void getResultsList() {
-  const bool globalMatching = severalFiles();
-  const bool trees = treesWanted();
-  if (trees) fillDistanceMatrix(datasetMatches);
+void selectDistances() {
+  if (treesWanted()) fillDistanceMatrix(datasetMatches);
+}
 
-  if (!globalMatching) {
-    writeGlobalMatchingPart({});
-  } else {
-    const std::vector<bestMatchList>& globalBestMatchesLists = datasetMatches.otherFileMatches;
-    std::vector<commonBestMatches> ranking = rankMotifs(globalBestMatchesLists, commonBestScoreGlobalList);
-    globalMatchingScoreResultList.insert(globalMatchingScoreResultList.end(), ranking.begin(), ranking.end());
-    std::cout << std::endl;
-    for (bestMatchList& group : topGroups(ranking, globalBestMatchesLists, numTopMotif))
-      topGlobalMatchingResults.push_back(std::move(group));
-    if (trees) fillDistanceMatrixGlobal();
-    writeGlobalMatchingPart(globalBestMatchesLists);
-  }
+void rankGlobalMatching() {
+  const std::vector<bestMatchList>& globalBestMatchesLists = datasetMatches.otherFileMatches;
+  std::vector<commonBestMatches> ranking = rankMotifs(globalBestMatchesLists, commonBestScoreGlobalList);
+  globalMatchingScoreResultList.insert(globalMatchingScoreResultList.end(), ranking.begin(), ranking.end());
+  std::cout << std::endl;
+  for (bestMatchList& group : topGroups(ranking, globalBestMatchesLists, numTopMotif))
+    topGlobalMatchingResults.push_back(std::move(group));
+  if (treesWanted()) fillDistanceMatrixGlobal();
+}
 
+void rankGlobalAndLocal() {
   const std::vector<bestMatchList>& globalAndLocalBestMatchesLists = datasetMatches.bestMatches;
   std::vector<commonBestMatches> ranking = rankMotifs(globalAndLocalBestMatchesLists, commonBestScoreList);
   commonBestScoreResultList.insert(commonBestScoreResultList.end(), ranking.begin(), ranking.end());
@@ -39,11 +36,6 @@ void getResultsList() {
       topGlobalAndLocalMatchingResults.push_back(std::move(group));
     for (const bestMatchList& list : globalAndLocalBestMatchesLists)
       if (!list.empty()) topBestMatchesResults.push_back(list);
-  }
-
-  if (typeAll()) {
-    writeGlobalAndLocalPart(globalAndLocalBestMatchesLists);
-    writeEachMotifPart(globalAndLocalBestMatchesLists);
   }
 }
 

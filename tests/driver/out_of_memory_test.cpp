@@ -12,7 +12,7 @@
 
 #include "core/globals.h"
 #include "reports/framing.h"
-#include "results/results.h"
+#include "reports/sections.h"
 #include "scan/scan.h"
 #include "support/test_support.h"
 

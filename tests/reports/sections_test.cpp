@@ -1,3 +1,5 @@
+#include "reports/sections.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,7 +12,6 @@
 #include "core/report_files.h"
 #include "core/report_io.h"
 #include "core/utilities.h"
-#include "results/results.h"
 #include "support/test_support.h"
 
 namespace korvelan {

@@ -9,7 +9,7 @@
 #include "core/report_files.h"
 #include "core/utilities.h"
 #include "reference/reference_path.h"
-#include "results/results.h"
+#include "reports/sections.h"
 #include "support/test_support.h"
 
 namespace korvelan {

@@ -12,7 +12,7 @@
 #include "core/globals.h"
 #include "core/report_files.h"
 #include "reference/reference_path.h"
-#include "results/results.h"
+#include "reports/sections.h"
 #include "support/test_support.h"
 
 namespace korvelan::testing {

@@ -10,7 +10,7 @@
 
 #include "core/globals.h"
 #include "reference/reference_path.h"
-#include "results/results.h"
+#include "reports/sections.h"
 #include "scan/scan.h"
 #include "support/test_support.h"
 
