@@ -483,6 +483,25 @@ printf '%%PDF-1.4 prince\n' > "$3"
   expectPrivateOutput(args, "-o");
 }
 
+// A Global-Only run with format "PDF" of two small files (three motifs each) through the real
+// interpreter launcher, prince.php and converter; with the real logo program too, or its stand-in.
+auto realConverterRun(testing::RunFolder& folder, bool realLogos) {
+  folder.addFixture("files_a.txt");
+  folder.addFixture("files_b.txt");
+  fs::remove(folder.root() + "bin/php5");
+  if (realLogos) {
+    fs::remove(folder.root() + "weblogo-3.4/weblogo");
+    fs::create_symlink(testing::sourceDir() + "/run/weblogo-3.4/weblogo",
+                       folder.root() + "weblogo-3.4/weblogo");
+  }
+  fs::copy_file(testing::sourceDir() + "/run/prince.php", folder.root() + "prince.php");
+  testing::Answers answers;
+  answers.files = {"files_a.txt", "files_b.txt"};
+  answers.type = "Global-Only";
+  answers.format = "PDF";
+  return testing::runProgram(testing::dialogueInput(folder, answers), folder.root());
+}
+
 // A whole run with the real interpreter launcher, prince.php and converter: a small global-matching
 // page (two files, three motifs each) with its logos becomes a landscape PDF with page numbers, and with
 // format "PDF" only the PDF stays.
@@ -491,18 +510,7 @@ TEST(PdfConversion, RealConverterMakesALandscapePdfWithLogosAndPageNumbers) {
        {"php5", "chromium-headless-shell", "pdftotext", "pdfinfo", "pdfimages", "weblogo"})
     if (!installed(program)) GTEST_SKIP() << program << " is not installed";
   testing::RunFolder folder;
-  folder.addFixture("files_a.txt");
-  folder.addFixture("files_b.txt");
-  fs::remove(folder.root() + "bin/php5");
-  fs::remove(folder.root() + "weblogo-3.4/weblogo");
-  fs::create_symlink(testing::sourceDir() + "/run/weblogo-3.4/weblogo",
-                     folder.root() + "weblogo-3.4/weblogo");
-  fs::copy_file(testing::sourceDir() + "/run/prince.php", folder.root() + "prince.php");
-  testing::Answers answers;
-  answers.files = {"files_a.txt", "files_b.txt"};
-  answers.type = "Global-Only";
-  answers.format = "PDF";
-  const auto run = testing::runProgram(testing::dialogueInput(folder, answers), folder.root());
+  const auto run = realConverterRun(folder, true);
   ASSERT_EQ(run.status, 0) << run.output;
   EXPECT_EQ(run.output.find("No PDF"), std::string::npos) << run.output;
 
@@ -558,16 +566,8 @@ std::pair<double, double> wordEdges(const std::string& bboxPage, const std::stri
 TEST(PdfConversion, AlignmentLinesAreInAMonospaceFontAndLineUp) {
   for (const char* program : {"php5", "chromium-headless-shell", "pdftotext", "pdffonts"})
     if (!installed(program)) GTEST_SKIP() << program << " is not installed";
-  testing::RunFolder folder;  // with the stand-in logo program: the page's text is what counts
-  folder.addFixture("files_a.txt");
-  folder.addFixture("files_b.txt");
-  fs::remove(folder.root() + "bin/php5");
-  fs::copy_file(testing::sourceDir() + "/run/prince.php", folder.root() + "prince.php");
-  testing::Answers answers;
-  answers.files = {"files_a.txt", "files_b.txt"};
-  answers.type = "Global-Only";
-  answers.format = "PDF";
-  const auto run = testing::runProgram(testing::dialogueInput(folder, answers), folder.root());
+  testing::RunFolder folder;
+  const auto run = realConverterRun(folder, false);  // the page's text is what counts here
   ASSERT_EQ(run.status, 0) << run.output;
   std::string pdfFile;
   for (const auto& name : testing::runOutputNames(folder.result()))
