@@ -11,7 +11,7 @@ same argument list, standard input, working folder, file mask and environment, a
 standard output, error output and exit status sent back. Unless KORVELAN_LOGO_RENDERER is
 "no-ghostscript", the drawings' conversions go to the Ghostscript layer (resident_gs.py).
 
-Once listening, the renderer writes "ready" on its standard output. It ends when its standard input
+Once listening, the renderer writes "ready" on its standard output, then loads the library. It ends when its standard input
 reaches its end (the program that started it closed its end, or died); it then stops the drawings
 still running, waits for every process of its own, and removes its sockets and, when empty, their folder.
 
@@ -31,16 +31,12 @@ import socket
 import sys
 
 sys.dont_write_bytecode = True  # nothing is left beside the program
-try:
-    from weblogo import _cli
-    import weblogo.matrix  # noqa: F401  loaded by the command on its first matrix; load it here, once
-except Exception:  # without the library there is nothing to serve: the commands run on their own
-    sys.exit(3)
 from logo_wire import REPLY_SECONDS, fields, packed, receive_all, streams_in_memory, whole_file  # noqa: E402
 
 PR_SET_CHILD_SUBREAPER = 36  # prctl option: orphaned descendants become this process's children
 SWITCH = "KORVELAN_LOGO_RENDERER"
 WITHOUT_GHOSTSCRIPT = "no-ghostscript"
+_cli = None  # the logo command's own module, loaded by main()
 
 
 class Refused(Exception):
@@ -163,6 +159,7 @@ def serve_connections(listener, handle, lifeline, seconds):
 
 
 def main():
+    global _cli
     if len(sys.argv) != 2:
         print("usage: renderer.py SOCKET", file=sys.stderr)
         return 2
@@ -179,14 +176,20 @@ def main():
         ctypes.CDLL(None).prctl(PR_SET_CHILD_SUBREAPER, 1)
     except Exception:
         pass
-    if os.environ.get(SWITCH) != WITHOUT_GHOSTSCRIPT:
-        import resident_gs
-        resident_gs.install(folder, lifeline, serve_connections)
+    # Listening is enough: the first requests wait in the socket's queue while the library loads.
     os.write(1, b"ready\n")
     quiet = os.open(os.devnull, os.O_WRONLY)
     os.dup2(quiet, 1)
     os.close(quiet)
     try:
+        try:
+            from weblogo import _cli
+            import weblogo.matrix  # noqa: F401  loaded by the command on its first matrix; here, once
+        except Exception:  # without the library there is nothing to serve: the commands run on their own
+            return 3
+        if os.environ.get(SWITCH) != WITHOUT_GHOSTSCRIPT:
+            import resident_gs
+            resident_gs.install(folder, lifeline, serve_connections)
         serve_connections(listener, serve_drawing, lifeline, REPLY_SECONDS)
     finally:
         listener.close()

@@ -87,7 +87,7 @@ def socket_path(args):
     os.umask(mask)
     spec = packed(os.fsencode(os.getcwd()), b"%o" % mask, b"%d" % len(args), *map(os.fsencode, args),
                   *sorted(k + b"=" + v for k, v in os.environb.items()))
-    return os.path.join(folder, "gs-" + hashlib.sha256(spec).hexdigest()[:32] + ".sock")
+    return os.path.join(folder, "gs-" + hashlib.sha256(spec).hexdigest()[:32])
 
 
 def converted(args, page):
