@@ -15,7 +15,8 @@ import sys
 
 sys.dont_write_bytecode = True  # nothing is left beside the program
 sys.path.insert(0, os.path.dirname(os.path.realpath(__file__)))
-from logo_wire import REPLY_SECONDS, fields, memory_file, packed, read_all, receive_all, write_all  # noqa: E402
+from logo_wire import (REPLY_SECONDS, fields, memory_file, packed, read_all,  # noqa: E402
+                       receive_all, write_all)
 
 
 def ask_renderer(path, request):

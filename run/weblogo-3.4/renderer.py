@@ -11,9 +11,10 @@ same argument list, standard input, working folder, file mask and environment, a
 standard output, error output and exit status sent back. Unless KORVELAN_LOGO_RENDERER is
 "no-ghostscript", the drawings' conversions go to the Ghostscript layer (resident_gs.py).
 
-Once listening, the renderer writes "ready" on its standard output, then loads the library. It ends when its standard input
-reaches its end (the program that started it closed its end, or died); it then stops the drawings
-still running, waits for every process of its own, and removes its sockets and, when empty, their folder.
+Once listening, the renderer writes "ready" on its standard output, then loads the library. It ends
+when its standard input reaches its end (the program that started it closed its end, or died); it
+then stops the drawings still running, waits for every process of its own, and removes its sockets
+and, when empty, their folder.
 
 Messages in the form of logo_wire.py:
   request: working folder, file mask (octal), standard input, argument count, the arguments (the
