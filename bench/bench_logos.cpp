@@ -1,8 +1,7 @@
 // `korvelan-bench --logos N [--threads T] [--repeat R] [--no-renderer] [--jaspar FILE] [--wrapper PROGRAM]
-// [--keep]`: draws both logos of N motifs through the real logo wrapper on T threads, with the plain
-// commands, then (unless --no-renderer) with the resident renderer without and with its Ghostscript
-// layer, and prints one line of key=value fields for each, a renderer's with its speed-up and the images
-// that differ from the plain ones.
+// [--keep]`: draws both logos of N motifs through the real logo wrapper on T threads, once with the plain
+// commands and once with the resident renderer (unless --no-renderer), and prints one line of key=value
+// fields for each, the second with its speed-up and the images that differ from the plain ones.
 //
 // The motifs are the first N of the JASPAR collection in the shared data folder (or the file given),
 // or random motifs when it is absent. The logos go into a scratch tool root that is removed afterwards
@@ -109,18 +108,14 @@ double childCpuSeconds() {
          static_cast<double>(children.ru_utime.tv_usec + children.ru_stime.tv_usec) / 1e6;
 }
 
-// The renderer switch's value for each pass: no renderer, the renderer without its Ghostscript layer, the
-// whole renderer (the switch unset).
-const std::vector<std::string> kModes{"off", kLogoRendererWithoutGhostscript, "on"};
-
-// One drawing of every motif's logos into a fresh logo folder, with the switch set to `mode`.
-LogoPass drawPass(const std::string& mode) {
+// One drawing of every motif's logos into a fresh logo folder, with or without the renderer.
+LogoPass drawPass(bool renderer) {
   const std::string folder = outputPath + jobID + "image";
   fs::remove_all(folder);
-  if (mode == "on")
+  if (renderer)
     unsetenv(kLogoRendererSwitch);
   else
-    setenv(kLogoRendererSwitch, mode.c_str(), 1);
+    setenv(kLogoRendererSwitch, "off", 1);
   LogoPass pass;
   const double cpuBefore = childCpuSeconds();
   const double begin = omp_get_wtime();
@@ -226,34 +221,35 @@ int runLogoBenchmark(int argc, char** argv) {
     Datasets.push_back(motif);
   }
 
-  // Side by side: the plain commands, then (unless turned off) the renderer's two modes, in turn
-  // when repeated; each mode reports its fastest pass.
+  // Side by side: the plain commands, then (unless turned off) the renderer, alternating when
+  // repeated; each mode reports its fastest pass.
   omp_set_num_threads(threads);
-  const std::vector<std::string> modes(kModes.begin(), withRenderer ? kModes.end() : kModes.begin() + 1);
-  std::map<std::string, LogoPass> best;
+  std::vector<bool> modes{false};
+  if (withRenderer) modes.push_back(true);
+  std::map<bool, LogoPass> best;
   for (int r = 0; r < repeat; ++r)
-    for (const std::string& mode : modes) {
+    for (bool mode : modes) {
       LogoPass pass = drawPass(mode);
       if (!best.count(mode) || pass.seconds < best[mode].seconds) best[mode] = std::move(pass);
     }
 
   const long wanted = 2 * static_cast<long>(matrices.size());
-  const LogoPass& plain = best[modes.front()];
   bool complete = true;
-  for (const std::string& mode : modes) {
+  for (bool mode : modes) {
     const LogoPass& pass = best[mode];
     complete = complete && pass.images == wanted;
-    std::cout << "mode=logos renderer=" << mode << " source=" << source << " motifs=" << matrices.size()
-              << " threads=" << threads << " seconds=" << pass.seconds << " child_cpu_seconds=" << pass.childSeconds
-              << " images=" << pass.images << " empty=" << pass.empty;
-    if (&pass != &plain) {
+    std::cout << "mode=logos renderer=" << (mode ? "on" : "off") << " source=" << source
+              << " motifs=" << matrices.size() << " threads=" << threads << " seconds=" << pass.seconds
+              << " child_cpu_seconds=" << pass.childSeconds << " images=" << pass.images
+              << " empty=" << pass.empty;
+    if (mode) {
       long differing = 0;
       for (const auto& [name, bytes] : pass.files) {
-        const auto same = plain.files.find(name);
-        if (same == plain.files.end() || same->second != bytes) ++differing;
+        const auto plain = best[false].files.find(name);
+        if (plain == best[false].files.end() || plain->second != bytes) ++differing;
       }
       complete = complete && differing == 0;
-      std::cout << " differing_from_plain=" << differing << " speedup=" << plain.seconds / pass.seconds;
+      std::cout << " differing_from_plain=" << differing << " speedup=" << best[false].seconds / pass.seconds;
     }
     std::cout << std::endl;
   }

@@ -1,5 +1,4 @@
-"""What renderer.py, its Ghostscript layer and logo_client.py say to each other, and the byte helpers
-they share.
+"""What renderer.py and logo_client.py say to each other, and the byte helpers they share.
 
 A message is a sequence of fields, each an 8-byte big-endian length followed by that many bytes; the
 asking side ends its message by shutting down its sending side, the answering side by closing.
@@ -59,15 +58,3 @@ def memory_file(name, content=b""):
     os.lseek(fd, 0, os.SEEK_SET)
     return fd
 
-
-def whole_file(fd):
-    os.lseek(fd, 0, os.SEEK_SET)
-    return read_all(fd)
-
-
-def streams_in_memory(stdin_bytes):
-    """Standard input, output and error of this process become memory files; returns them."""
-    streams = [memory_file("stdin", stdin_bytes), memory_file("stdout"), memory_file("stderr")]
-    for fd, stream in enumerate(streams):
-        os.dup2(stream, fd)
-    return streams

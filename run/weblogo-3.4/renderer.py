@@ -8,13 +8,11 @@ Loading the library costs several times what drawing one logo does, so KORVELAN 
 running while it draws a batch of logos. Each request is drawn in a child forked from the loaded
 renderer, so parallel requests draw in parallel, exactly as the weblogo command would draw them: the
 same argument list, standard input, working folder, file mask and environment, and the command's
-standard output, error output and exit status sent back. Unless KORVELAN_LOGO_RENDERER is
-"no-ghostscript", the drawings' conversions go to the Ghostscript layer (resident_gs.py).
+standard output, error output and exit status sent back.
 
 Once listening, the renderer writes "ready" on its standard output, then loads the library. It ends
 when its standard input reaches its end (the program that started it closed its end, or died); it
-then stops the drawings still running, waits for every process of its own, and removes its sockets
-and, when empty, their folder.
+then stops the drawings still running and removes its socket and, when empty, the socket's folder.
 
 Messages in the form of logo_wire.py:
   request: working folder, file mask (octal), standard input, argument count, the arguments (the
@@ -22,7 +20,6 @@ Messages in the form of logo_wire.py:
   reply:   exit status (decimal; "-1" when the renderer cannot draw this request: the client then
            runs the command itself), standard output, error output
 """
-import ctypes
 import io
 import os
 import select
@@ -32,16 +29,18 @@ import socket
 import sys
 
 sys.dont_write_bytecode = True  # nothing is left beside the program
-from logo_wire import REPLY_SECONDS, fields, packed, receive_all, streams_in_memory, whole_file  # noqa: E402
+from logo_wire import REPLY_SECONDS, fields, memory_file, packed, read_all, receive_all  # noqa: E402
 
-PR_SET_CHILD_SUBREAPER = 36  # prctl option: orphaned descendants become this process's children
-SWITCH = "KORVELAN_LOGO_RENDERER"
-WITHOUT_GHOSTSCRIPT = "no-ghostscript"
 _cli = None  # the logo command's own module, loaded by main()
 
 
 class Refused(Exception):
     pass
+
+
+def whole_file(fd):
+    os.lseek(fd, 0, os.SEEK_SET)
+    return read_all(fd)
 
 
 def exit_status(code, stderr):
@@ -57,7 +56,9 @@ def exit_status(code, stderr):
 def draw(args, stdin_bytes):
     """Runs the command in this process, its three standard streams in memory files."""
     encoding, errors = sys.stdout.encoding, sys.stdout.errors
-    streams = streams_in_memory(stdin_bytes)
+    streams = [memory_file("stdin", stdin_bytes), memory_file("stdout"), memory_file("stderr")]
+    for fd, stream in enumerate(streams):
+        os.dup2(stream, fd)
     sys.stdin = io.TextIOWrapper(io.open(0, "rb", closefd=False), encoding, errors, newline="\n")
     sys.stdout = io.TextIOWrapper(io.open(1, "wb", closefd=False), encoding, errors, newline="\n")
     sys.stderr = io.TextIOWrapper(io.open(2, "wb", closefd=False), encoding, "backslashreplace",
@@ -73,36 +74,31 @@ def draw(args, stdin_bytes):
     return status, whole_file(streams[1]), whole_file(streams[2])
 
 
-def serve_drawing(request):
-    """One drawing, in a forked child: the reply."""
-    items = fields(request)
-    if len(items) < 4:
-        raise Refused("short request")
-    cwd, mask, stdin_bytes, count = items[:4]
-    count = int(count)
-    args = [os.fsdecode(item) for item in items[4:4 + count]]
-    if len(args) != count or not args or os.path.basename(args[0]) != "weblogo":
-        raise Refused("not a logo command")
-    if "--serve" in args:  # a web server is no single drawing
-        raise Refused("server request")
-    os.chdir(cwd)
-    os.umask(int(mask, 8))
-    os.environ.clear()
-    for entry in items[4 + count:]:
-        name, _, value = entry.partition(b"=")
-        os.environb[name] = value
-    status, out, err = draw(args, stdin_bytes)
-    return packed(str(status).encode(), out, err)
-
-
-def answer(conn, handle, seconds):
-    """In a forked child: handle's reply to the connection, or "-1" on any trouble of ours; the child
-    is stopped after `seconds`. Never returns."""
-    signal.alarm(seconds)
+def serve(conn):
+    """One request, in a forked child that is stopped after REPLY_SECONDS, when the client gives up on
+    it; never returns."""
+    signal.alarm(REPLY_SECONDS)
     reply = packed(b"-1", b"", b"")
     try:
-        reply = handle(receive_all(conn))
-    except BaseException:
+        items = fields(receive_all(conn))
+        if len(items) < 4:
+            raise Refused("short request")
+        cwd, mask, stdin_bytes, count = items[:4]
+        count = int(count)
+        args = [os.fsdecode(item) for item in items[4:4 + count]]
+        if len(args) != count or not args or os.path.basename(args[0]) != "weblogo":
+            raise Refused("not a logo command")
+        if "--serve" in args:  # a web server is no single drawing
+            raise Refused("server request")
+        os.chdir(cwd)
+        os.umask(int(mask, 8))
+        os.environ.clear()
+        for entry in items[4 + count:]:
+            name, _, value = entry.partition(b"=")
+            os.environb[name] = value
+        status, out, err = draw(args, stdin_bytes)
+        reply = packed(str(status).encode(), out, err)
+    except BaseException:  # any trouble of ours: the client draws it itself
         pass
     try:
         conn.sendall(reply)
@@ -112,9 +108,8 @@ def answer(conn, handle, seconds):
 
 
 def reap(children):
-    """Reaps every ended child (descendants left orphaned among them); forgets them in children."""
     try:
-        while True:
+        while children:
             pid, _ = os.waitpid(-1, os.WNOHANG)
             if pid == 0:
                 return
@@ -123,16 +118,36 @@ def reap(children):
         pass
 
 
-def serve_connections(listener, handle, lifeline, seconds):
-    """Answers each connection in a child forked for it (see answer) until the lifeline reaches its
-    end; then stops the children still running and waits for every child."""
+def main():
+    global _cli
+    if len(sys.argv) != 2:
+        print("usage: renderer.py SOCKET", file=sys.stderr)
+        return 2
+    path = sys.argv[1]
+    listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    try:
+        listener.bind(path)
+        listener.listen(128)
+    except OSError:  # no socket: the commands run on their own, as without a renderer
+        return 4
+    # Listening is enough: the first requests wait in the socket's queue while the library loads.
+    os.write(1, b"ready\n")
+    quiet = os.open(os.devnull, os.O_WRONLY)
+    os.dup2(quiet, 1)
+    os.close(quiet)
+
     children = set()
     try:
+        try:
+            from weblogo import _cli
+            import weblogo.matrix  # noqa: F401  loaded by the command on its first matrix; here, once
+        except Exception:  # without the library there is nothing to serve: the commands run on their own
+            return 3
         while True:
-            readable, _, _ = select.select([listener, lifeline], [], [], 1.0)
+            readable, _, _ = select.select([listener, 0], [], [], 1.0)
             reap(children)
-            if lifeline in readable and not os.read(lifeline, 4096):
-                return
+            if 0 in readable and not os.read(0, 4096):
+                break
             if listener in readable:
                 try:
                     conn, _ = listener.accept()
@@ -141,66 +156,26 @@ def serve_connections(listener, handle, lifeline, seconds):
                 pid = os.fork()
                 if pid == 0:
                     listener.close()
-                    answer(conn, handle, seconds)
+                    serve(conn)
                 children.add(pid)
                 conn.close()
     finally:
+        listener.close()
+        for remove, item in ((os.unlink, path), (os.rmdir, os.path.dirname(path))):
+            try:
+                remove(item)
+            except OSError:
+                pass
         for pid in children:
             try:
                 os.kill(pid, signal.SIGKILL)
             except OSError:
                 pass
-        while True:
+        for pid in children:
             try:
-                os.waitpid(-1, 0)
-            except ChildProcessError:
-                break
+                os.waitpid(pid, 0)
             except OSError:
                 pass
-
-
-def main():
-    global _cli
-    if len(sys.argv) != 2:
-        print("usage: renderer.py SOCKET", file=sys.stderr)
-        return 2
-    path = sys.argv[1]
-    folder = os.path.dirname(path)
-    listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-    try:
-        listener.bind(path)
-        listener.listen(128)
-    except OSError:  # no socket: the commands run on their own, as without a renderer
-        return 4
-    lifeline = os.dup(0)  # the drawings put their own input on 0; the converters watch this copy
-    try:  # what the drawings leave (converters, stopped commands) is reaped and waited for here
-        ctypes.CDLL(None).prctl(PR_SET_CHILD_SUBREAPER, 1)
-    except Exception:
-        pass
-    # Listening is enough: the first requests wait in the socket's queue while the library loads.
-    os.write(1, b"ready\n")
-    quiet = os.open(os.devnull, os.O_WRONLY)
-    os.dup2(quiet, 1)
-    os.close(quiet)
-    try:
-        try:
-            from weblogo import _cli
-            import weblogo.matrix  # noqa: F401  loaded by the command on its first matrix; here, once
-        except Exception:  # without the library there is nothing to serve: the commands run on their own
-            return 3
-        if os.environ.get(SWITCH) != WITHOUT_GHOSTSCRIPT:
-            import resident_gs
-            resident_gs.install(folder, lifeline, serve_connections)
-        serve_connections(listener, serve_drawing, lifeline, REPLY_SECONDS)
-    finally:
-        listener.close()
-        try:
-            for name in os.listdir(folder):
-                if name == os.path.basename(path) or name.startswith("gs-"):
-                    os.unlink(os.path.join(folder, name))
-            os.rmdir(folder)
-        except OSError:
-            pass
     return 0
 
 

@@ -13,10 +13,8 @@ namespace korvelan {
 
 // The environment variable that names the renderer's socket to the logo commands of the batch.
 inline constexpr const char* kLogoSocketVariable = "KORVELAN_LOGO_SOCKET";
-// Set to "off", no renderer is started (to measure the logo stage without it); set to the value below,
-// the renderer draws without its Ghostscript layer.
+// Set to "off", no renderer is started (to measure the logo stage without it).
 inline constexpr const char* kLogoRendererSwitch = "KORVELAN_LOGO_RENDERER";
-inline constexpr const char* kLogoRendererWithoutGhostscript = "no-ghostscript";
 
 // Starts the renderer (when wanted) in a private folder (mode 0700) and waits until it listens; a renderer
 // that is missing, fails or is not listening in time is given up, and the batch's commands then draw on their

@@ -146,20 +146,13 @@ TEST_F(LogoRendererTest, RendererDrawsTheSameImagesAsThePlainCommand) {
   EXPECT_EQ(plain.at(kJob + "M1RevComp.jpeg").substr(0, 2), "\xFF\xD8");
   EXPECT_NE(plain.at(kJob + "M1.jpeg"), plain.at(kJob + "M1RevComp.jpeg"));
 
+  fs::remove_all(logoFolder());
+  rendererSwitch.unset();
   putStandInFirst();
-  // The renderer without its Ghostscript layer, then the whole renderer (the switch unset).
-  for (const std::string mode : {kLogoRendererWithoutGhostscript, ""}) {
-    SCOPED_TRACE(mode.empty() ? "whole renderer" : mode);
-    fs::remove_all(logoFolder());
-    if (mode.empty())
-      rendererSwitch.unset();
-    else
-      rendererSwitch.set(mode);
-    writeMotif();
-    EXPECT_EQ(images(), plain);
-    EXPECT_FALSE(testing::fileExists(standIn.path() + "call"));  // no command ran on its own
-    expectNothingLeft();
-  }
+  writeMotif();
+  EXPECT_EQ(images(), plain);
+  EXPECT_FALSE(testing::fileExists(standIn.path() + "call"));  // no command ran on its own
+  expectNothingLeft();
 }
 
 TEST_F(LogoRendererTest, NothingOutlivesABatchThatEndsTheRun) {
@@ -192,7 +185,7 @@ std::string packed(const std::vector<std::string>& items) {
   return out;
 }
 
-// Answers of a renderer or converter that cannot draw: each leaves the image to the command.
+// Answers of a renderer that cannot draw: each leaves the image to the command.
 struct BadAnswer {
   const char* what;
   std::string bytes;
@@ -241,29 +234,19 @@ class StandInServer {
   std::thread thread_;
 };
 
-class LogoFallbackTest : public LogoRendererTest {
- protected:
-  void SetUp() override {
-    LogoRendererTest::SetUp();
-    if (IsSkipped()) return;
-    writeFile(input, "PO A C G T \n1 0.5 0 0.5 0 \n2 0 0.9 0.05 0.05 \n3 0.25 0.25 0.25 0.25 \n");
-    EXPECT_TRUE(runShell(logoCommand(input, image, true)).succeeded());
-    plain = readFile(image);
-    ASSERT_EQ(plain.substr(0, 2), "\xFF\xD8");
-  }
-  // Draws the logo through the wrapper again: it must be the plain command's image.
-  void expectThePlainImage() const {
+TEST_F(LogoRendererTest, WrapperDrawsThePlainImageWhenTheRendererCannotAnswer) {
+  const std::string input = root.path() + "in.txt";
+  const std::string image = root.path() + "out.jpeg";
+  writeFile(input, "PO A C G T \n1 0.5 0 0.5 0 \n2 0 0.9 0.05 0.05 \n3 0.25 0.25 0.25 0.25 \n");
+  EXPECT_TRUE(runShell(logoCommand(input, image, true)).succeeded());
+  const std::string plain = readFile(image);
+  ASSERT_EQ(plain.substr(0, 2), "\xFF\xD8");
+  auto expectThePlainImage = [&] {
     fs::remove(image);
     EXPECT_TRUE(runShell(logoCommand(input, image, true)).succeeded());
     EXPECT_EQ(readFile(image), plain);
-  }
+  };
 
-  const std::string input = root.path() + "in.txt";
-  const std::string image = root.path() + "out.jpeg";
-  std::string plain;
-};
-
-TEST_F(LogoFallbackTest, WrapperDrawsThePlainImageWhenTheRendererCannotAnswer) {
   {
     SCOPED_TRACE("renderer killed, its socket left behind");
     const LogoRenderer renderer;
@@ -289,27 +272,6 @@ TEST_F(LogoFallbackTest, WrapperDrawsThePlainImageWhenTheRendererCannotAnswer) {
     }
     fs::remove(socketPath);
   }
-}
-
-TEST_F(LogoFallbackTest, RendererConvertsWithTheCommandWhenItsConverterCannotAnswer) {
-  {
-    const LogoRenderer renderer;
-    ASSERT_TRUE(renderer.running());
-    expectThePlainImage();  // starts the converter of this command line
-    std::vector<std::string> converters;
-    for (const std::string& name : listDir(fs::path(renderer.socketPath()).parent_path().string()))
-      if (name.starts_with("gs-")) converters.push_back(fs::path(renderer.socketPath()).replace_filename(name));
-    ASSERT_EQ(converters.size(), 1u);
-    expectThePlainImage();  // converted by the converter
-    for (const BadAnswer& bad : kBadAnswers) {
-      SCOPED_TRACE(bad.what);
-      fs::remove(converters[0]);
-      const StandInServer converter(converters[0], bad.bytes);
-      expectThePlainImage();
-      EXPECT_EQ(converter.asked(), 1);
-    }
-  }
-  expectNothingLeft();
 }
 
 TEST_F(LogoRendererTest, StoppingEndsDrawingsStillRunning) {
