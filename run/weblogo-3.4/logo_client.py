@@ -13,37 +13,10 @@ import _socket
 import os
 import sys
 
-REPLY_SECONDS = 600  # a renderer that hangs must not hang the run: the command then runs here
-
-
-def packed(*items):
-    return b"".join(len(item).to_bytes(8, "big") + item for item in items)
-
-
-def fields(blob):
-    out, at = [], 0
-    while at < len(blob):
-        size = int.from_bytes(blob[at:at + 8], "big")
-        if at + 8 > len(blob) or at + 8 + size > len(blob):
-            return None
-        out.append(blob[at + 8:at + 8 + size])
-        at += 8 + size
-    return out
-
-
-def read_all(fd):
-    chunks = []
-    while True:
-        chunk = os.read(fd, 1 << 16)
-        if not chunk:
-            return b"".join(chunks)
-        chunks.append(chunk)
-
-
-def write_all(fd, data):
-    view = memoryview(data)
-    while view:
-        view = view[os.write(fd, view):]
+sys.dont_write_bytecode = True  # nothing is left beside the program
+sys.path.insert(0, os.path.dirname(os.path.realpath(__file__)))
+from logo_wire import (REPLY_SECONDS, fields, memory_file, packed, read_all,  # noqa: E402
+                       receive_all, write_all)
 
 
 def ask_renderer(path, request):
@@ -54,18 +27,12 @@ def ask_renderer(path, request):
         conn.connect(path)
         conn.sendall(request)
         conn.shutdown(_socket.SHUT_WR)
-        chunks = []
-        while True:
-            chunk = conn.recv(1 << 16)
-            if not chunk:
-                break
-            chunks.append(chunk)
-    except OSError:
+        reply = fields(receive_all(conn))
+    except (OSError, ValueError):
         return None
     finally:
         conn.close()
-    reply = fields(b"".join(chunks))
-    if reply is None or len(reply) != 3 or not reply[0].lstrip(b"-").isdigit():
+    if len(reply) != 3 or not reply[0].lstrip(b"-").isdigit():
         return None
     status = int(reply[0])
     return None if status < 0 else (status, reply[1], reply[2])
@@ -107,9 +74,7 @@ def main():
                 pass
             return status
         # The input is read already: the program gets the same bytes from a memory file.
-        fd = os.memfd_create("logo-input")
-        write_all(fd, stdin_bytes)
-        os.lseek(fd, 0, os.SEEK_SET)
+        fd = memory_file("logo-input", stdin_bytes)
         os.dup2(fd, 0)
         os.close(fd)
     try:

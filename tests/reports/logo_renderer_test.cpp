@@ -9,6 +9,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -64,7 +65,7 @@ class ScopedVariable {
   std::optional<std::string> saved_;
 };
 
-// A tool root holding the real wrapper, renderer and client of the source tree, and a private
+// A tool root linking to the real wrapper, renderer and client of the source tree, and a private
 // temporary folder for the renderer's socket folder. standIn() is a folder with a plain `weblogo`
 // command that only records its call and prints "PLAIN": with it first on PATH, a real image can only
 // come from the renderer, and "PLAIN" shows that the wrapper ran the command itself.
@@ -79,9 +80,8 @@ class LogoRendererTest : public ::testing::Test {
     outputPath = root.path() + "result/";
     fs::create_directories(outputPath);
     fs::create_directories(root.path() + "weblogo-3.4");
-    for (const char* name : {"weblogo", "renderer.py", "logo_client.py"})
-      fs::create_symlink(testing::sourceDir() + "/run/weblogo-3.4/" + name,
-                         root.path() + "weblogo-3.4/" + name);
+    for (const auto& entry : fs::directory_iterator(testing::sourceDir() + "/run/weblogo-3.4"))
+      fs::create_symlink(entry.path(), root.path() + "weblogo-3.4/" + entry.path().filename().string());
     writeFile(standIn.path() + "weblogo", "#!/bin/sh\n{ printf '%s\\n' \"$@\"; echo --stdin--; cat; } > '" +
                                               standIn.path() + "call'\necho PLAIN\n");
     chmod((standIn.path() + "weblogo").c_str(), 0755);
@@ -175,63 +175,102 @@ TEST_F(LogoRendererTest, NothingOutlivesABatchThatEndsTheRun) {
   expectNothingLeft();
 }
 
-// A renderer's stand-in that reads a request and dies halfway through its reply.
-void answerHalfAndDie(int listener) {
-  const int conn = accept(listener, nullptr, nullptr);
-  char buffer[4096];
-  while (read(conn, buffer, sizeof buffer) > 0) {
+// Fields as the renderer's messages carry them: each an 8-byte big-endian length, then its bytes.
+std::string packed(const std::vector<std::string>& items) {
+  std::string out;
+  for (const std::string& item : items) {
+    for (int shift = 56; shift >= 0; shift -= 8) out += static_cast<char>((item.size() >> shift) & 0xFF);
+    out += item;
   }
-  const char partial[] =
-      "\0\0\0\0\0\0\0\x01"
-      "0"
-      "\0\0\0\0\0\0\x10\0"
-      "\xFF\xD8";
-  EXPECT_GT(write(conn, partial, sizeof partial - 1), 0);
-  close(conn);
+  return out;
 }
 
-TEST_F(LogoRendererTest, WrapperRunsTheCommandItselfWhenTheRendererCannotAnswer) {
+// Answers of a renderer that cannot draw: each leaves the image to the command.
+struct BadAnswer {
+  const char* what;
+  std::string bytes;
+};
+const std::vector<BadAnswer> kBadAnswers = {
+    {"closes without answering", ""},
+    {"dies halfway through its answer", packed({"0", std::string(4096, 'x')}).substr(0, 100)},
+    {"refuses", packed({"-1", "", ""})},
+    {"answers garbage", "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFFno message"},
+    {"answers two fields", packed({"0", "\xFF\xD8"})},
+};
+
+// A stand-in listening at a path: reads each request to its end, writes the same answer, closes.
+class StandInServer {
+ public:
+  StandInServer(const std::string& path, std::string answer) : answer_(std::move(answer)) {
+    listener_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    EXPECT_EQ(bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << path;
+    EXPECT_EQ(listen(listener_, 16), 0);
+    thread_ = std::thread([this] {
+      for (int conn; (conn = accept(listener_, nullptr, nullptr)) >= 0; close(conn)) {
+        ++asked_;
+        char buffer[4096];
+        while (read(conn, buffer, sizeof buffer) > 0) {
+        }
+        if (!answer_.empty()) {
+          EXPECT_GT(send(conn, answer_.data(), answer_.size(), MSG_NOSIGNAL), 0);
+        }
+      }
+    });
+  }
+  ~StandInServer() {
+    shutdown(listener_, SHUT_RDWR);  // ends the waiting accept
+    thread_.join();
+    close(listener_);
+  }
+  int asked() const { return asked_; }
+
+ private:
+  std::string answer_;
+  int listener_ = -1;
+  std::atomic<int> asked_{0};
+  std::thread thread_;
+};
+
+TEST_F(LogoRendererTest, WrapperDrawsThePlainImageWhenTheRendererCannotAnswer) {
   const std::string input = root.path() + "in.txt";
   const std::string image = root.path() + "out.jpeg";
-  writeFile(input, "PO A C G T \n1 0.5 0 0.5 0 \n");
-  putStandInFirst();
-  auto expectPlainRun = [&] {
-    fs::remove(standIn.path() + "call");
-    runShell(logoCommand(input, image, true));
-    EXPECT_EQ(readFile(image), "PLAIN\n");
-    const std::string call = readFile(standIn.path() + "call");
-    EXPECT_TRUE(call.starts_with("--datatype\ntransfac\n--format\njpeg\n")) << call;
-    EXPECT_NE(call.find("\n--revcomp\n"), std::string::npos);
-    EXPECT_EQ(call.substr(call.find("--stdin--\n") + 10), readFile(input));  // the same input bytes
+  writeFile(input, "PO A C G T \n1 0.5 0 0.5 0 \n2 0 0.9 0.05 0.05 \n3 0.25 0.25 0.25 0.25 \n");
+  EXPECT_TRUE(runShell(logoCommand(input, image, true)).succeeded());
+  const std::string plain = readFile(image);
+  ASSERT_EQ(plain.substr(0, 2), "\xFF\xD8");
+  auto expectThePlainImage = [&] {
+    fs::remove(image);
+    EXPECT_TRUE(runShell(logoCommand(input, image, true)).succeeded());
+    EXPECT_EQ(readFile(image), plain);
   };
 
-  {
-    SCOPED_TRACE("no socket");
-    socketVariable.set(temp.path() + "gone/socket");
-    expectPlainRun();
-  }
   {
     SCOPED_TRACE("renderer killed, its socket left behind");
     const LogoRenderer renderer;
     ASSERT_TRUE(renderer.running());
     for (pid_t pid : rendererProcesses()) kill(pid, SIGKILL);
     ASSERT_TRUE(fs::exists(renderer.socketPath()));
-    expectPlainRun();
+    expectThePlainImage();
   }
+  expectNothingLeft();
   {
-    SCOPED_TRACE("renderer dies in the middle of its reply");
-    const std::string socketPath = temp.path() + "half";
-    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(listener, 1), 0);
-    std::thread server(answerHalfAndDie, listener);
-    socketVariable.set(socketPath);
-    expectPlainRun();
-    server.join();
-    close(listener);
+    SCOPED_TRACE("no socket");
+    socketVariable.set(temp.path() + "gone/socket");
+    expectThePlainImage();
+  }
+  for (const BadAnswer& bad : kBadAnswers) {
+    SCOPED_TRACE(bad.what);
+    const std::string socketPath = temp.path() + "stand-in";
+    {
+      const StandInServer renderer(socketPath, bad.bytes);
+      socketVariable.set(socketPath);
+      expectThePlainImage();
+      EXPECT_EQ(renderer.asked(), 1);
+    }
+    fs::remove(socketPath);
   }
 }
 
