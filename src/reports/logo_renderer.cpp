@@ -31,7 +31,8 @@ namespace korvelan {
 
 namespace {
 
-// Loading the library takes under a second on an idle machine, a few on a busy one.
+// The renderer says it is ready once it listens, before it loads the logo library (drawings asked for
+// meanwhile wait on its socket): starting takes well under a second even on a busy machine.
 constexpr int kStartMilliseconds = 5000;
 // The renderer ends within milliseconds of its input closing; past this it is killed.
 constexpr int kStopMilliseconds = 2000;
