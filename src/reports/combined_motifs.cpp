@@ -104,7 +104,7 @@ void writeChain(std::ostream& out, const CombinedReport& report, const Widths& w
     out << '\n';
     out << "Direction: " << entry.direction << "\t\tPosition #: " << entry.position
         << "\t\tOverlap #: " << entry.numOverlap << '\n';
-    out << "Alignment:" << '\n';
+    out << "Alignment:\n";
     out << entry.firstAlignment << '\n';
     out << entry.secondAlignment << '\n';
     out << kDashRule << '\n';

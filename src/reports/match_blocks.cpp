@@ -65,7 +65,7 @@ void writeTextBlock(std::ostream& out, const dataCombinedScore& record, const da
   cell(out, 15, "Position #");
   cell(out, 15, "# of overlap");
   cell(out, 15, "Similarity score");
-  out << std::endl;
+  out << '\n';
 
   if (fromCollection) {
     cell(out, 15, matched.databaseMotifID);
@@ -81,46 +81,46 @@ void writeTextBlock(std::ostream& out, const dataCombinedScore& record, const da
   cell(out, 15, record.position);
   cell(out, 15, record.numOverlap);
   cell(out, 15, record.similarityScore);  // in whatever notation the stream carries
-  out << std::endl;
-  out << std::endl;
+  out << '\n';
+  out << '\n';
 
   if (fromCollection) {
-    out << taxonLabel(DBName) << ": " << matched.taxonOrSpecies << std::endl;
-    out << std::endl;
+    out << taxonLabel(DBName) << ": " << matched.taxonOrSpecies << '\n';
+    out << '\n';
   }
   if (report.form == ReportForm::Text) {
-    out << "Original motif" << std::endl;
+    out << "Original motif\n";
     matrixPrintout(out, matched.matrix);
-    out << "Consensus sequence: " << matched.consensus << std::endl;
-    out << std::endl;
-    out << "Reverse complement motif" << std::endl;
+    out << "Consensus sequence: " << matched.consensus << '\n';
+    out << '\n';
+    out << "Reverse complement motif\n";
     matrixPrintout(out, matched.revCompMatrix);
-    out << "Consensus sequence: " << matched.revCompConsensus << std::endl;
+    out << "Consensus sequence: " << matched.revCompConsensus << '\n';
   } else {
-    out << "Consensus sequence (original motif): " << matched.consensus << std::endl;
-    out << "Consensus sequence (reverse complement motif): " << matched.revCompConsensus << std::endl;
+    out << "Consensus sequence (original motif): " << matched.consensus << '\n';
+    out << "Consensus sequence (reverse complement motif): " << matched.revCompConsensus << '\n';
   }
-  out << std::endl;
+  out << '\n';
 
   const AlignmentPicture picture = pictureOf(record, query, matched, source);
-  out << "Alignment:" << std::endl;
-  out << picture.matchedLine << std::endl;
-  out << picture.queryLine << std::endl;
-  out << std::endl;
-  out << kDashRule << std::endl;
+  out << "Alignment:\n";
+  out << picture.matchedLine << '\n';
+  out << picture.queryLine << '\n';
+  out << '\n';
+  out << kDashRule << '\n';
 }
 
 // One line: "<td><font size = '2'>" + text + "</font></td>".
 template <typename T>
 void htmlCell(std::ostream& out, const T& text) {
-  out << "<td><font size = '2'>" << text << "</font></td>" << std::endl;
+  out << "<td><font size = '2'>" << text << "</font></td>\n";
 }
 
 void htmlRow(std::ostream& out, std::string_view label, const std::string& value) {
-  out << "<tr>" << std::endl;
+  out << "<tr>\n";
   htmlCell(out, label);
   htmlCell(out, value);
-  out << "</tr>" << std::endl;
+  out << "</tr>\n";
 }
 
 void writeHtmlBlock(std::ostream& out, const dataCombinedScore& record, const data& query,
@@ -135,20 +135,19 @@ void writeHtmlBlock(std::ostream& out, const dataCombinedScore& record, const da
     out << (collectionFirst
                 ? "<table class='sansserif' width='1000' cellpadding='0' cellspacing='0' >"
                 : "<table class='sansserif' width='1000' border = '0' cellSpacing = '1' cellPadding = '1' >")
-        << std::endl;
-    out << "<col width= '300'>" << std::endl;
-    out << "<col width= '700'>" << std::endl;
-    out << "<tr>" << std::endl;
+        << '\n';
+    out << "<col width= '300'>\n";
+    out << "<col width= '700'>\n";
+    out << "<tr>\n";
     htmlCell(out, identifierLabel(DBName));
-    out << identifierCell(DBName, matched) << std::endl;
-    out << "</tr>" << std::endl;
+    out << identifierCell(DBName, matched) << '\n';
+    out << "</tr>\n";
     htmlRow(out, "Motif name:", htmlEscape(matched.motifName));
     htmlRow(out, std::string(taxonLabel(DBName)) + ":", htmlEscape(matched.taxonOrSpecies));
   } else {
-    out << "<table class='sansserif' width='600' border = '0' cellSpacing = '1' cellPadding = '1' >"
-        << std::endl;
-    out << "<col width= '300'>" << std::endl;
-    out << "<col width= '300'>" << std::endl;
+    out << "<table class='sansserif' width='600' border = '0' cellSpacing = '1' cellPadding = '1' >" << '\n';
+    out << "<col width= '300'>\n";
+    out << "<col width= '300'>\n";
     htmlRow(out, "Dataset #:", std::to_string(matched.datasetNum));
     htmlRow(out, "Motif ID:", std::to_string(record.secondMotifID));
     htmlRow(out, "Motif name:", htmlEscape(record.secondMotifName));
@@ -159,30 +158,30 @@ void writeHtmlBlock(std::ostream& out, const dataCombinedScore& record, const da
   htmlRow(out, "Position number:", std::to_string(record.position));
   htmlRow(out, "Number of overlap:", std::to_string(record.numOverlap));
   // The page stream's own general notation, precision 6 (no writer of an HTML page changes it).
-  out << "<tr>" << std::endl;
+  out << "<tr>\n";
   htmlCell(out, "Similarity score:");
   htmlCell(out, record.similarityScore);
-  out << "</tr>" << std::endl;
-  out << "</table>" << std::endl;
-  out << "<br>" << std::endl;
+  out << "</tr>\n";
+  out << "</table>\n";
+  out << "<br>\n";
 
   const AlignmentPicture picture = pictureOf(record, query, matched, source);
   out << (collectionFirst ? "<font face='Arial' size='2'>" : "<font face='Arial' size = '2'>") << "Alignment:"
-      << "</font>" << std::endl;
-  out << "<br>" << std::endl;
-  out << "<font face = 'Courier New'>" << htmlEscape(picture.matchedLine) << "</font>" << std::endl;
-  out << "<br>" << std::endl;
-  out << "<font face = 'Courier New'>" << htmlEscape(picture.queryLine) << "</font>" << std::endl;
+      << "</font>\n";
+  out << "<br>\n";
+  out << "<font face = 'Courier New'>" << htmlEscape(picture.matchedLine) << "</font>\n";
+  out << "<br>\n";
+  out << "<font face = 'Courier New'>" << htmlEscape(picture.queryLine) << "</font>\n";
 
-  out << "<p>" << std::endl;
+  out << "<p>\n";
   if (fromCollection)
     writeConsensusAndLogoTable(out, matched, collectionMotifNumber(record), 'D', ConsensusLayout::Split);
   else
     writeConsensusAndLogoTable(out, matched, record.secondMotifID);
-  out << "</p>" << std::endl;
-  out << "<p>" << std::endl;
-  out << "<hr>" << std::endl;
-  out << "</p>" << std::endl;
+  out << "</p>\n";
+  out << "<p>\n";
+  out << "<hr>\n";
+  out << "</p>\n";
 }
 
 }  // namespace
@@ -239,43 +238,41 @@ void writeConsensusAndLogoTable(std::ostream& out, const data& motif, std::int64
   const std::string consensus = htmlEscape(motif.consensus);
   const std::string revCompConsensus = htmlEscape(motif.revCompConsensus);
   if (layout == ConsensusLayout::Joined) {
-    out << "<table class='sansserif' width='1000' border = '0' cellSpacing = '1' cellPadding = '1' >"
-        << std::endl;
-    out << "<col width= '500'>" << std::endl;
-    out << "<col width= '500'>" << std::endl;
-    out << "<tr>" << std::endl;
+    out << "<table class='sansserif' width='1000' border = '0' cellSpacing = '1' cellPadding = '1' >" << '\n';
+    out << "<col width= '500'>\n";
+    out << "<col width= '500'>\n";
+    out << "<tr>\n";
     htmlCell(out, "Original motif&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Consensus sequence: " + consensus);
-    out << std::endl;
+    out << '\n';
     htmlCell(out,
              "Reverse complement motif&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Consensus sequence: " + revCompConsensus);
-    out << std::endl;
+    out << '\n';
   } else {
-    out << "<table class='sansserif' width='1200' border = '0' cellSpacing = '1' cellPadding = '1' >"
-        << std::endl;
-    out << "<col width= '600'>" << std::endl;
-    out << "<col width= '600'>" << std::endl;
-    out << "<tr>" << std::endl;
+    out << "<table class='sansserif' width='1200' border = '0' cellSpacing = '1' cellPadding = '1' >" << '\n';
+    out << "<col width= '600'>\n";
+    out << "<col width= '600'>\n";
+    out << "<tr>\n";
     htmlCell(out, "Original motif");
-    out << std::endl;
+    out << '\n';
     htmlCell(out, "Reverse complement motif");
-    out << std::endl;
-    out << "</tr>" << std::endl;
-    out << "<tr>" << std::endl;
+    out << '\n';
+    out << "</tr>\n";
+    out << "<tr>\n";
     htmlCell(out, "Consensus sequence: " + consensus);
-    out << std::endl;
+    out << '\n';
     htmlCell(out, "Consensus sequence: " + revCompConsensus);
-    out << std::endl;
+    out << '\n';
   }
-  out << "</tr>" << std::endl;
-  out << "<tr>" << std::endl;
-  out << "<td></td>" << std::endl;
-  out << "<td></td>" << std::endl;
-  out << "</tr>" << std::endl;
-  out << "<tr>" << std::endl;
-  out << "<td>" << logoImageTag(logoPrefix, number, false) << "</td>" << std::endl;
-  out << "<td>" << logoImageTag(logoPrefix, number, true) << "</td>" << std::endl;
-  out << "</tr>" << std::endl;
-  out << "</table>" << std::endl;
+  out << "</tr>\n";
+  out << "<tr>\n";
+  out << "<td></td>\n";
+  out << "<td></td>\n";
+  out << "</tr>\n";
+  out << "<tr>\n";
+  out << "<td>" << logoImageTag(logoPrefix, number, false) << "</td>\n";
+  out << "<td>" << logoImageTag(logoPrefix, number, true) << "</td>\n";
+  out << "</tr>\n";
+  out << "</table>\n";
 }
 
 }  // namespace korvelan

@@ -7,7 +7,7 @@ namespace korvelan {
 void matrixPrintout(std::ostream& out, const motifMatrix& matrix) {
   for (const auto& row : matrix) {
     for (double value : row) out << std::setw(12) << std::setprecision(6) << std::left << std::fixed << value;
-    out << std::endl;
+    out << '\n';
   }
 }
 

@@ -182,29 +182,29 @@ std::vector<const ReportFile*> reportsOf(Part part) {
 
 void writeTextHead(std::ostream& out, Part part, bool oneFileNote) {
   const PartLayout& layout = layoutOf(part);
-  if (layout.headBlankLineFirst) out << std::endl;
+  if (layout.headBlankLineFirst) out << '\n';
   if (layout.starRuleFirst || (oneFileNote && layout.noteBringsStarRule)) {
-    out << starRule << std::endl;
-    out << std::endl;
+    out << starRule << '\n';
+    out << '\n';
   }
   out << std::string(layout.headRunLeft, '*') << headTitle(part) << std::string(layout.headRunRight, '*')
-      << std::endl;
-  out << std::endl;
+      << '\n';
+  out << '\n';
   if (oneFileNote) {
-    out << kOneFileNote << std::endl;
-    out << std::endl;
+    out << kOneFileNote << '\n';
+    out << '\n';
   }
 }
 
 void writeHtmlHead(std::ostream& out, Part part, bool oneFileNote) {
   const PartLayout& layout = layoutOf(part);
   for (const char* line : layout.htmlClosingLines)
-    if (line != nullptr) out << line << std::endl;
-  out << "<div class = 'boxed'>" << std::endl;
-  out << "<h3 class='sansserif'>" << headTitle(part) << "</h3>" << std::endl;
+    if (line != nullptr) out << line << '\n';
+  out << "<div class = 'boxed'>\n";
+  out << "<h3 class='sansserif'>" << headTitle(part) << "</h3>\n";
   if (oneFileNote) {
-    out << "<p class='sansserif'><font size = '2'> " << kOneFileNote << " </font></p>" << std::endl;
-    if (layout.htmlNoteClosesBox) out << "</div>" << std::endl;
+    out << "<p class='sansserif'><font size = '2'> " << kOneFileNote << " </font></p>\n";
+    if (layout.htmlNoteClosesBox) out << "</div>\n";
   }
 }
 
@@ -216,8 +216,8 @@ void writeMotifBanner(std::ostream& out, Part part, const ReportFile& report, st
   const bool formatAll = textWanted() && pagesWanted();
   const int endRun = run + (report.longerBannerEndInFormatAll && formatAll ? 1 : 0);
   out << std::string(run, '*') << layout.motifBannerText << motifID << " (Highest to Lowest) "
-      << std::string(endRun, '*') << std::endl;
-  out << std::endl;
+      << std::string(endRun, '*') << '\n';
+  out << '\n';
 }
 
 void writeTextSection(std::ostream& out, Part part, const ReportFile& report, std::int64_t motifID) {
@@ -229,21 +229,20 @@ void writeTextSection(std::ostream& out, Part part, const ReportFile& report, st
   if (report.form == ReportForm::TextWithoutMatrices) {
     out << "\t\t"
         << "Consensus sequence (original motif): " << motif.consensus << "\t\t"
-        << "Consensus sequence (reverse complement motif): " << motif.revCompConsensus << std::endl;
-    for (int i = 0; i < layout.blankLinesWithoutMotif; ++i) out << std::endl;
+        << "Consensus sequence (reverse complement motif): " << motif.revCompConsensus << '\n';
+    for (int i = 0; i < layout.blankLinesWithoutMotif; ++i) out << '\n';
   } else {
-    out << std::endl;
-    out << std::endl;
-    out << "Original motif" << std::endl;
+    out << '\n';
+    out << '\n';
+    out << "Original motif\n";
     matrixPrintout(out, motif.matrix);
-    out << "Consensus sequence: " << motif.consensus << std::endl;
-    out << std::endl;
-    out << (layout.misspeltReverseLabel ? "Reserve complement motif" : "Reverse complement motif")
-        << std::endl;
+    out << "Consensus sequence: " << motif.consensus << '\n';
+    out << '\n';
+    out << (layout.misspeltReverseLabel ? "Reserve complement motif" : "Reverse complement motif") << '\n';
     matrixPrintout(out, motif.revCompMatrix);
-    out << "Consensus sequence: " << motif.revCompConsensus << std::endl;
-    out << std::endl;
-    out << std::endl;
+    out << "Consensus sequence: " << motif.revCompConsensus << '\n';
+    out << '\n';
+    out << '\n';
   }
   writeMotifBanner(out, part, report, motifID);
 }
@@ -251,25 +250,25 @@ void writeTextSection(std::ostream& out, Part part, const ReportFile& report, st
 void writeHtmlSection(std::ostream& out, Part part, std::int64_t motifID) {
   const PartLayout& layout = layoutOf(part);
   const data& motif = inputMotif(motifID);
-  out << layout.htmlFirstTable << std::endl;
-  out << "<col width= '170'>" << std::endl;
-  out << "<col width= '150'>" << std::endl;
-  out << "<col width= '600'>" << std::endl;
-  out << "<tr>" << std::endl;
+  out << layout.htmlFirstTable << '\n';
+  out << "<col width= '170'>\n";
+  out << "<col width= '150'>\n";
+  out << "<col width= '600'>\n";
+  out << "<tr>\n";
   out << "<td><b>"
-      << "Dataset #: " << motif.datasetNum << "</b></td>" << std::endl;
+      << "Dataset #: " << motif.datasetNum << "</b></td>\n";
   out << "<td><b>"
-      << "Motif ID: " << motifID << "</b></td>" << std::endl;
+      << "Motif ID: " << motifID << "</b></td>\n";
   out << "<td><b>"
-      << "Motif name: " << htmlEscape(motif.motifName) << "</b></td>" << std::endl;
-  out << "</tr>" << std::endl;
-  out << "</table>" << std::endl;
-  out << layout.htmlSeparator << std::endl;
+      << "Motif name: " << htmlEscape(motif.motifName) << "</b></td>\n";
+  out << "</tr>\n";
+  out << "</table>\n";
+  out << layout.htmlSeparator << '\n';
   writeConsensusAndLogoTable(out, motif, motifID, 'M', layout.htmlConsensusLayout);
-  if (layout.htmlClosesLogoParagraph) out << "</p>" << std::endl;
-  out << "<p class='sansserif'>" << std::endl;
-  out << layout.htmlBoldTitle << motifID << " (Highest to Lowest) </b>" << std::endl;
-  out << "</p>" << std::endl;
+  if (layout.htmlClosesLogoParagraph) out << "</p>\n";
+  out << "<p class='sansserif'>\n";
+  out << layout.htmlBoldTitle << motifID << " (Highest to Lowest) </b>\n";
+  out << "</p>\n";
 }
 
 // --- the walk ---

@@ -21,18 +21,20 @@ std::string databaseDisplayName(const std::string& key) {
   return collection != nullptr ? collection->displayName : "None";
 }
 
-const char* yesNo(const std::string& answer) { return answer == "Y" ? "Yes" : "No"; }
+const char* yesNo(const std::string& answer) {
+  return answer == "Y" ? "Yes" : "No";
+}
 
 void writeInputFilesTable(std::ostream& out) {
   std::size_t longest = 0;
   for (const fileNameAndType& file : FileNameType) longest = std::max(longest, file.fileName.size());
   const int nameWidth = static_cast<int>(longest) + 10;
   out << std::left;
-  out << std::setw(nameWidth) << "File name" << std::setw(20) << "Count of motifs" << std::setw(15) << "Dataset #"
-      << std::endl;
+  out << std::setw(nameWidth) << "File name" << std::setw(20) << "Count of motifs" << std::setw(15)
+      << "Dataset #" << '\n';
   for (const fileNameAndType& file : FileNameType)
     out << std::setw(nameWidth) << file.fileName << std::setw(20) << file.motifCount << std::setw(15)
-        << file.datasetNum << std::endl;
+        << file.datasetNum << '\n';
 }
 
 // Creates the report and writes the title, the run's settings, the input files and the RESULTS
@@ -40,35 +42,35 @@ void writeInputFilesTable(std::ostream& out) {
 void writeTextHeader(ReportId report) {
   const HeaderVariant variant = reportFile(report).header;
   std::ofstream& out = openReport(report, OpenMode::Create);
-  out << starRule << std::endl;
-  out << "KORVELAN - KORVELAN Detection Tool" << std::endl;
-  out << "Version 2.2" << std::endl;
-  out << std::endl;
-  out << starRule << std::endl;
-  out << "INPUT" << std::endl;
-  out << starRule << std::endl;
-  out << std::endl;
-  out << "Input Parameters " << std::endl;
-  out << "Number of files: " << numFile << std::endl;
-  out << "Number of top significant motifs: " << numTopMotif << std::endl;
-  out << "Number of best matches: " << numBestMatches << std::endl;
-  out << "Similarity cutoff: >= " << simCutoff << std::endl;
-  out << "Matching motif database: " << databaseDisplayName(DBName) << std::endl;
-  out << "Motif tree: " << yesNo(motifCluster) << std::endl;
-  out << "Combined similar motifs: " << yesNo(combinedMotifFlag) << std::endl;
-  out << "Output file type: " << outputFileType << std::endl;
-  out << "Output file format: " << outputFileFormat << std::endl;
-  if (variant != HeaderVariant::NoGapBeforeFiles) out << std::endl;
-  out << "Input files and motif counts" << std::endl;
+  out << starRule << '\n';
+  out << "KORVELAN - KORVELAN Detection Tool\n";
+  out << "Version 2.2\n";
+  out << '\n';
+  out << starRule << '\n';
+  out << "INPUT\n";
+  out << starRule << '\n';
+  out << '\n';
+  out << "Input Parameters \n";
+  out << "Number of files: " << numFile << '\n';
+  out << "Number of top significant motifs: " << numTopMotif << '\n';
+  out << "Number of best matches: " << numBestMatches << '\n';
+  out << "Similarity cutoff: >= " << simCutoff << '\n';
+  out << "Matching motif database: " << databaseDisplayName(DBName) << '\n';
+  out << "Motif tree: " << yesNo(motifCluster) << '\n';
+  out << "Combined similar motifs: " << yesNo(combinedMotifFlag) << '\n';
+  out << "Output file type: " << outputFileType << '\n';
+  out << "Output file format: " << outputFileFormat << '\n';
+  if (variant != HeaderVariant::NoGapBeforeFiles) out << '\n';
+  out << "Input files and motif counts\n";
   writeInputFilesTable(out);
-  out << std::endl;
-  out << starRule << std::endl;
-  out << "RESULTS" << std::endl;
-  out << starRule << std::endl;
-  out << std::endl;
+  out << '\n';
+  out << starRule << '\n';
+  out << "RESULTS\n";
+  out << starRule << '\n';
+  out << '\n';
   if (variant == HeaderVariant::OneFileNote && !severalFiles()) {
-    out << "There is no global matching for 1 motif file." << std::endl;
-    out << std::endl;
+    out << "There is no global matching for 1 motif file.\n";
+    out << '\n';
   }
   closeReport(out);
 }
@@ -78,11 +80,11 @@ void writeTextHeader(ReportId report) {
 void writeTextFooter(ReportId report) {
   std::ofstream& out = openReport(report, OpenMode::Append);
   const std::string created = getCurrDateTime();
-  out << std::endl;
-  out << "Results created by KORVELAN on " << created << std::endl;
-  out << "Runtime: " << wtime << " seconds" << std::endl;
-  out << std::endl;
-  out << "KORVELAN is written by Orsabel" << std::endl;
+  out << '\n';
+  out << "Results created by KORVELAN on " << created << '\n';
+  out << "Runtime: " << wtime << " seconds\n";
+  out << '\n';
+  out << "KORVELAN is written by Orsabel\n";
   closeReport(out);
 }
 

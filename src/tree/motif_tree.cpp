@@ -124,11 +124,11 @@ void writeCsv(const std::string& path, const distanceTable& matrix) {
   if (matrix.filled) {
     csv << csvCell("") << ",";
     for (const std::string& label : matrix.labels) csv << csvCell(label) << ",";
-    csv << std::endl;
+    csv << '\n';
     for (std::size_t i = 0; i < matrix.labels.size(); ++i) {
       csv << csvCell(matrix.labels[i]) << ",";
       for (std::size_t j = 0; j < matrix.labels.size(); ++j) csv << numberToString(matrix.at(i, j)) << ",";
-      csv << std::endl;
+      csv << '\n';
     }
   }
   closeReport(csv);
@@ -220,20 +220,20 @@ void drawTree(const Tree& tree) {
 
 void writeTreeSection(const Tree& tree, bool noteInstead) {
   std::ofstream& out = openReport(tree.page, OpenMode::Append);
-  out << "<div class = 'boxed'>" << std::endl;
+  out << "<div class = 'boxed'>\n";
   if (noteInstead) {
     out << "<font size='2' class='sansserif'> There is no phylogenetic tree for global significant motifs "
            "and "
            "their best matches for 1 motif file. </font>"
-        << std::endl;
-    out << "<br><br>" << std::endl;
+        << '\n';
+    out << "<br><br>\n";
   } else {
-    out << "<b class='sansserif'><font size='2'>" << tree.sectionTitle << "</font></b>" << std::endl;
-    out << "<br>" << std::endl;
+    out << "<b class='sansserif'><font size='2'>" << tree.sectionTitle << "</font></b>\n";
+    out << "<br>\n";
     out << "<img src = '" << htmlEscape(jobID + tree.imageName) << "' style='width:660px;height:660px' >"
-        << std::endl;
+        << '\n';
   }
-  out << "</div>" << std::endl;
+  out << "</div>\n";
   closeReport(out);
 }
 
