@@ -16,6 +16,8 @@
 namespace korvelan {
 namespace {
 
+using testing::handMadeMotif;
+
 using testing::readFile;
 using testing::TempDir;
 using testing::writeFile;
@@ -43,18 +45,6 @@ std::string pad(const std::string& text, std::size_t width) {
   return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
 }
 
-data inputMotifRecord(std::int64_t id, const std::string& name, int dataset, motifMatrix matrix, motifMatrix rev,
-                      const std::string& consensus, const std::string& revConsensus) {
-  data m;
-  m.motifID = id;
-  m.motifName = name;
-  m.datasetNum = dataset;
-  m.matrix = std::move(matrix);
-  m.revCompMatrix = std::move(rev);
-  m.consensus = consensus;
-  m.revCompConsensus = revConsensus;
-  return m;
-}
 
 class MatchBlocksTest : public ::testing::Test {
  protected:
@@ -62,15 +52,15 @@ class MatchBlocksTest : public ::testing::Test {
     resetGlobals();
     jobID = "J_TEST_";
     outputPath = dir.path();
-    Datasets.push_back(inputMotifRecord(1, "query1", 1,
-                                        {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}, {0.25, 0.25, 0.25, 0.25}},
-                                        {{0.25, 0.25, 0.25, 0.25}, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}},
-                                        "ACGTN", "NACGT"));
-    Datasets.push_back(inputMotifRecord(2, "partner", 2, {{0.5, 0.5, 0, 0}, {0, 0, 0, 1}, {0.3333, 0.3333, 0.3333, 0}, {0, 0, 1, 0}},
-                                        {{0, 1, 0, 0}, {0.3333, 0.3333, 0.3333, 0}, {1, 0, 0, 0}, {0, 0.5, 0.5, 0}},
-                                        "MTVG", "CVAS"));
-    Datasets.push_back(inputMotifRecord(3, "p3", 2, {{1, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 1, 0}, {0, 0, 1, 0}},
-                                        {{0, 1, 0, 0}, {0, 1, 0, 0}, {0, 0, 0, 1}, {0, 0, 0, 1}}, "AAGG", "CCTT"));
+    Datasets.push_back(handMadeMotif(1, "query1", 1,
+                                     {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}, {0.25, 0.25, 0.25, 0.25}},
+                                     {{0.25, 0.25, 0.25, 0.25}, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}},
+                                     "ACGTN", "NACGT"));
+    Datasets.push_back(handMadeMotif(2, "partner", 2, {{0.5, 0.5, 0, 0}, {0, 0, 0, 1}, {0.3333, 0.3333, 0.3333, 0}, {0, 0, 1, 0}},
+                                     {{0, 1, 0, 0}, {0.3333, 0.3333, 0.3333, 0}, {1, 0, 0, 0}, {0, 0.5, 0.5, 0}},
+                                     "MTVG", "CVAS"));
+    Datasets.push_back(handMadeMotif(3, "p3", 2, {{1, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 1, 0}, {0, 0, 1, 0}},
+                                     {{0, 1, 0, 0}, {0, 1, 0, 0}, {0, 0, 0, 1}, {0, 0, 0, 1}}, "AAGG", "CCTT"));
     motifNameLength = 7;
     reportPath(ReportId::Results) = outputPath + jobID + "Results.txt";
     reportPath(ReportId::ResultsWithoutMotif) = outputPath + jobID + "Results_Without_Motif_Details.txt";

@@ -17,6 +17,8 @@
 namespace korvelan {
 namespace {
 
+using testing::handMadeMotif;
+
 using testing::readFile;
 using testing::sourceDir;
 using testing::splitLines;
@@ -27,19 +29,6 @@ const char* const kReportNames[] = {"Results.txt", "Results_Without_Motif_Detail
                                     "Results_Global_Matching.txt", "HTML_Results.html",
                                     "HTML_Global_Matching_Results.html"};
 
-data motif(std::int64_t id, const std::string& name, int dataset, motifMatrix matrix, motifMatrix rev,
-           const std::string& consensus, const std::string& revConsensus) {
-  data m;
-  m.motifID = id;
-  m.motifNumInFile = id;
-  m.motifName = name;
-  m.datasetNum = dataset;
-  m.matrix = std::move(matrix);
-  m.revCompMatrix = std::move(rev);
-  m.consensus = consensus;
-  m.revCompConsensus = revConsensus;
-  return m;
-}
 
 // Four short motifs in two files (1, 2 in file 1; 3, 4 in file 2), or all four in one file, with
 // hand-made best-match lists and rankings as result selection leaves them.
@@ -65,17 +54,17 @@ class SectionsTest : public ::testing::Test {
     numFile = files;
     const int second = files == 2 ? 2 : 1;
     Datasets = {
-        motif(1, "alpha", 1,
+        handMadeMotif(1, "alpha", 1,
               {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}, {0.25, 0.25, 0.25, 0.25}},
               {{0.25, 0.25, 0.25, 0.25}, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}, "ACGTN",
               "NACGT"),
-        motif(2, "beta", 1, {{0.5, 0, 0.5, 0}, {0, 0, 0, 1}, {0, 1, 0, 0}, {0.3333, 0.3333, 0.3333, 0}},
+        handMadeMotif(2, "beta", 1, {{0.5, 0, 0.5, 0}, {0, 0, 0, 1}, {0, 1, 0, 0}, {0.3333, 0.3333, 0.3333, 0}},
               {{0, 0.3333, 0.3333, 0.3333}, {0, 0, 1, 0}, {1, 0, 0, 0}, {0, 0.5, 0, 0.5}}, "RTCV", "BGAY"),
-        motif(3, "gamma_long", second,
+        handMadeMotif(3, "gamma_long", second,
               {{0, 0, 1, 0}, {0, 0, 1, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}},
               {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}, {0, 1, 0, 0}, {0, 1, 0, 0}}, "GGACGT",
               "ACGTCC"),
-        motif(4, "delta", second, {{0, 0, 0, 1}, {0, 0, 0, 1}, {1, 0, 0, 0}, {0.5, 0.5, 0, 0}},
+        handMadeMotif(4, "delta", second, {{0, 0, 0, 1}, {0, 0, 0, 1}, {1, 0, 0, 0}, {0.5, 0.5, 0, 0}},
               {{0, 0, 0.5, 0.5}, {0, 0, 0, 1}, {1, 0, 0, 0}, {1, 0, 0, 0}}, "TTAM", "KTAA"),
     };
     motifNameLength = 10;

@@ -15,6 +15,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 #include "core/collections.h"
 #include "core/consensus.h"
@@ -249,6 +250,20 @@ data makeMotif(std::int64_t id, std::int32_t dataset, std::int64_t numInFile, co
   motif.consensus = getConsensusString(motif.matrix);
   motif.revCompConsensus = getConsensusString(motif.revCompMatrix);
   return motif;
+}
+
+data handMadeMotif(std::int64_t id, const std::string& name, int dataset, motifMatrix matrix, motifMatrix rev,
+                   const std::string& consensus, const std::string& revConsensus) {
+  data m;
+  m.motifID = id;
+  m.motifNumInFile = id;
+  m.motifName = name;
+  m.datasetNum = dataset;
+  m.matrix = std::move(matrix);
+  m.revCompMatrix = std::move(rev);
+  m.consensus = consensus;
+  m.revCompConsensus = revConsensus;
+  return m;
 }
 
 motifMatrix rowsOf(const std::string& word) {

@@ -115,6 +115,10 @@ void expectGolden(const std::string& relativePath, const std::string& actual);
 // A motif record with its reverse complement (getRevCompMotif unless given) and consensus strings.
 data makeMotif(std::int64_t id, std::int32_t dataset, std::int64_t numInFile, const std::string& name,
                const motifMatrix& matrix, std::optional<motifMatrix> revComp = std::nullopt);
+// A motif record as the reports read it, with hand-given matrices and consensus strings (report tests
+// whose consensus need not follow the matrix); its number in the file is its ID.
+data handMadeMotif(std::int64_t id, const std::string& name, int dataset, motifMatrix matrix, motifMatrix rev,
+                   const std::string& consensus, const std::string& revConsensus);
 // Rows of a consensus word: a base letter gives 1 to its base, N gives 0.25 to each.
 motifMatrix rowsOf(const std::string& word);
 // Motifs in JASPAR layout from a fixed generator, of 5 to 16 positions, named <prefix><seed>.<m> and
