@@ -13,6 +13,7 @@
 
 #include "core/answers.h"
 #include "core/globals.h"
+#include "core/motifs.h"
 #include "reports/sections.h"
 #include "scan/match_passes.h"
 
@@ -83,17 +84,6 @@ void scanPair(const scanning::MotifRef& A, const scanning::MotifRef& B, bool bac
 
 bool usable(const scanning::MotifRef& m) {
   return m.motif->matrix.size() >= static_cast<std::size_t>(overlap);
-}
-
-std::int64_t inputMotifOf(const dataCombinedScore& r) {
-  return r.scanOrderFlag == "Y" ? r.firstMotifID : r.secondMotifID;
-}
-std::int64_t collectionMotifOf(const dataCombinedScore& r) {
-  return r.scanOrderFlag == "Y" ? r.secondMotifID : r.firstMotifID;
-}
-
-bool isMotifID(std::int64_t id, std::size_t count) {
-  return id >= 1 && static_cast<std::uint64_t>(id) <= count;
 }
 
 using MatchRefs = std::vector<const dataCombinedScore*>;
@@ -201,14 +191,14 @@ std::vector<maxScores> setKeys(std::vector<dataCombinedScore>& records, std::siz
   };
   for (const dataCombinedScore& r : records) {
     if (database) {
-      raise(inputMotifOf(r), r);
+      raise(inputMotifNumber(r), r);
     } else {
       raise(r.firstMotifID, r);
       raise(r.secondMotifID, r);
     }
   }
   for (dataCombinedScore& r : records) {
-    const std::int64_t ranked = database ? inputMotifOf(r) : r.firstMotifID;
+    const std::int64_t ranked = database ? inputMotifNumber(r) : r.firstMotifID;
     if (!isMotifID(ranked, motifCount)) continue;
     const maxScores& e = maxima[static_cast<std::size_t>(ranked - 1)];
     r.overlapDiff = std::abs(r.numOverlap - e.longestOverlap);
@@ -223,7 +213,7 @@ selectedMatches selectFromRecords(const std::vector<dataCombinedScore>& records,
                                   bool distances) {
   std::vector<MatchRefs> groups(motifCount);
   for (const dataCombinedScore& r : records) {
-    const std::int64_t ranked = database ? inputMotifOf(r) : r.firstMotifID;
+    const std::int64_t ranked = database ? inputMotifNumber(r) : r.firstMotifID;
     if (isMotifID(ranked, motifCount)) groups[static_cast<std::size_t>(ranked - 1)].push_back(&r);
   }
   for (MatchRefs& group : groups)
@@ -233,7 +223,7 @@ selectedMatches selectFromRecords(const std::vector<dataCombinedScore>& records,
 
   selectedMatches out;
   auto partnerOf = [database](const dataCombinedScore& r) {
-    return database ? collectionMotifOf(r) : r.secondMotifID;
+    return database ? collectionMotifNumber(r) : r.secondMotifID;
   };
   for (const MatchRefs& group : groups) {
     out.bestMatches.push_back(bestMatchesOf(group, numBestMatches, partnerOf));

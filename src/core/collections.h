@@ -37,9 +37,11 @@ struct CollectionFamilyFacts {
   CollectionFamily family;
   const char* pageAddress;     // scheme and host of its public motif pages; the report links append the
                                // path, the query key and the motif's identifier
-  const char* taxonWord;       // what its motifs' taxonOrSpecies is called
-  const char* identifierWord;  // what its motifs' databaseMotifID is called
-  const char* listingName;     // the listing of a loaded collection: outputPath + jobID + this
+  // The listing of a loaded collection (outputPath + jobID + listingName) and the words it puts
+  // before each motif's taxonOrSpecies and databaseMotifID (the reports have words of their own).
+  const char* taxonWord;
+  const char* identifierWord;
+  const char* listingName;
 };
 
 // The row of the family, from the table of the three.

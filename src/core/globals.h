@@ -115,10 +115,10 @@ struct RunState {
   // getResultsList (combining, type "All"): every motif's best matches, empty ones left out, in
   // motif-ID order.
   std::vector<bestMatchList> topBestMatchesResults;
-  // getResultsList (trees): row and column m belong to input motif ID m, row and column 0 hold labels.
+  // getResultsList (trees): row and column m - 1 belong to input motif ID m.
   distanceTable distanceMatrix;
-  // getResultsList (trees, two or more files): row and column k belong to the k-th of the top global
-  // motifs and their best matches; row and column 0 hold labels.
+  // getResultsList (trees, two or more files): row and column k - 1 belong to the k-th of the top
+  // global motifs and their best matches.
   distanceTable distanceMatrixGlobal;
   // The merge drivers: the chain of the group being merged, one entry per merge step, for each of the
   // three top lists.

@@ -3,6 +3,7 @@
 // with ID k is element k - 1.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -10,17 +11,20 @@
 
 namespace korvelan {
 
+// Whether a 1-based motif ID names one of `count` motifs.
+inline bool isMotifID(std::int64_t motifID, std::size_t count) {
+  return motifID >= 1 && static_cast<std::uint64_t>(motifID) <= count;
+}
+
 // Element motifID - 1 of a list kept one entry per motif (the motifs themselves, their maxima, their
 // best-match lists), or null when the list holds no entry for that ID.
 template <class T>
 T* atMotifID(std::vector<T>& list, std::int64_t motifID) {
-  if (motifID < 1 || static_cast<std::uint64_t>(motifID) > list.size()) return nullptr;
-  return &list[static_cast<std::size_t>(motifID - 1)];
+  return isMotifID(motifID, list.size()) ? &list[static_cast<std::size_t>(motifID - 1)] : nullptr;
 }
 template <class T>
 const T* atMotifID(const std::vector<T>& list, std::int64_t motifID) {
-  if (motifID < 1 || static_cast<std::uint64_t>(motifID) > list.size()) return nullptr;
-  return &list[static_cast<std::size_t>(motifID - 1)];
+  return isMotifID(motifID, list.size()) ? &list[static_cast<std::size_t>(motifID - 1)] : nullptr;
 }
 
 // The motif with this 1-based ID in the list, or null when the list holds no such motif.

@@ -9,17 +9,10 @@
 #include <vector>
 
 #include "core/globals.h"
+#include "core/motifs.h"
 #include "core/utilities.h"
 
 namespace korvelan {
-
-namespace {
-
-bool isMotifID(std::int64_t id, std::size_t count) {
-  return id >= 1 && static_cast<std::uint64_t>(id) <= count;
-}
-
-}  // namespace
 
 void fillDistanceMatrix(selectedMatches& matches) {
   maxSumScoreCompare = std::max(maxSumScoreCompare, matches.largestKey);

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/globals.h"
+#include "core/motifs.h"
 #include "core/parallel.h"
 #include "scan/bounded_selection.h"
 
@@ -14,8 +15,7 @@ namespace {
 
 // Slot of a motif ID among `count` entries, or `count` when the ID names none.
 std::size_t slotOf(std::int64_t motifID, std::size_t count) {
-  return motifID >= 1 && static_cast<std::uint64_t>(motifID) <= count ? static_cast<std::size_t>(motifID - 1)
-                                                                      : count;
+  return isMotifID(motifID, count) ? static_cast<std::size_t>(motifID - 1) : count;
 }
 
 // Per thread: best score and longest overlap of each motif over the pairs that thread scanned.
@@ -198,7 +198,7 @@ class SelectingSink : public PairSink {
           const maxScores& e = maxima_[slot];
           r.overlapDiff = std::abs(r.numOverlap - e.longestOverlap);
           r.scoreDiff = std::abs(r.rawScore - e.bestScore);
-          r.similarityScore = (static_cast<double>(r.overlapDiff) + r.scoreDiff) * 0.5;
+          r.similarityScore = keyOf(r.numOverlap, r.rawScore, e);
         }
       });
     guard.rethrow();
