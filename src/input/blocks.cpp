@@ -1,9 +1,12 @@
 #include "input/blocks.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <utility>
 
@@ -35,11 +38,62 @@ std::vector<std::string> splitTokens(const std::string& line) {
 
 namespace {
 
+// An input or collection file held open for reading, with the size it had when it was opened.
+// It is opened before it is looked at, so what is checked is what is read: a fifo or a device put
+// in place of the named file cannot stall the open (O_NONBLOCK), and only a regular file is taken.
+class InputFile {
+ public:
+  explicit InputFile(const std::string& path) {
+    if (path.empty() || path.find('\0') != std::string::npos) return;
+    fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) return;
+    struct stat info {};
+    // Only a regular file can be read to its end: a folder or a pipe would never give one.
+    if (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+      close();
+      return;
+    }
+    const int flags = fcntl(fd_, F_GETFL);
+    if (flags != -1) fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+    left_ = static_cast<std::size_t>(info.st_size);
+  }
+  ~InputFile() { close(); }
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  bool isOpen() const { return fd_ >= 0; }
+
+  // Reads up to `size` bytes into `to`; 0 at the end of the size the file had when opened (a file
+  // that grows while it is read would otherwise keep the reading going for as long as its writer
+  // does), at its real end if it shrank, and at a read error.
+  std::size_t read(char* to, std::size_t size) {
+    while (fd_ >= 0 && left_ > 0) {
+      const ssize_t got = ::read(fd_, to, std::min(size, left_));
+      if (got > 0) {
+        left_ -= static_cast<std::size_t>(got);
+        return static_cast<std::size_t>(got);
+      }
+      if (got < 0 && errno == EINTR) continue;
+      break;
+    }
+    return 0;
+  }
+
+ private:
+  void close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+  int fd_ = -1;
+  std::size_t left_ = 0;
+};
+
 // The lines of a file, read in large pieces. Unlike getline it never holds more than one line of
 // the permitted length (plus a piece), however long the line in the file is.
 class LineReader {
  public:
-  explicit LineReader(std::istream& in) : in_(in), piece_(std::size_t{1} << 16) {}
+  explicit LineReader(InputFile& in) : in_(in), piece_(std::size_t{1} << 16) {}
 
   // The next line without its line feed; false when the file (or its readable part) has ended
   // with no character left. Sets `tooLong` instead when the line passes kMaxLineLength.
@@ -68,14 +122,12 @@ class LineReader {
 
  private:
   bool refill() {
-    if (!in_) return false;
-    in_.read(piece_.data(), static_cast<std::streamsize>(piece_.size()));
     at_ = 0;
-    end_ = static_cast<std::size_t>(in_.gcount());
+    end_ = in_.read(piece_.data(), piece_.size());
     return end_ > 0;
   }
 
-  std::istream& in_;
+  InputFile& in_;
   std::vector<char> piece_;
   std::size_t at_ = 0;
   std::size_t end_ = 0;
@@ -90,15 +142,10 @@ class LineReader {
 }  // namespace
 
 bool readBlocks(const std::string& path, const std::function<void(inputBlock)>& onBlock) {
-  // Only a regular file can be read to its end: a folder or a pipe would never give one.
-  struct stat info {};
-  if (path.empty() || path.find('\0') != std::string::npos || stat(path.c_str(), &info) != 0 ||
-      !S_ISREG(info.st_mode))
-    return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) return false;
+  InputFile file(path);
+  if (!file.isOpen()) return false;
 
-  LineReader lines(in);
+  LineReader lines(file);
   inputBlock block;
   std::string line;
   std::size_t lineNumber = 0;

@@ -26,9 +26,12 @@ constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
 
 // Reads the file at `path` and calls `onBlock` once per run of non-empty cleaned lines, in file
 // order. A run at the end of the file is a block whether or not the file ends with a line end, and
-// a read error ends the file as its end does. Returns false, calling nothing, when `path` is not a
-// readable regular file (missing, a folder, a device, no permission); the caller reports it. A line
-// longer than kMaxLineLength ends the run with a message naming the file and the line (status 1).
+// a read error ends the file as its end does. The file is read only up to the size it had when it
+// was opened: what a writer appends meanwhile is not read. Returns false, calling nothing, when
+// `path` is not a readable regular file (missing, a folder, a fifo, a device, no permission), and
+// never waits for a fifo's writer; the caller reports it. A line longer than kMaxLineLength ends
+// the run with a message naming the file and the line (status 1). Every input and collection file
+// is read through here.
 bool readBlocks(const std::string& path, const std::function<void(inputBlock)>& onBlock);
 
 }  // namespace korvelan

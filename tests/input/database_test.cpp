@@ -159,17 +159,27 @@ TEST(CollectionLoaders, UnreadableCollectionEndsTheRun) {
     const char* key;
     void (*loader)();
     const char* folderAt;  // made a folder where the file should be
+    const char* fifoAt;    // made a fifo where the file should be
   };
   const Case cases[] = {
-      {"missing file", "jasparFungi", readJasparDatabase, nullptr},
-      {"a folder in place of the file", "transfac", readTransfacDatabase, "databases/transfac/transfac.txt"},
-      {"a key of another family", "transfac", readUniprobeDatabase, nullptr},
+      {"missing file", "jasparFungi", readJasparDatabase, nullptr, nullptr},
+      {"a folder in place of the file", "transfac", readTransfacDatabase, "databases/transfac/transfac.txt",
+       nullptr},
+      {"a fifo in place of the file", "jasparFungi", readJasparDatabase, nullptr,
+       "databases/jaspar/jaspar_pfm_fungi.txt"},
+      {"a key of another family", "transfac", readUniprobeDatabase, nullptr, nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     CollectionRun run;
     DBName = c.key;
     if (c.folderAt != nullptr) run.write(std::string(c.folderAt) + "/x", "");
+    if (c.fifoAt != nullptr) {
+      const std::string fifo = run.cwd() + "/" + c.fifoAt;
+      run.write(c.fifoAt, "");
+      ASSERT_EQ(unlink(fifo.c_str()), 0);
+      ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);  // opening it would wait for a writer forever
+    }
     CoutCapture out;
     try {
       c.loader();

@@ -1,7 +1,9 @@
 #include "input/input.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <string>
@@ -432,7 +434,13 @@ TEST(InputErrors, UnreadablePathsEndTheRun) {
   InputRun run;
   mkdir((run.path() + "folder").c_str(), 0755);
   mkfifo((run.path() + "pipe").c_str(), 0644);  // opening it would wait for a writer forever
-  for (const std::string name : {"", "missing.txt", "folder", "pipe"}) {
+  symlink("pipe", (run.path() + "to-pipe").c_str());
+  // A fifo with a writer that has sent a motif: it opens and could be read, but is no file either.
+  mkfifo((run.path() + "fed").c_str(), 0644);
+  const int feeder = open((run.path() + "fed").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_GE(feeder, 0);
+  ASSERT_EQ(write(feeder, ">a\nACGT\n\n", 10), 10);
+  for (const std::string name : {"", "missing.txt", "folder", "pipe", "to-pipe", "fed"}) {
     SCOPED_TRACE("file name '" + name + "'");
     FileNameType.clear();
     run.addName(name);
@@ -445,6 +453,7 @@ TEST(InputErrors, UnreadablePathsEndTheRun) {
     }
     EXPECT_EQ(out.text(), "Invalid input path or file name.\n");
   }
+  close(feeder);
 }
 
 }  // namespace

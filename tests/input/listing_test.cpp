@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -266,12 +267,14 @@ TEST(InputProgram, ErrorExits) {
       {"one motif in all", {"one.txt"}, "Error: insufficient number of motifs."},
       {"a file that does not exist", {"a.txt", "missing.txt"}, "Invalid input path or file name."},
       {"an empty file name names the folder", {"a.txt", ""}, "Invalid input path or file name."},
+      {"a fifo in place of a file", {"a.txt", "pipe.txt"}, "Invalid input path or file name."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     testing::TempDir dir;
     testing::writeFile(dir.path() + "motifs/a.txt", kFileA);
     testing::writeFile(dir.path() + "motifs/one.txt", ">only\nACGT\n");
+    ASSERT_EQ(mkfifo((dir.path() + "motifs/pipe.txt").c_str(), 0644), 0);
     testing::writeFile(dir.path() + "result/.keep", "");
     const auto run = testing::runProgram(dialogue(dir.path() + "motifs/", c.files, dir.path()), dir.path());
     EXPECT_EQ(run.status, 1);
