@@ -122,22 +122,22 @@ class SelectingSink : public PairSink {
         maxima_(maxima),
         motifs_(maxima.size()),
         wanted_(wanted),
-        threads_(std::max(threads, 1)),
+        team_(std::max(threads, 1)),
         nearest_(nearest) {}
 
   void setBackward(bool backward) { backward_ = backward; }
 
   void start(std::size_t, int threads) override {
-    if (!perThread_.empty()) return;  // the second direction goes on with the first one's selections
-    perThread_.resize(static_cast<std::size_t>(threads));
-    for (PerThread& t : perThread_) {
+    if (!threads_.empty()) return;  // the second direction goes on with the first one's selections
+    threads_.resize(static_cast<std::size_t>(threads));
+    for (PerThread& t : threads_) {
       t.best = Selections(motifs_, wanted_.numBestMatches);
       if (wanted_.otherFiles) t.otherFiles = Selections(motifs_, wanted_.numBestMatches);
     }
   }
 
   void take(std::size_t, int thread, const PairShifts& pair) override {
-    PerThread& t = perThread_[static_cast<std::size_t>(thread)];
+    PerThread& t = threads_[static_cast<std::size_t>(thread)];
     const MotifRef& A = family_.listA[pair.a];
     const MotifRef& B = family_.listB[pair.b];
     const bool otherFile = wanted_.otherFiles && A.datasetNum != B.datasetNum;
@@ -177,7 +177,7 @@ class SelectingSink : public PairSink {
   void finish(selectedMatches& out) const {
     out.bestMatches = lists(&PerThread::best);
     if (wanted_.otherFiles) out.otherFileMatches = lists(&PerThread::otherFiles);
-    for (const PerThread& t : perThread_)
+    for (const PerThread& t : threads_)
       if (t.largestKey > out.largestKey) out.largestKey = t.largestKey;
   }
 
@@ -202,12 +202,12 @@ class SelectingSink : public PairSink {
 
   std::vector<bestMatchList> lists(Selections PerThread::*which) const {
     std::vector<const Selections*> selections;
-    for (const PerThread& t : perThread_) selections.push_back(&(t.*which));
+    for (const PerThread& t : threads_) selections.push_back(&(t.*which));
     std::vector<bestMatchList> out(motifs_);
     // Each motif's list on its own: the slots are split over the thread team.
     const auto slots = static_cast<std::int64_t>(motifs_);
     RegionGuard guard;
-#pragma omp parallel for schedule(static) num_threads(threads_)
+#pragma omp parallel for schedule(static) num_threads(team_)
     for (std::int64_t j = 0; j < slots; ++j)
       guard.run([&] {
         const auto slot = static_cast<std::size_t>(j);
@@ -231,10 +231,10 @@ class SelectingSink : public PairSink {
   const std::vector<maxScores>& maxima_;
   std::size_t motifs_;
   SelectionWanted wanted_;
-  int threads_;  // team size of the merge of the selections
+  int team_;  // team size of the merge of the selections
   std::vector<double>* nearest_;
   bool backward_ = false;
-  std::vector<PerThread> perThread_;
+  std::vector<PerThread> threads_;
 };
 
 }  // namespace
