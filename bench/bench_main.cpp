@@ -39,7 +39,6 @@
 #include "input/input.h"
 #include "reference/dumps.h"
 #include "reference/reference_path.h"
-#include "reports/sections.h"
 #include "scan/scan.h"
 #include "scan/scan_kernel.h"
 
@@ -225,16 +224,8 @@ int runScanBenchmark(int argc, char** argv) {
     datasetMatches = {};
     databaseMatches = {};
     const double started = omp_get_wtime();
-    if (database)
-      forwardScanDatabase();
-    else
-      forwardScan();
-    forward = scanning::lastScanTotals();
-    if (database)
-      backwardScanDatabase();
-    else
-      backwardScan();
-    backward = scanning::lastScanTotals();
+    forward = database ? forwardScanDatabase() : forwardScan();
+    backward = database ? backwardScanDatabase() : backwardScan();
     const double scanned = omp_get_wtime();
     if (database)
       getMaxScoresDatabase(), calculateSumScoresCompareDatabase();

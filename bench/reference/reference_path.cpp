@@ -14,7 +14,7 @@
 #include "core/answers.h"
 #include "core/globals.h"
 #include "core/motifs.h"
-#include "reports/sections.h"
+#include "driver/result_stages.h"
 #include "scan/match_passes.h"
 
 namespace korvelan::reference {
@@ -170,11 +170,13 @@ class RecordSink : public scanning::PairSink {
 }  // namespace
 
 std::vector<dataCombinedScore> kernelRecords(const std::vector<scanning::MotifRef>& listA,
-                                             const std::vector<scanning::MotifRef>& listB, bool triangular) {
+                                             const std::vector<scanning::MotifRef>& listB, bool triangular,
+                                             const scanning::ScanSettings& settings) {
   std::vector<dataCombinedScore> records;
   for (const bool backward : {false, true}) {
     RecordSink sink(listA, listB, backward);
-    scanning::scanLists(listA, listB, {.triangular = triangular, .backward = backward}, sink);
+    scanning::scanLists(listA, listB, {.settings = settings, .triangular = triangular, .backward = backward},
+                        sink);
     sink.appendTo(records);
   }
   return records;
@@ -354,7 +356,7 @@ selectedMatches databaseMatchesOf(int threads) {
 }
 
 selectedMatches databaseGlobalMatchesOf(int threads) {
-  return databaseFamily(scanning::queryMotifs(), threads);
+  return databaseFamily(scanning::queryMotifs(topGlobalMatchingResults, Datasets), threads);
 }
 
 std::string firstDifference(const std::vector<dataCombinedScore>& a,

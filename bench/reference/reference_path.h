@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/records.h"
+#include "scan/scan.h"
 #include "scan/scan_kernel.h"
 
 namespace korvelan::reference {
@@ -24,9 +25,10 @@ std::vector<dataCombinedScore> scanRecords(const std::vector<scanning::MotifRef>
                                            int threads);
 
 // The records of the same scans as the kernel hands them to its sink (scanning::scanLists), built and
-// put in the scans' order.
+// put in the scans' order; at the run's settings unless others are given.
 std::vector<dataCombinedScore> kernelRecords(const std::vector<scanning::MotifRef>& listA,
-                                             const std::vector<scanning::MotifRef>& listB, bool triangular);
+                                             const std::vector<scanning::MotifRef>& listB, bool triangular,
+                                             const scanning::ScanSettings& settings = runScanSettings());
 
 // The maxima of `motifCount` motifs over the records (dataset family: both listed motifs count;
 // database families: the input motif, found through the flag), then every record's key against the

@@ -17,11 +17,11 @@
 #include "core/report_files.h"
 #include "core/report_io.h"
 #include "core/utilities.h"
+#include "driver/result_stages.h"
 #include "input/input.h"
 #include "merge/merge.h"
 #include "reports/framing.h"
 #include "reports/pdf.h"
-#include "reports/sections.h"
 #include "scan/scan.h"
 #include "tree/tree.h"
 
@@ -110,10 +110,10 @@ void databaseStep(const OutsideSteps& steps) {
     calculateSumScoresCompareDatabase();
     getDatabaseResultsList();
   }
-  forwardScanDatabaseGlobal();
-  backwardScanDatabaseGlobal();
+  forwardScanDatabaseGlobal(topGlobalMatchingResults);
+  backwardScanDatabaseGlobal(topGlobalMatchingResults);
   getMaxScoresDatabaseGlobal();
-  calculateSumScoresCompareDatabaseGlobal();
+  calculateSumScoresCompareDatabaseGlobal(topGlobalMatchingResults);
   getDatabaseGlobalResultsList();
 }
 

@@ -8,6 +8,7 @@
 #include "core/globals.h"
 #include "merge/merge.h"
 #include "merge/merge_internal.h"
+#include "scan/scan.h"
 #include "scan/scan_kernel.h"
 
 namespace korvelan {
@@ -24,8 +25,8 @@ void scanTwoMatrices(const ScanMatrix& M1, const ScanMatrix& M2, TextRef name1, 
   // Numbered by argument position: motif 1 in dataset 1, motif 2 in dataset 2.
   const scanning::MotifRef first{.motifID = 1, .name = name1, .datasetNum = 1, .motifNumInFile = 1};
   const scanning::MotifRef second{.motifID = 2, .name = name2, .datasetNum = 2, .motifNumInFile = 2};
-  scanning::scanPair(first, {M1.matrix(), M1.revComp()}, second, {M2.matrix(), M2.revComp()}, backward,
-                     records);
+  scanning::scanPair(first, {M1.matrix(), M1.revComp()}, second, {M2.matrix(), M2.revComp()},
+                     runScanSettings(), backward, records);
   const auto shorter = static_cast<std::int32_t>(std::min(M1.matrix().size(), M2.matrix().size()));
   for (dataCombinedScore& record : records) {
     record.overlapDiff = shorter - record.numOverlap;

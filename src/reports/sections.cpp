@@ -1,7 +1,6 @@
 // The result parts of the ten dataset and database reports: a part head, then for every listed motif
 // its section followed by its match blocks. One writer serves every part and report; what differs
-// lies in the report table (core/report_files.h) and in the table of parts below. The result-selection
-// stages at the end write the parts between the selection steps.
+// lies in the report table (core/report_files.h) and in the table of parts below.
 #include "reports/sections.h"
 
 #include <algorithm>
@@ -21,7 +20,6 @@
 #include "reports/match_blocks.h"
 #include "reports/matrix_printout.h"
 #include "reports/text_framing.h"
-#include "results/results.h"
 
 namespace korvelan {
 namespace {
@@ -351,27 +349,6 @@ void writeDatabasePart(const std::vector<bestMatchList>& databaseBestMatchesList
 void writeDatabaseGlobalPart(const std::vector<bestMatchList>& databaseBestMatchesLists) {
   // With one input file there are no top global motifs, so the note stands alone.
   writePart(Part::DatabaseGlobal, databaseBestMatchesLists, !severalFiles(), true);
-}
-
-void getResultsList() {
-  selectDistances();
-  if (!severalFiles()) {
-    writeGlobalMatchingPart({});
-  } else {
-    rankGlobalMatching();
-    writeGlobalMatchingPart(datasetMatches.otherFileMatches);
-  }
-  rankGlobalAndLocal();
-  writeGlobalAndLocalPart(datasetMatches.bestMatches);
-  writeEachMotifPart(datasetMatches.bestMatches);
-}
-
-void getDatabaseResultsList() {
-  if (typeAll()) writeDatabasePart(databaseMatches.bestMatches);
-}
-
-void getDatabaseGlobalResultsList() {
-  writeDatabaseGlobalPart(databaseGlobalMatches.bestMatches);
 }
 
 }  // namespace korvelan

@@ -1,6 +1,6 @@
-// The result parts of the ten dataset and database reports, and the result-selection stages of the
-// run, which take the selection steps (results/results.h) in turn and write each part at its place
-// in between. Element k - 1 of a best-match vector is the bestMatchList of motif ID k.
+// The result parts of the ten dataset and database reports, which the result-selection stages of the
+// run (driver/result_stages.h) write between the selection steps. Element k - 1 of a best-match
+// vector is the bestMatchList of motif ID k.
 #pragma once
 
 #include <vector>
@@ -8,15 +8,6 @@
 #include "core/records.h"
 
 namespace korvelan {
-
-// The stage for the input motifs compared with each other: distances, then the global ranking and
-// part (with one input file, the one-file note in its place), then the global-and-local ranking and,
-// with output type "All", the global-and-local and each-motif parts.
-void getResultsList();
-// The database parts: every input motif against the collection (output type "All"), and the top
-// global motifs against it.
-void getDatabaseResultsList();
-void getDatabaseGlobalResultsList();
 
 // After the global ranking (globalMatchingScoreResultList sorted); with one input file (numFile < 2)
 // it writes the one-file note instead and the argument is empty.

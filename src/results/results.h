@@ -1,6 +1,6 @@
 // Result selection: from each motif's best matches as the key steps kept them, the motif rankings,
-// the top lists and the distance tables. The selection stages of the run (reports/sections.h) take
-// these steps in turn and write the report parts at their places in between.
+// the top lists and the distance tables. The selection stages of the run take these steps in turn and
+// write the report parts at their places in between.
 #pragma once
 
 namespace korvelan {

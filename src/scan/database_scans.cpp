@@ -3,61 +3,47 @@
 // maxima; the key steps scan again and keep the selection.
 #include "core/answers.h"
 #include "core/globals.h"
-#include "core/motifs.h"
 #include "scan/match_passes.h"
 #include "scan/scan.h"
 #include "scan/scan_kernel.h"
 
 namespace korvelan {
-
-// One query motif per group of topGlobalMatchingResults, in group order, made from the group's first
-// record: its first motif is the top motif. The identity fields come from the record, the dataset
-// number and the matrices from the top motif itself. A group that is empty or names no input motif
-// gives no query motif.
-std::vector<scanning::MotifRef> scanning::queryMotifs() {
-  std::vector<scanning::MotifRef> queries;
-  queries.reserve(topGlobalMatchingResults.size());
-  for (const bestMatchList& group : topGlobalMatchingResults) {
-    if (group.empty()) continue;
-    const dataCombinedScore& head = group.front();
-    const data* top = findMotif(Datasets, head.firstMotifID);
-    if (top == nullptr) continue;
-    queries.push_back(scanning::MotifRef{top, head.firstMotifID, head.firstMotifName, top->datasetNum,
-                                         head.firstMotifNumInFile});
-  }
-  return queries;
-}
-
 namespace {
 
-using scanning::queryMotifs;
-
-void measureDatabase(bool backward) {
-  const auto inputs = scanning::refsOf(Datasets);
+// The input or query motifs against the collection, into `maxima` (one entry per input motif).
+scanning::ScanTotals measureAgainstCollection(const std::vector<scanning::MotifRef>& inputs, bool backward,
+                                              std::vector<maxScores>& maxima) {
+  maxima.resize(Datasets.size());
+  if (inputs.empty()) return {};
   const auto collection = scanning::refsOf(DatabaseDatasets);
-  scanning::raiseMaxima({.listA = inputs, .listB = collection}, backward, maxScoresDatabaseList);
+  return scanning::raiseMaxima({.listA = inputs, .listB = collection}, runScanSettings(), backward, maxima);
 }
 
-void measureDatabaseGlobal(bool backward) {
-  const auto queries = queryMotifs();
-  if (queries.empty()) return;
+// Per input motif its best collection motifs. Collection motifs are told apart by their number: a
+// collection may give two motifs one name.
+selectedMatches selectFromCollection(const std::vector<scanning::MotifRef>& inputs,
+                                     std::vector<maxScores>& maxima) {
+  maxima.resize(Datasets.size());
   const auto collection = scanning::refsOf(DatabaseDatasets);
-  scanning::raiseMaxima({.listA = queries, .listB = collection}, backward, maxScoresDatabaseGlobalList);
+  return scanning::selectMatches({.listA = inputs, .listB = collection}, maxima,
+                                 {.numBestMatches = numBestMatches}, runScanSettings());
 }
 
 }  // namespace
 
-void forwardScanDatabase() {
-  measureDatabase(false);
+scanning::ScanTotals forwardScanDatabase() {
+  return measureAgainstCollection(scanning::refsOf(Datasets), false, maxScoresDatabaseList);
 }
-void backwardScanDatabase() {
-  measureDatabase(true);
+scanning::ScanTotals backwardScanDatabase() {
+  return measureAgainstCollection(scanning::refsOf(Datasets), true, maxScoresDatabaseList);
 }
-void forwardScanDatabaseGlobal() {
-  measureDatabaseGlobal(false);
+scanning::ScanTotals forwardScanDatabaseGlobal(const std::vector<bestMatchList>& topGlobal) {
+  return measureAgainstCollection(scanning::queryMotifs(topGlobal, Datasets), false,
+                                  maxScoresDatabaseGlobalList);
 }
-void backwardScanDatabaseGlobal() {
-  measureDatabaseGlobal(true);
+scanning::ScanTotals backwardScanDatabaseGlobal(const std::vector<bestMatchList>& topGlobal) {
+  return measureAgainstCollection(scanning::queryMotifs(topGlobal, Datasets), true,
+                                  maxScoresDatabaseGlobalList);
 }
 
 // The maxima lists hold one entry per input motif, also when no scan ran.
@@ -69,23 +55,13 @@ void getMaxScoresDatabaseGlobal() {
   maxScoresDatabaseGlobalList.resize(Datasets.size());
 }
 
-// Per input motif its best collection motifs. Collection motifs are told apart by their number: a
-// collection may give two motifs one name.
 void calculateSumScoresCompareDatabase() {
-  maxScoresDatabaseList.resize(Datasets.size());
-  const auto inputs = scanning::refsOf(Datasets);
-  const auto collection = scanning::refsOf(DatabaseDatasets);
-  databaseMatches = scanning::selectMatches({.listA = inputs, .listB = collection}, maxScoresDatabaseList,
-                                            {.numBestMatches = numBestMatches});
+  databaseMatches = selectFromCollection(scanning::refsOf(Datasets), maxScoresDatabaseList);
 }
 
-void calculateSumScoresCompareDatabaseGlobal() {
-  maxScoresDatabaseGlobalList.resize(Datasets.size());
-  const auto queries = queryMotifs();
-  const auto collection = scanning::refsOf(DatabaseDatasets);
+void calculateSumScoresCompareDatabaseGlobal(const std::vector<bestMatchList>& topGlobal) {
   databaseGlobalMatches =
-      scanning::selectMatches({.listA = queries, .listB = collection}, maxScoresDatabaseGlobalList,
-                              {.numBestMatches = numBestMatches});
+      selectFromCollection(scanning::queryMotifs(topGlobal, Datasets), maxScoresDatabaseGlobalList);
 }
 
 }  // namespace korvelan

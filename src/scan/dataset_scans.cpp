@@ -1,5 +1,7 @@
 // Input motifs against each other: every pair a < b of Datasets, forward then backward. The scans
 // measure each motif's maxima; the key step scans again and keeps the selection.
+#include <algorithm>
+
 #include "core/answers.h"
 #include "core/globals.h"
 #include "scan/match_passes.h"
@@ -7,21 +9,31 @@
 #include "scan/scan_kernel.h"
 
 namespace korvelan {
+
+scanning::ScanSettings runScanSettings() {
+  return scanning::ScanSettings{.cutoff = simCutoff,
+                                .minOverlap = overlap,
+                                .cellMax = maxScore,
+                                .threads = std::max<int>(numThread, 1)};
+}
+
 namespace {
 
-void measureDatasets(bool backward) {
+scanning::ScanTotals measureDatasets(bool backward) {
   const auto motifs = scanning::refsOf(Datasets);
-  scanning::raiseMaxima({.listA = motifs, .listB = motifs, .dataset = true}, backward, maxScoresList);
+  maxScoresList.resize(Datasets.size());
+  return scanning::raiseMaxima({.listA = motifs, .listB = motifs, .dataset = true}, runScanSettings(),
+                               backward, maxScoresList);
 }
 
 }  // namespace
 
-void forwardScan() {
-  measureDatasets(false);
+scanning::ScanTotals forwardScan() {
+  return measureDatasets(false);
 }
 
-void backwardScan() {
-  measureDatasets(true);
+scanning::ScanTotals backwardScan() {
+  return measureDatasets(true);
 }
 
 // The maxima list holds one entry per motif, also when no scan ran.
@@ -34,7 +46,8 @@ void calculateSumScoresCompare() {
   const auto motifs = scanning::refsOf(Datasets);
   datasetMatches = scanning::selectMatches(
       {.listA = motifs, .listB = motifs, .dataset = true}, maxScoresList,
-      {.numBestMatches = numBestMatches, .otherFiles = severalFiles(), .distances = treesWanted()});
+      {.numBestMatches = numBestMatches, .otherFiles = severalFiles(), .distances = treesWanted()},
+      runScanSettings());
 }
 
 }  // namespace korvelan

@@ -1,11 +1,11 @@
 #include "scan/match_passes.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 
-#include "core/globals.h"
 #include "core/motifs.h"
 #include "core/parallel.h"
 #include "scan/bounded_selection.h"
@@ -72,36 +72,58 @@ struct Kept {
 
 using Selections = BoundedSelections<Kept>;
 
-// The place of a kept shift in the scans' order: direction, pair, region, shift. The winning
-// orientation rides below the shift, where no two places differ.
+// Where a kept shift lies in the scans' order, as a Place. Major: the direction (backward after
+// forward) above the pair's ordinal. Minor: the region (motif B listed first after motif A listed
+// first), then the shift, and below them, where no two places differ, the winning orientation pair.
+constexpr int kBackwardBit = 63;  // of major
+constexpr int kBFirstBit = 34;    // of minor; the shift takes the 32 bits below it
+constexpr int kShiftBit = 2;      // of minor; the orientation pair takes the 2 bits below it
+constexpr std::uint64_t kOrientationMask = 3;
+
 Place placeOf(bool backward, std::uint64_t ordinal, const KeptShift& k) {
   const std::uint64_t bFirst = (k.code & kBFirst) != 0 ? 1 : 0;
-  return Place{(backward ? std::uint64_t{1} << 63 : 0) | ordinal,
-               (bFirst << 34) | (std::uint64_t{k.shift} << 2) | (k.code & 3u)};
+  return Place{(backward ? std::uint64_t{1} << kBackwardBit : 0) | ordinal,
+               (bFirst << kBFirstBit) | (std::uint64_t{k.shift} << kShiftBit) | (k.code & kOrientationMask)};
 }
 
 KeptShift keptOf(const Candidate<Kept>& c) {
-  const bool bFirst = ((c.place.minor >> 34) & 1) != 0;
-  return KeptShift{c.payload.score, static_cast<std::uint32_t>(c.place.minor >> 2),
-                   static_cast<std::uint8_t>((c.place.minor & 3) | (bFirst ? kBFirst : 0))};
+  const bool bFirst = ((c.place.minor >> kBFirstBit) & 1) != 0;
+  return KeptShift{c.payload.score, static_cast<std::uint32_t>(c.place.minor >> kShiftBit),
+                   static_cast<std::uint8_t>((c.place.minor & kOrientationMask) | (bFirst ? kBFirst : 0))};
 }
 
 bool backwardOf(const Candidate<Kept>& c) {
-  return (c.place.major >> 63) != 0;
+  return (c.place.major >> kBackwardBit) != 0;
 }
 
-// The ranking key of one alignment against the figures of the motif it is ranked for.
-double keyOf(std::int32_t numOverlap, double rawScore, const maxScores& e) {
+// The ranking fields of one alignment against the figures of the motif it is ranked for: its
+// distances from the longest overlap and the best score, and its key, the mean of the two.
+struct Ranking {
+  std::int32_t overlapDiff;
+  double scoreDiff;
+  double key;
+};
+
+Ranking rankingOf(std::int32_t numOverlap, double rawScore, const maxScores& e) {
   const std::int32_t overlapDiff = std::abs(numOverlap - e.longestOverlap);
   const double scoreDiff = std::abs(rawScore - e.bestScore);
-  return (static_cast<double>(overlapDiff) + scoreDiff) * 0.5;
+  return Ranking{overlapDiff, scoreDiff, (static_cast<double>(overlapDiff) + scoreDiff) * 0.5};
+}
+
+double keyOf(std::int32_t numOverlap, double rawScore, const maxScores& e) {
+  return rankingOf(numOverlap, rawScore, e).key;
 }
 
 class SelectingSink : public PairSink {
  public:
   SelectingSink(const Family& family, const std::vector<maxScores>& maxima, const SelectionWanted& wanted,
-                std::vector<double>* nearest)
-      : family_(family), maxima_(maxima), motifs_(maxima.size()), wanted_(wanted), nearest_(nearest) {}
+                int threads, std::vector<double>* nearest)
+      : family_(family),
+        maxima_(maxima),
+        motifs_(maxima.size()),
+        wanted_(wanted),
+        team_(std::max(threads, 1)),
+        nearest_(nearest) {}
 
   void setBackward(bool backward) { backward_ = backward; }
 
@@ -185,7 +207,7 @@ class SelectingSink : public PairSink {
     // Each motif's list on its own: the slots are split over the thread team.
     const auto slots = static_cast<std::int64_t>(motifs_);
     RegionGuard guard;
-#pragma omp parallel for schedule(static) num_threads(teamSize())
+#pragma omp parallel for schedule(static) num_threads(team_)
     for (std::int64_t j = 0; j < slots; ++j)
       guard.run([&] {
         const auto slot = static_cast<std::size_t>(j);
@@ -195,10 +217,10 @@ class SelectingSink : public PairSink {
           dataCombinedScore& r = out[slot].emplace_back();
           buildRecord(r, keptOf(c), A, static_cast<std::int64_t>(A.motif->matrix.size()), B,
                       static_cast<std::int64_t>(B.motif->matrix.size()), backwardOf(c));
-          const maxScores& e = maxima_[slot];
-          r.overlapDiff = std::abs(r.numOverlap - e.longestOverlap);
-          r.scoreDiff = std::abs(r.rawScore - e.bestScore);
-          r.similarityScore = keyOf(r.numOverlap, r.rawScore, e);
+          const Ranking ranking = rankingOf(r.numOverlap, r.rawScore, maxima_[slot]);
+          r.overlapDiff = ranking.overlapDiff;
+          r.scoreDiff = ranking.scoreDiff;
+          r.similarityScore = ranking.key;
         }
       });
     guard.rethrow();
@@ -209,6 +231,7 @@ class SelectingSink : public PairSink {
   const std::vector<maxScores>& maxima_;
   std::size_t motifs_;
   SelectionWanted wanted_;
+  int team_;  // team size of the merge of the selections
   std::vector<double>* nearest_;
   bool backward_ = false;
   std::vector<PerThread> threads_;
@@ -216,25 +239,44 @@ class SelectingSink : public PairSink {
 
 }  // namespace
 
-void raiseMaxima(const Family& family, bool backward, std::vector<maxScores>& maxima) {
-  maxima.resize(Datasets.size());
+std::vector<MotifRef> queryMotifs(const std::vector<bestMatchList>& topGlobal,
+                                  const std::vector<data>& inputs) {
+  std::vector<MotifRef> queries;
+  queries.reserve(topGlobal.size());
+  for (const bestMatchList& group : topGlobal) {
+    if (group.empty()) continue;
+    const dataCombinedScore& head = group.front();
+    const data* top = findMotif(inputs, head.firstMotifID);
+    if (top == nullptr) continue;
+    queries.push_back(
+        MotifRef{top, head.firstMotifID, head.firstMotifName, top->datasetNum, head.firstMotifNumInFile});
+  }
+  return queries;
+}
+
+ScanTotals raiseMaxima(const Family& family, const ScanSettings& settings, bool backward,
+                       std::vector<maxScores>& maxima) {
   MaximaSink sink(family, maxima.size());
-  scanLists(family.listA, family.listB, {.triangular = family.dataset, .backward = backward}, sink);
+  const ScanTotals totals =
+      scanLists(family.listA, family.listB,
+                {.settings = settings, .triangular = family.dataset, .backward = backward}, sink);
   sink.mergeInto(maxima);
+  return totals;
 }
 
 selectedMatches selectMatches(const Family& family, const std::vector<maxScores>& maxima,
-                              const SelectionWanted& wanted) {
+                              const SelectionWanted& wanted, const ScanSettings& settings) {
   selectedMatches out;
   std::vector<double>* nearest = nullptr;
   if (wanted.distances) {
     out.nearestKeys.assign(maxima.size() * maxima.size(), std::numeric_limits<double>::infinity());
     nearest = &out.nearestKeys;
   }
-  SelectingSink sink(family, maxima, wanted, nearest);
+  SelectingSink sink(family, maxima, wanted, settings.threads, nearest);
   for (const bool backward : {false, true}) {
     sink.setBackward(backward);
-    scanLists(family.listA, family.listB, {.triangular = family.dataset, .backward = backward}, sink);
+    scanLists(family.listA, family.listB,
+              {.settings = settings, .triangular = family.dataset, .backward = backward}, sink);
   }
   sink.finish(out);
   if (!wanted.distances) out.largestKey = 0.0;

@@ -21,14 +21,18 @@ struct Family {
   bool dataset = false;
 };
 
-// The query motifs of the global database scans: one per group of topGlobalMatchingResults, in group
-// order, made from the group's first record (its first motif is the top motif).
-std::vector<MotifRef> queryMotifs();
+// The query motifs of the global database scans: one per group of the top global groups (the run's
+// topGlobalMatchingResults), in group order, made from the group's first record, whose first motif is
+// the top motif: the identity fields from the record, the dataset number and the matrices from that
+// motif in `inputs` (by ID). A group that is empty or names no motif of `inputs` gives no query motif.
+std::vector<MotifRef> queryMotifs(const std::vector<bestMatchList>& topGlobal,
+                                  const std::vector<data>& inputs);
 
-// Raises the entries of `maxima` (resized to one per input motif, entries kept) by the kept shifts
-// of one direction's scan of the family: best score and longest overlap, an entry k - 1 for the
-// motif of ID k.
-void raiseMaxima(const Family& family, bool backward, std::vector<maxScores>& maxima);
+// Raises the entries of `maxima` (one per input motif, the entry k - 1 for the motif of ID k) by the
+// kept shifts of one direction's scan of the family: best score and longest overlap. An ID beyond
+// the entries raises none. Returns the scan's counts.
+ScanTotals raiseMaxima(const Family& family, const ScanSettings& settings, bool backward,
+                       std::vector<maxScores>& maxima);
 
 // What the selecting pass keeps besides the best matches.
 struct SelectionWanted {
@@ -43,6 +47,6 @@ struct SelectionWanted {
 // each partner in the motif's records stably sorted by key. Per-thread selections are merged after
 // each scan; whichever thread offers a record, the outcome is the same.
 selectedMatches selectMatches(const Family& family, const std::vector<maxScores>& maxima,
-                              const SelectionWanted& wanted);
+                              const SelectionWanted& wanted, const ScanSettings& settings);
 
 }  // namespace korvelan::scanning

@@ -10,7 +10,6 @@
 #include <optional>
 #include <stdexcept>
 
-#include "core/globals.h"
 #include "core/parallel.h"
 
 namespace korvelan::scanning {
@@ -44,6 +43,11 @@ void packRows(double* out, const motifMatrix& matrix, const motifMatrix& revComp
   }
 }
 
+// Motif and list lengths are held in 32 bits in the kept shifts and pairs.
+void checkLength(std::size_t count, const char* what) {
+  if (count > std::numeric_limits<std::uint32_t>::max()) throw std::length_error(what);
+}
+
 class PackedMotifs {
  public:
   explicit PackedMotifs(const std::vector<MotifRef>& motifs) {
@@ -52,8 +56,7 @@ class PackedMotifs {
     lengths_.reserve(motifs.size());
     for (const MotifRef& ref : motifs) {
       const std::size_t length = ref.motif->matrix.size();
-      if (length > std::numeric_limits<std::uint32_t>::max())
-        throw std::length_error("motif too long to scan");
+      checkLength(length, "motif too long to scan");
       offsets_.push_back(total);
       lengths_.push_back(static_cast<std::int64_t>(length));
       total += length * kRowDoubles * 4;
@@ -127,19 +130,24 @@ struct RegionOutput {
 
 // Scores one region: the motif listed first (F, Lf rows) with its first packed row on row i of the
 // motif listed second (S, Ls rows), i = 0 .. Ls - minOverlap; at aligned position k row k of F meets
-// row i + k of S, n(i) = min(Lf, Ls - i). Per orientation pair the cells maxScore - |a - b| are added
+// row i + k of S, n(i) = min(Lf, Ls - i). Per orientation pair the cells cellMax - |a - b| are added
 // position by position and column by column (A, C, G, T), and the sum is divided by 4 x n(i); the
 // lanes of a vector are the four orientation pairs, so every sum is formed in exactly that order.
 // Four shifts run side by side only to overlap their addition chains. Returns the aligned positions
 // scored.
-__attribute__((target_clones("avx2", "default"))) std::int64_t scoreRegion(
-    const double* F, std::int64_t Lf, const double* S, std::int64_t Ls, std::int64_t minOverlap,
-    double cellMax, double cutoff, std::uint8_t listing, std::vector<KeptShift>& kept) {
+__attribute__((target_clones("avx2", "default"))) std::int64_t scoreRegion(const double* F, std::int64_t Lf,
+                                                                           const double* S, std::int64_t Ls,
+                                                                           const ScanSettings& settings,
+                                                                           std::uint8_t listing,
+                                                                           std::vector<KeptShift>& kept) {
+  // Copied once: the settings are not reread after each store into `kept`.
+  const std::int64_t minOverlap = settings.minOverlap;
+  const double cellMax = settings.cellMax;
   const std::int64_t shifts = Ls - minOverlap + 1;
   const v4d full = {cellMax, cellMax, cellMax, cellMax};
   const std::int64_t magnitude = std::numeric_limits<std::int64_t>::max();
   const v4i absMask = {magnitude, magnitude, magnitude, magnitude};
-  RegionOutput out{cutoff, listing, kept};
+  RegionOutput out{settings.cutoff, listing, kept};
   std::int64_t positions = 0;
 
   std::int64_t i = 0;
@@ -176,6 +184,27 @@ __attribute__((target_clones("avx2", "default"))) std::int64_t scoreRegion(
   return positions;
 }
 
+// Both regions of one pair of usable motifs (each at least minOverlap long), as motif A (layout 0)
+// and motif B (layout 1) rows: motif A listed first on motif B's rows, then motif B listed first on
+// motif A's. `kept` is emptied and then holds the pair's kept shifts. Returns the aligned positions
+// scored.
+std::int64_t scoreBothRegions(const double* rowsA, std::int64_t La, const double* rowsB, std::int64_t Lb,
+                              const ScanSettings& settings, std::vector<KeptShift>& kept) {
+  // Room for every shift of the pair, so that scoring never allocates: an allocation failure thrown
+  // inside the scoring clones ends the process instead of reaching the region's guard.
+  kept.clear();
+  kept.reserve(static_cast<std::size_t>(La + Lb - 2 * (settings.minOverlap - 1)));
+  std::int64_t positions = scoreRegion(rowsA, La, rowsB, Lb, settings, 0, kept);
+  positions += scoreRegion(rowsB, Lb, rowsA, La, settings, kBFirst, kept);
+  return positions;
+}
+
+// A motif takes part when it has at least minOverlap positions; a minimum below 1 names no placement.
+std::size_t leastLength(const ScanSettings& settings) {
+  if (settings.minOverlap < 1) throw std::invalid_argument("minimum overlap below 1");
+  return static_cast<std::size_t>(settings.minOverlap);
+}
+
 // A run of consecutive pairs of the pair loop: count pairs from (a, b) on.
 struct Chunk {
   std::size_t a = 0;
@@ -196,7 +225,78 @@ struct PairCursor {
   }
 };
 
-ScanTotals lastTotals;
+// The pair loop cut into chunks of perChunk consecutive pairs (the last may hold fewer). The cut
+// depends on the pair count alone, not on the thread count; chunk c begins at pair c x perChunk.
+struct ChunkCut {
+  std::size_t perChunk = 0;
+  std::vector<Chunk> chunks;
+};
+
+ChunkCut cutChunks(std::size_t nA, std::size_t nB, bool triangular) {
+  const PairCursor loop{0, 0, nA, nB, triangular};
+  std::size_t totalPairs = 0;
+  for (std::size_t a = 0; a < nA; ++a)
+    if (loop.rowBegin(a) < nB) totalPairs += nB - loop.rowBegin(a);
+  ChunkCut cut;
+  if (totalPairs == 0) return cut;
+  cut.perChunk = std::max<std::size_t>(32, totalPairs / 2048);
+  Chunk current;
+  for (std::size_t a = 0; a < nA; ++a) {
+    for (std::size_t b = loop.rowBegin(a); b < nB;) {
+      if (current.count == 0) current.a = a, current.b = b;
+      const std::size_t take = std::min(nB - b, cut.perChunk - current.count);
+      current.count += take;
+      b += take;
+      if (current.count == cut.perChunk) cut.chunks.push_back(current), current = Chunk{};
+    }
+  }
+  if (current.count > 0) cut.chunks.push_back(current);
+  return cut;
+}
+
+void addTotals(ScanTotals& sum, const ScanTotals& part) {
+  sum.pairs += part.pairs;
+  sum.shifts += part.shifts;
+  sum.positions += part.positions;
+  sum.kept += part.kept;
+}
+
+// What every chunk of one scan of two lists reads.
+struct ListScan {
+  const PackedMotifs& packedA;
+  const PackedMotifs& packedB;
+  std::size_t nA, nB;
+  const ScanOptions& options;
+  std::size_t least;  // leastLength(options.settings)
+  std::size_t perChunk;
+  PairSink& sink;
+};
+
+// The pairs of one chunk in loop order: each pair of usable motifs scored in both regions and, with a
+// kept shift, handed to the sink. `kept` is the calling thread's scratch. Returns the chunk's counts.
+ScanTotals scanChunk(const ListScan& scan, std::size_t c, const Chunk& chunk, std::vector<KeptShift>& kept) {
+  ScanTotals totals;
+  const int thread = omp_get_thread_num();
+  const bool backward = scan.options.backward;
+  const std::int64_t minOverlap = scan.options.settings.minOverlap;
+  PairCursor pair{chunk.a, chunk.b, scan.nA, scan.nB, scan.options.triangular};
+  std::uint64_t ordinal = c * scan.perChunk;
+  for (std::size_t left = chunk.count; left > 0; --left, pair.next(), ++ordinal) {
+    const std::int64_t La = scan.packedA.length(pair.a);
+    const std::int64_t Lb = scan.packedB.length(pair.b);
+    if (static_cast<std::size_t>(La) < scan.least || static_cast<std::size_t>(Lb) < scan.least) continue;
+    const auto ia = static_cast<std::uint32_t>(pair.a);
+    const auto ib = static_cast<std::uint32_t>(pair.b);
+    ++totals.pairs;
+    totals.shifts += (Lb - minOverlap + 1) + (La - minOverlap + 1);
+    totals.positions += scoreBothRegions(scan.packedA.rows(ia, 0, backward), La,
+                                         scan.packedB.rows(ib, 1, backward), Lb, scan.options.settings, kept);
+    if (kept.empty()) continue;
+    totals.kept += static_cast<std::int64_t>(kept.size());
+    scan.sink.take(c, thread, PairShifts{ia, ib, ordinal, La, Lb, kept.data(), kept.data() + kept.size()});
+  }
+  return totals;
+}
 
 const FixedText kForward("Forward");
 const FixedText kBackward("Backward");
@@ -215,14 +315,6 @@ std::vector<MotifRef> refsOf(const std::vector<data>& motifs) {
   refs.reserve(motifs.size());
   for (const data& motif : motifs) refs.push_back(refOf(motif));
   return refs;
-}
-
-int teamSize() {
-  return numThread > 0 ? numThread : 1;
-}
-
-ScanTotals lastScanTotals() {
-  return lastTotals;
 }
 
 void buildRecord(dataCombinedScore& record, const KeptShift& kept, const MotifRef& A, std::int64_t La,
@@ -250,100 +342,43 @@ void buildRecord(dataCombinedScore& record, const KeptShift& kept, const MotifRe
 
 ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<MotifRef>& listB,
                      const ScanOptions& options, PairSink& sink) {
-  const bool triangular = options.triangular;
-  const bool backward = options.backward;
-  lastTotals = ScanTotals{};
-  const std::size_t nA = listA.size();
-  const std::size_t nB = listB.size();
-  if (nA > std::numeric_limits<std::uint32_t>::max() || nB > std::numeric_limits<std::uint32_t>::max())
-    throw std::length_error("too many motifs to scan");
-  const PairCursor loop{0, 0, nA, nB, triangular};
-  auto rowBegin = [&](std::size_t a) { return loop.rowBegin(a); };
-
-  // Cut the pair loop into chunks of consecutive pairs; the cut does not depend on the thread count.
-  std::size_t totalPairs = 0;
-  for (std::size_t a = 0; a < nA; ++a)
-    if (rowBegin(a) < nB) totalPairs += nB - rowBegin(a);
-  if (totalPairs == 0) return lastTotals;
-  const std::size_t perChunk = std::max<std::size_t>(32, totalPairs / 2048);
-  std::vector<Chunk> chunks;
-  {
-    Chunk current;
-    for (std::size_t a = 0; a < nA; ++a) {
-      for (std::size_t b = rowBegin(a); b < nB;) {
-        if (current.count == 0) current.a = a, current.b = b;
-        const std::size_t take = std::min(nB - b, perChunk - current.count);
-        current.count += take;
-        b += take;
-        if (current.count == perChunk) chunks.push_back(current), current = Chunk{};
-      }
-    }
-    if (current.count > 0) chunks.push_back(current);
-  }
+  const std::size_t least = leastLength(options.settings);
+  checkLength(listA.size(), "too many motifs to scan");
+  checkLength(listB.size(), "too many motifs to scan");
+  const ChunkCut cut = cutChunks(listA.size(), listB.size(), options.triangular);
+  if (cut.chunks.empty()) return ScanTotals{};
 
   const PackedMotifs packedA(listA);
   std::optional<PackedMotifs> ownB;
-  if (!triangular) ownB.emplace(listB);
-  const PackedMotifs& packedB = triangular ? packedA : *ownB;
-  const std::size_t least = static_cast<std::size_t>(overlap);  // lengths compare as unsigned counts
-  const double cellMax = maxScore;
-  const double cutoff = simCutoff;
-  const std::int64_t minOverlap = overlap;
-  const int threads = teamSize();
-  sink.start(chunks.size(), threads);
+  if (!options.triangular) ownB.emplace(listB);
+  const PackedMotifs& packedB = options.triangular ? packedA : *ownB;
+  const int threads = std::max(options.settings.threads, 1);
+  sink.start(cut.chunks.size(), threads);
 
-  std::vector<ScanTotals> chunkTotals(chunks.size());
-  auto scanChunk = [&](std::size_t c, std::vector<KeptShift>& kept) {
-    ScanTotals totals;  // counted here and stored once: neighbouring chunks run on other threads
-    const int thread = omp_get_thread_num();
-    PairCursor pair{chunks[c].a, chunks[c].b, nA, nB, triangular};
-    std::uint64_t ordinal = c * perChunk;
-    for (std::size_t left = chunks[c].count; left > 0; --left, pair.next(), ++ordinal) {
-      const std::int64_t La = packedA.length(pair.a);
-      const std::int64_t Lb = packedB.length(pair.b);
-      if (static_cast<std::size_t>(La) < least || static_cast<std::size_t>(Lb) < least) continue;
-      const auto ia = static_cast<std::uint32_t>(pair.a);
-      const auto ib = static_cast<std::uint32_t>(pair.b);
-      ++totals.pairs;
-      totals.shifts += (Lb - minOverlap + 1) + (La - minOverlap + 1);
-      // Room for every shift of the pair, so that scoring never allocates: an allocation failure
-      // thrown inside the scoring clones ends the process instead of reaching the region's guard.
-      kept.clear();
-      kept.reserve(static_cast<std::size_t>(La + Lb - 2 * (minOverlap - 1)));
-      // Motif A listed first, its rows on motif B's; then motif B listed first, on motif A's.
-      totals.positions += scoreRegion(packedA.rows(ia, 0, backward), La, packedB.rows(ib, 1, backward), Lb,
-                                      minOverlap, cellMax, cutoff, 0, kept);
-      totals.positions += scoreRegion(packedB.rows(ib, 1, backward), Lb, packedA.rows(ia, 0, backward), La,
-                                      minOverlap, cellMax, cutoff, kBFirst, kept);
-      if (kept.empty()) continue;
-      totals.kept += static_cast<std::int64_t>(kept.size());
-      sink.take(c, thread, PairShifts{ia, ib, ordinal, La, Lb, kept.data(), kept.data() + kept.size()});
-    }
-    chunkTotals[c] = totals;
-  };
+  const ListScan scan{packedA, packedB, listA.size(), listB.size(), options, least, cut.perChunk, sink};
+  // Counted per chunk and stored once: neighbouring chunks run on other threads.
+  std::vector<ScanTotals> chunkTotals(cut.chunks.size());
   std::vector<std::vector<KeptShift>> keptOf(static_cast<std::size_t>(threads));  // one pair's, reused
   RegionGuard guard;
 #pragma omp parallel for schedule(dynamic, 1) num_threads(threads)
-  for (std::size_t c = 0; c < chunks.size(); ++c)
-    guard.run([&] { scanChunk(c, keptOf[static_cast<std::size_t>(omp_get_thread_num())]); });
+  for (std::size_t c = 0; c < cut.chunks.size(); ++c)
+    guard.run([&] {
+      chunkTotals[c] =
+          scanChunk(scan, c, cut.chunks[c], keptOf[static_cast<std::size_t>(omp_get_thread_num())]);
+    });
   guard.rethrow();
 
-  for (const ScanTotals& t : chunkTotals) {
-    lastTotals.pairs += t.pairs;
-    lastTotals.shifts += t.shifts;
-    lastTotals.positions += t.positions;
-    lastTotals.kept += t.kept;
-  }
-  return lastTotals;
+  ScanTotals totals;
+  for (const ScanTotals& t : chunkTotals) addTotals(totals, t);
+  return totals;
 }
 
-void scanPair(const MotifRef& A, PairMatrices a, const MotifRef& B, PairMatrices b, bool backward,
-              std::vector<dataCombinedScore>& out) {
-  const std::size_t least = static_cast<std::size_t>(overlap);
+void scanPair(const MotifRef& A, PairMatrices a, const MotifRef& B, PairMatrices b,
+              const ScanSettings& settings, bool backward, std::vector<dataCombinedScore>& out) {
+  const std::size_t least = leastLength(settings);
   if (a.matrix.size() < least || b.matrix.size() < least) return;
-  if (a.matrix.size() > std::numeric_limits<std::uint32_t>::max() ||
-      b.matrix.size() > std::numeric_limits<std::uint32_t>::max())
-    throw std::length_error("motif too long to scan");
+  checkLength(a.matrix.size(), "motif too long to scan");
+  checkLength(b.matrix.size(), "motif too long to scan");
   const auto La = static_cast<std::int64_t>(a.matrix.size());
   const auto Lb = static_cast<std::int64_t>(b.matrix.size());
   // Scratch kept per thread: the merge steps scan many small pairs one after another.
@@ -353,10 +388,7 @@ void scanPair(const MotifRef& A, PairMatrices a, const MotifRef& B, PairMatrices
   rowsB.resize(static_cast<std::size_t>(Lb) * kRowDoubles);
   packRows(rowsA.data(), a.matrix, a.revComp, 0, backward);
   packRows(rowsB.data(), b.matrix, b.revComp, 1, backward);
-  kept.clear();
-  kept.reserve(static_cast<std::size_t>(La + Lb - 2 * (overlap - 1)));
-  scoreRegion(rowsA.data(), La, rowsB.data(), Lb, overlap, maxScore, simCutoff, 0, kept);
-  scoreRegion(rowsB.data(), Lb, rowsA.data(), La, overlap, maxScore, simCutoff, kBFirst, kept);
+  scoreBothRegions(rowsA.data(), La, rowsB.data(), Lb, settings, kept);
   out.reserve(out.size() + kept.size());
   for (const KeptShift& entry : kept) buildRecord(out.emplace_back(), entry, A, La, B, Lb, backward);
 }

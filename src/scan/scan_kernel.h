@@ -32,8 +32,18 @@ struct ScanTotals {
   std::int64_t kept = 0;       // shifts kept (reaching the cutoff)
 };
 
-// How one scan walks its pairs.
+// The settings a scan scores by, handed to it: a run takes them from its answers and fixed values
+// (runScanSettings, scan/scan.h).
+struct ScanSettings {
+  double cutoff = 0.0;          // a shift is kept when its best score reaches this
+  std::int64_t minOverlap = 4;  // least aligned positions of a shift (at least 1)
+  double cellMax = 1.0;         // an aligned cell scores cellMax - |f - s|
+  int threads = 1;              // team size of the pair-parallel scans and their merges (at least 1)
+};
+
+// What one scan of two lists is told: its settings and how it walks the pairs.
 struct ScanOptions {
+  ScanSettings settings;
   bool triangular = false;  // both lists are the same, and each pair (a, b) has b > a
   bool backward = false;    // anchor the placements at the motifs' last positions
 };
@@ -76,8 +86,9 @@ class PairSink {
 // Scans every pair (a, b) of the two lists in loop order (a ascending, then b ascending; with
 // `triangular` b starts at a + 1, otherwise at 0) in one direction, both regions per pair (motif A
 // listed first, then motif B listed first), and hands each pair with a kept shift to the sink. The
-// pairs are scored on the run's thread count in chunks of consecutive pairs; the cut into chunks does
-// not depend on the thread count.
+// pairs are scored on the settings' thread count in chunks of consecutive pairs; the cut into chunks
+// does not depend on the thread count. Returns the scan's counts; throws std::invalid_argument for a
+// minimum overlap below 1.
 ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<MotifRef>& listB,
                      const ScanOptions& options, PairSink& sink);
 
@@ -96,14 +107,8 @@ struct PairMatrices {
 // kernel and records as scanLists gives a pair: motif A listed first, then motif B listed first, each
 // region's kept shifts in ascending shift order, appended to `out`. The records take the identity
 // fields of A and B (whose `motif` is not read). Meant for scans of two single matrices, whose few
-// dozen shifts are not worth a thread team.
-void scanPair(const MotifRef& A, PairMatrices a, const MotifRef& B, PairMatrices b, bool backward,
-              std::vector<dataCombinedScore>& out);
-
-// The team size of the scans: the run's thread count, at least 1.
-int teamSize();
-
-// Totals of the most recent scanLists call (for measurements).
-ScanTotals lastScanTotals();
+// dozen shifts are not worth a thread team, so the settings' thread count is not used.
+void scanPair(const MotifRef& A, PairMatrices a, const MotifRef& B, PairMatrices b,
+              const ScanSettings& settings, bool backward, std::vector<dataCombinedScore>& out);
 
 }  // namespace korvelan::scanning

@@ -11,8 +11,8 @@
 #include <new>
 
 #include "core/globals.h"
+#include "driver/result_stages.h"
 #include "reports/framing.h"
-#include "reports/sections.h"
 #include "scan/scan.h"
 #include "support/test_support.h"
 

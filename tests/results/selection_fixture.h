@@ -11,8 +11,8 @@
 #include "core/answers.h"
 #include "core/globals.h"
 #include "core/report_files.h"
+#include "driver/result_stages.h"
 #include "reference/reference_path.h"
-#include "reports/sections.h"
 #include "support/test_support.h"
 
 namespace korvelan::testing {

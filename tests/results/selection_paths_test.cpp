@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/globals.h"
+#include "driver/result_stages.h"
 #include "reference/reference_path.h"
-#include "reports/sections.h"
 #include "scan/scan.h"
 #include "support/test_support.h"
 
@@ -115,10 +115,10 @@ TEST_P(SelectionPaths, RunsSelectionEqualsThePlainPathOnAnyThreadCount) {
     getMaxScoresDatabase();
     calculateSumScoresCompareDatabase();
     EXPECT_EQ(reference::firstDifference(databaseMatches.bestMatches, plainDatabase), "");
-    forwardScanDatabaseGlobal();
-    backwardScanDatabaseGlobal();
+    forwardScanDatabaseGlobal(topGlobalMatchingResults);
+    backwardScanDatabaseGlobal(topGlobalMatchingResults);
     getMaxScoresDatabaseGlobal();
-    calculateSumScoresCompareDatabaseGlobal();
+    calculateSumScoresCompareDatabaseGlobal(topGlobalMatchingResults);
     EXPECT_EQ(reference::firstDifference(databaseGlobalMatches.bestMatches, plainGlobal), "");
   }
 }

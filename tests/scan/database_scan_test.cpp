@@ -39,7 +39,7 @@ TEST_F(DatabaseScan, InputMotifFiveAgainstDatabaseMotifTwelve) {
   fillDatabase(generator, 11);
   DatabaseDatasets.push_back(makeMotif(12, 1, 12, "D12", dbRows));
   simCutoff = 0.99;
-  const std::vector<dataCombinedScore> list = scantest::databaseRecords(false);
+  const std::vector<dataCombinedScore> list = scantest::databaseRecords();
   ASSERT_EQ(list.size(), 4u);
   const char* directions[] = {"Forward", "Forward", "Backward", "Backward"};
   for (std::size_t j = 0; j < 4; ++j) {
@@ -95,7 +95,7 @@ TEST_F(DatabaseScan, LengthCaseComparesTheInputMotifWithTheDatabaseMotif) {
                 makeMotif(2, 1, 2, "short", randomRows(generator, 3))};
     DatabaseDatasets = {makeMotif(1, 1, 1, "db", randomRows(generator, c.database))};
     std::vector<int> first, second;
-    for (const auto& r : scantest::databaseRecords(false))
+    for (const auto& r : scantest::databaseRecords())
       if (r.direction == "Forward") (r.scanOrderFlag == "Y" ? first : second).push_back(r.numOverlap);
     EXPECT_EQ(first, c.first) << c.input << " vs " << c.database;
     EXPECT_EQ(second, c.second) << c.input << " vs " << c.database;
@@ -128,10 +128,11 @@ TEST_F(DatabaseScan, QueryMotifsComeFromTheHeadsOfTheTopGlobalGroups) {
   second.scanOrderFlag = "Y";
   dataCombinedScore stray = head;
   stray.firstMotifID = 99;  // names no input motif
-  topGlobalMatchingResults = {{head}, {}, {stray}, {second, head}};
+  // Handed to the scans, which do not read the run's list of them.
+  const std::vector<bestMatchList> groups = {{head}, {}, {stray}, {second, head}};
   simCutoff = 0.99;
   // Per direction: query 7 (Y, then swapped), then query 3 (Y, then swapped).
-  const std::vector<dataCombinedScore> list = scantest::databaseRecords(true);
+  const std::vector<dataCombinedScore> list = scantest::queryRecords(groups);
   ASSERT_EQ(list.size(), 8u);
   for (std::size_t j = 0; j < list.size(); ++j) {
     const dataCombinedScore& r = list[j];
@@ -150,13 +151,13 @@ TEST_F(DatabaseScan, QueryMotifsComeFromTheHeadsOfTheTopGlobalGroups) {
     EXPECT_EQ(r.rawScore, 1.0);
     EXPECT_EQ(r.firstMatchingFormat, "Original Motif");
   }
-  forwardScanDatabaseGlobal();
-  backwardScanDatabaseGlobal();
+  forwardScanDatabaseGlobal(groups);
+  backwardScanDatabaseGlobal(groups);
   getMaxScoresDatabaseGlobal();
   ASSERT_EQ(maxScoresDatabaseGlobalList.size(), 7u);
   for (std::size_t j = 0; j < 7; ++j)
     EXPECT_EQ(maxScoresDatabaseGlobalList[j].longestOverlap, j == 2 || j == 6 ? 6 : 0) << j;
-  calculateSumScoresCompareDatabaseGlobal();
+  calculateSumScoresCompareDatabaseGlobal(groups);
   ASSERT_EQ(databaseGlobalMatches.bestMatches.size(), 7u);
   ASSERT_EQ(databaseGlobalMatches.bestMatches[6].size(), 1u);
   scantest::expectSameRecord(databaseGlobalMatches.bestMatches[6][0], list[0], "query 7 selected");
@@ -164,13 +165,12 @@ TEST_F(DatabaseScan, QueryMotifsComeFromTheHeadsOfTheTopGlobalGroups) {
   scantest::expectSameRecord(databaseGlobalMatches.bestMatches[2][0], list[2], "query 3 selected");
 
   // Without top global motifs the scans find nothing and the selection is empty.
-  topGlobalMatchingResults.clear();
   maxScoresDatabaseGlobalList.clear();
-  EXPECT_TRUE(scantest::databaseRecords(true).empty());
-  forwardScanDatabaseGlobal();
-  backwardScanDatabaseGlobal();
+  EXPECT_TRUE(scantest::queryRecords({}).empty());
+  forwardScanDatabaseGlobal({});
+  backwardScanDatabaseGlobal({});
   getMaxScoresDatabaseGlobal();
-  calculateSumScoresCompareDatabaseGlobal();
+  calculateSumScoresCompareDatabaseGlobal({});
   for (const bestMatchList& best : databaseGlobalMatches.bestMatches) EXPECT_TRUE(best.empty());
   for (const maxScores& e : maxScoresDatabaseGlobalList) EXPECT_EQ(e.longestOverlap, 0);
 }
@@ -192,17 +192,18 @@ TEST_F(DatabaseScan, BothFamiliesMatchThePlacementRuleOnAnyThreadCount) {
   dataCombinedScore head4, head9;
   head4.firstMotifID = 4, head4.firstMotifName = Datasets[3].motifName, head4.firstMotifNumInFile = 2;
   head9.firstMotifID = 9, head9.firstMotifName = Datasets[8].motifName, head9.firstMotifNumInFile = 5;
-  topGlobalMatchingResults = {{head4}, {head9}};
+  const std::vector<bestMatchList> groups = {{head4}, {head9}};
   const auto collection = scanning::refsOf(DatabaseDatasets);
   const auto wantDatabase = reference::scanRecords(scanning::refsOf(Datasets), collection, false, 1);
-  const auto wantGlobal = reference::scanRecords(scanning::queryMotifs(), collection, false, 1);
+  const auto wantGlobal =
+      reference::scanRecords(scanning::queryMotifs(groups, Datasets), collection, false, 1);
   ASSERT_GT(wantDatabase.size(), 500u);
   ASSERT_EQ(wantGlobal.front().firstMotifID, 4);
   for (int threads : {1, 8}) {
     SCOPED_TRACE(std::to_string(threads) + " threads");
     numThread = threads;
-    scantest::expectSameList(scantest::databaseRecords(false), wantDatabase);
-    scantest::expectSameList(scantest::databaseRecords(true), wantGlobal);
+    scantest::expectSameList(scantest::databaseRecords(), wantDatabase);
+    scantest::expectSameList(scantest::queryRecords(groups), wantGlobal);
   }
 }
 

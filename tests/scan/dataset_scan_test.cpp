@@ -3,9 +3,14 @@
 
 #include <cmath>
 #include <random>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "core/globals.h"
 #include "reference/reference_path.h"
+#include "scan/scan.h"
 #include "scan/scan_kernel.h"
 #include "scan_fixtures.h"
 
@@ -229,6 +234,86 @@ TEST_F(DatasetScan, ListMatchesThePlacementRuleAndIsTheSameOnAnyThreadCount) {
     scanDatasets();
     scantest::expectSameList(scanned, want);
     EXPECT_EQ(reference::firstDifference(reference::scanRecords(motifs, motifs, true, threads), want), "");
+  }
+}
+
+// The rows of motif A and motif B (as (A row, B row), 0-based) that meet in a record of the pair, in
+// the order the cells are added: forward from the first positions up, backward from the last down.
+std::vector<std::pair<int, int>> meetingRows(const dataCombinedScore& r, int La, int Lb) {
+  const bool bFirst = r.scanOrderFlag.empty();
+  const bool backward = r.direction == "Backward";
+  const int Lf = bFirst ? Lb : La, Ls = bFirst ? La : Lb;
+  std::vector<std::pair<int, int>> rows;
+  for (int k = 0; k < r.numOverlap; ++k) {
+    const int rf = backward ? Lf - 1 - k : k;
+    const int rs = backward ? Ls - r.position - k : r.position - 1 + k;
+    rows.push_back(bFirst ? std::make_pair(rs, rf) : std::make_pair(rf, rs));
+  }
+  return rows;
+}
+
+TEST_F(DatasetScan, ScansScoreByTheSettingsTheyAreHanded) {
+  // The run's settings would keep nothing (no score reaches 2) and scan motif 3 too; the settings
+  // handed to the scan keep every shift of at least five positions, each cell scoring 2 - |a - b|.
+  simCutoff = 2.0;
+  numThread = 1;
+  std::mt19937 generator(21);
+  Datasets = {makeMotif(1, 1, 1, "seven", randomRows(generator, 7)),
+              makeMotif(2, 1, 2, "nine", randomRows(generator, 9)),
+              makeMotif(3, 1, 3, "four", randomRows(generator, 4))};
+  const scanning::ScanSettings settings{.cutoff = 0.0, .minOverlap = 5, .cellMax = 2.0, .threads = 3};
+  const auto motifs = scanning::refsOf(Datasets);
+  scanned = reference::kernelRecords(motifs, motifs, true, settings);
+  // Motif 3 is shorter than five positions: only the pair (1, 2), motif 1 (7 rows) on motif 2 (9 rows)
+  // at five shifts, then motif 2 on motif 1 at three.
+  const std::vector<Placement> want = {{"Y", 1, 7}, {"Y", 2, 7}, {"Y", 3, 7}, {"Y", 4, 6},
+                                       {"Y", 5, 5}, {"", 1, 7},  {"", 2, 6},  {"", 3, 5}};
+  EXPECT_EQ(placements("Forward"), want);
+  EXPECT_EQ(placements("Backward"), want);
+  for (const dataCombinedScore& r : scanned) {
+    SCOPED_TRACE(std::string(r.direction.view()) + " '" + std::string(r.scanOrderFlag.view()) + "' " +
+                 std::to_string(r.position));
+    const scantest::Scored best =
+        scantest::scoreRows(Datasets[0], Datasets[1], meetingRows(r, 7, 9), settings.cellMax);
+    EXPECT_TRUE(scantest::sameBits(r.rawScore, best.score)) << r.rawScore << " vs " << best.score;
+    EXPECT_GT(r.rawScore, 1.0);
+  }
+  EXPECT_EQ(simCutoff, 2.0);
+
+  // A minimum overlap below one names no placement: refused, whatever the motifs.
+  for (const std::int64_t least : {0, -3}) {
+    const scanning::ScanSettings bad{.cutoff = 0.0, .minOverlap = least};
+    EXPECT_THROW(reference::kernelRecords(motifs, motifs, true, bad), std::invalid_argument) << least;
+    std::vector<dataCombinedScore> out;
+    const data& a = Datasets[0];
+    EXPECT_THROW(scanning::scanPair(motifs[0], {a.matrix, a.revCompMatrix}, motifs[1],
+                                    {Datasets[1].matrix, Datasets[1].revCompMatrix}, bad, false, out),
+                 std::invalid_argument)
+        << least;
+    EXPECT_TRUE(out.empty());
+  }
+}
+
+TEST_F(DatasetScan, EachScanReturnsItsCounts) {
+  // Lengths 7, 9 and 4 at the run's minimum overlap of 4, every shift kept: pairs (1, 2), (1, 3) and
+  // (2, 3) with 6 + 4, 1 + 4 and 1 + 6 shifts.
+  simCutoff = 0.0;
+  std::mt19937 generator(22);
+  Datasets = {makeMotif(1, 1, 1, "seven", randomRows(generator, 7)),
+              makeMotif(2, 1, 2, "nine", randomRows(generator, 9)),
+              makeMotif(3, 1, 3, "four", randomRows(generator, 4))};
+  scanDatasets();
+  for (const bool backward : {false, true}) {
+    SCOPED_TRACE(backward ? "backward" : "forward");
+    const scanning::ScanTotals totals = backward ? backwardScan() : forwardScan();
+    std::int64_t kept = 0, positions = 0;
+    for (const dataCombinedScore& r : scanned)
+      if ((r.direction == "Backward") == backward) ++kept, positions += r.numOverlap;
+    EXPECT_EQ(totals.pairs, 3);
+    EXPECT_EQ(totals.shifts, 22);
+    EXPECT_EQ(totals.kept, 22);
+    EXPECT_EQ(totals.kept, kept);
+    EXPECT_EQ(totals.positions, positions);
   }
 }
 

@@ -66,19 +66,20 @@ inline void expectSameList(const std::vector<dataCombinedScore>& got,
 }
 
 // The best of the four orientation pairs of motif A against motif B over the given row pairs
-// (A row, B row) in the given order, written straight from the scoring rule.
+// (A row, B row) in the given order, written straight from the scoring rule, each cell scoring
+// cellMax - |a - b|.
 struct Scored {
   double score = 0.0;
   int winner = 0;
 };
-inline Scored scoreRows(const data& A, const data& B, const std::vector<std::pair<int, int>>& rows) {
+inline Scored scoreRows(const data& A, const data& B, const std::vector<std::pair<int, int>>& rows,
+                        double cellMax = maxScore) {
   const motifMatrix* ofA[2] = {&A.matrix, &A.revCompMatrix};
   const motifMatrix* ofB[2] = {&B.matrix, &B.revCompMatrix};
   double sums[4] = {0, 0, 0, 0};
   for (const auto& [ra, rb] : rows)
     for (int c = 0; c < 4; ++c)
-      for (int p = 0; p < 4; ++p)
-        sums[p] += maxScore - std::fabs((*ofA[p / 2])[ra][c] - (*ofB[p % 2])[rb][c]);
+      for (int p = 0; p < 4; ++p) sums[p] += cellMax - std::fabs((*ofA[p / 2])[ra][c] - (*ofB[p % 2])[rb][c]);
   Scored best{sums[0] / (4.0 * static_cast<double>(rows.size())), 0};
   for (int p = 1; p < 4; ++p) {
     const double score = sums[p] / (4.0 * static_cast<double>(rows.size()));
@@ -91,11 +92,14 @@ inline const char* formatOf(int orientation) {
   return orientation == 0 ? "Original Motif" : "Reverse Complement";
 }
 
-// The records of the database scans (input motifs, or with `global` the query motifs of the top
-// global groups, against DatabaseDatasets) as the kernel hands them on, in the scans' order.
-inline std::vector<dataCombinedScore> databaseRecords(bool global) {
-  const auto inputs = global ? scanning::queryMotifs() : scanning::refsOf(Datasets);
-  return reference::kernelRecords(inputs, scanning::refsOf(DatabaseDatasets), false);
+// The records of the database scans as the kernel hands them on, in the scans' order: the input
+// motifs against DatabaseDatasets, or the query motifs of the given top global groups against it.
+inline std::vector<dataCombinedScore> databaseRecords() {
+  return reference::kernelRecords(scanning::refsOf(Datasets), scanning::refsOf(DatabaseDatasets), false);
+}
+inline std::vector<dataCombinedScore> queryRecords(const std::vector<bestMatchList>& topGlobal) {
+  return reference::kernelRecords(scanning::queryMotifs(topGlobal, Datasets),
+                                  scanning::refsOf(DatabaseDatasets), false);
 }
 
 }  // namespace korvelan::scantest
