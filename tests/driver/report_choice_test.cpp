@@ -74,15 +74,13 @@ std::string withExtension(const std::string& name, const std::string& extension)
 
 Answers answersFor(const char* type, const char* format, int collection, const char* tree,
                    const char* combine) {
-  Answers a;
-  a.files = {"files_a.txt", "files_b.txt"};
-  a.threads = 1;
-  a.type = type;
-  a.format = format;
-  a.collection = collection;
-  a.tree = tree;
-  a.combine = combine;
-  return a;
+  return Answers{.files = {"files_a.txt", "files_b.txt"},
+                 .threads = 1,
+                 .collection = collection,
+                 .tree = tree,
+                 .combine = combine,
+                 .type = type,
+                 .format = format};
 }
 
 std::string describe(const Answers& a) {

@@ -89,20 +89,15 @@ class SectionsTest : public ::testing::Test {
 
   dataCombinedScore rec(std::int64_t first, std::int64_t second, const char* direction, const char* flag,
                         int position, int overlap, double score, const char* f1, const char* f2) const {
-    const bool inOrder = std::string(flag) == "Y";
-    return testing::alignment({.direction = direction,
-                               .firstDataset = Datasets[(inOrder ? first : second) - 1].datasetNum,
-                               .secondDataset = Datasets[(inOrder ? second : first) - 1].datasetNum,
-                               .flag = flag,
-                               .first = first,
-                               .second = second,
-                               .firstName = Datasets[first - 1].motifName,
-                               .secondName = Datasets[second - 1].motifName,
-                               .position = position,
-                               .overlap = overlap,
-                               .key = score,
-                               .firstFormat = f1,
-                               .secondFormat = f2});
+    return testing::inputAlignment({.direction = direction,
+                                    .flag = flag,
+                                    .first = first,
+                                    .second = second,
+                                    .position = position,
+                                    .overlap = overlap,
+                                    .key = score,
+                                    .firstFormat = f1,
+                                    .secondFormat = f2});
   }
 
   void writeAllParts() {

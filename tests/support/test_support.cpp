@@ -295,4 +295,15 @@ dataCombinedScore alignment(const Alignment& fields) {
   return r;
 }
 
+dataCombinedScore inputAlignment(Alignment fields) {
+  const data& first = Datasets.at(static_cast<std::size_t>(fields.first - 1));
+  const data& second = Datasets.at(static_cast<std::size_t>(fields.second - 1));
+  const bool scanOrder = std::string(fields.flag) == "Y";
+  fields.firstName = first.motifName;
+  fields.secondName = second.motifName;
+  fields.firstDataset = (scanOrder ? first : second).datasetNum;
+  fields.secondDataset = (scanOrder ? second : first).datasetNum;
+  return alignment(fields);
+}
+
 }  // namespace korvelan::testing

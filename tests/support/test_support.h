@@ -141,5 +141,8 @@ struct Alignment {
   const char* secondFormat = "";  // secondMatchingFormat
 };
 dataCombinedScore alignment(const Alignment& fields);
+// The same for two input motifs, their names and dataset numbers taken from Datasets as the scans set
+// them: the names in listing order, the dataset numbers in scan order (swapped when the flag is empty).
+dataCombinedScore inputAlignment(Alignment fields);
 
 }  // namespace korvelan::testing
