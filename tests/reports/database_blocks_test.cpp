@@ -71,7 +71,9 @@ class DatabaseBlocksTest : public ::testing::Test {
 
   static std::string report(ReportId id) { return readFile(reportPath(id)); }
 
-  // The input motif is always the scan's first motif, so its format comes first.
+  // The records the tests write. The input motif is always the scan's first motif, so its format is
+  // the first one whichever motif is listed first.
+
   // Input motif 1 in scan order with collection motif 2.
   static dataCombinedScore inScanOrder() {
     return testing::alignment({.direction = "Forward",
