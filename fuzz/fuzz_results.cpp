@@ -6,12 +6,16 @@
 #include <omp.h>
 
 #include "core/answers.h"
+#include "core/collections.h"
 #include "driver/run.h"
 #include "fuzz_support.h"
+#include "support/answers.h"
 
 using namespace korvelan;
 
 namespace {
+
+const char* const kCutoffs[] = {"0.5", "0.6", "0.7", "0.75", "0.8", "0.85", "0.9"};
 
 // The input motifs, under identifiers of their own, stand in for the chosen collection.
 bool inputMotifsAsCollection() {
@@ -49,22 +53,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   fuzzing::quietConsole();
   resetGlobals();
   const std::uint8_t answers = bytes[0];
-  const double cutoffs[] = {0.5, 0.6, 0.7, 0.75, 0.8, 0.85, 0.9};
   const std::string root = fuzzing::scratch();
   const std::string result = root + "result/";
   fuzzing::fs::create_directories(result);
   fuzzing::writeInputFiles(root + "motifs/", bytes + 1, size - 1);
-  numFile = static_cast<std::int32_t>(FileNameType.size());
-  simCutoff = cutoffs[answers % 7];
-  outputFileType = (answers & 8) != 0 ? "All" : "Global-Only";
-  numThread = (answers & 16) != 0 ? 2 : 1;
+  testing::Answers chosen;
+  for (const fileNameAndType& file : FileNameType) chosen.files.push_back(file.fileName);
+  chosen.cutoff = kCutoffs[answers % 7];
+  chosen.type = (answers & 8) != 0 ? "All" : "Global-Only";
+  chosen.threads = (answers & 16) != 0 ? 2 : 1;
+  chosen.topMotifs = 1 + (answers >> 6) * 3;
+  chosen.bestMatches = 1 + (answers >> 6);
+  chosen.collection = (answers & 32) != 0 ? 1 : kNoCollectionChoice;  // 1: JASPAR, all taxa
+  chosen.format = "All";
+  testing::applyAnswers(chosen);
   omp_set_num_threads(numThread);
-  numTopMotif = 1 + (answers >> 6) * 3;
-  numBestMatches = 1 + (answers >> 6);
-  DBName = (answers & 32) != 0 ? "jasparAll" : "N";
-  motifCluster = "N";
-  combinedMotifFlag = "N";
-  outputFileFormat = "All";
   inputPath = root + "motifs/";
   nameOutputs();
   try {

@@ -47,11 +47,8 @@ struct RunState {
   std::int64_t matrixIDNum = 1;  // next input motif ID
   std::int64_t mNum = 1;         // number of the next motif within the current input file
   std::int32_t dNum = 1;         // dataset number of the file being read
-  std::string numFileInput;
   std::int32_t numFile = 0;  // number of input files
-  std::string numTopMotifInput;
   std::int32_t numTopMotif = 0;  // 1 to 50
-  std::string numBestMatchesInput;
   std::int32_t numBestMatches = 0;  // 1 to 50
   std::string simCutoffInput;
   double simCutoff = 0.0;  // 0.5, 0.6, 0.7, 0.75, 0.8, 0.85 or 0.9
@@ -59,10 +56,6 @@ struct RunState {
   std::int32_t numThread = 0;            // thread count, capped at maxThreadsAvailable
   std::int32_t maxThreadsAvailable = 0;  // what the OpenMP runtime offers
   std::string inputPath;                 // input folder as typed, unchecked
-  std::string inputFilename;
-  std::string inputFileFormat;
-  std::int32_t inputFileFormatNum = 0;  // never read
-  std::string DBNameInput;
   std::string DBName;             // database key or "N"; no database when shorter than two characters
   std::string motifCluster;       // tree answer "Y" or "N"
   std::string combinedMotifFlag;  // combine answer "Y" or "N"
@@ -159,11 +152,8 @@ extern std::int32_t& overlap;
 extern std::int64_t& matrixIDNum;
 extern std::int64_t& mNum;
 extern std::int32_t& dNum;
-extern std::string& numFileInput;
 extern std::int32_t& numFile;
-extern std::string& numTopMotifInput;
 extern std::int32_t& numTopMotif;
-extern std::string& numBestMatchesInput;
 extern std::int32_t& numBestMatches;
 extern std::string& simCutoffInput;
 extern double& simCutoff;
@@ -171,10 +161,6 @@ extern std::string& numThreadInput;
 extern std::int32_t& numThread;
 extern std::int32_t& maxThreadsAvailable;
 extern std::string& inputPath;
-extern std::string& inputFilename;
-extern std::string& inputFileFormat;
-extern std::int32_t& inputFileFormatNum;
-extern std::string& DBNameInput;
 extern std::string& DBName;
 extern std::string& motifCluster;
 extern std::string& combinedMotifFlag;

@@ -2,8 +2,12 @@
 
 #include <omp.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/collections.h"
 #include "core/globals.h"
@@ -15,168 +19,156 @@ namespace {
 
 const char* const kInvalidInput = "Invalid input. Please, re-enter.";
 
-// Reads one blank-separated answer; the input ending here ends the run rather than re-asking forever.
-std::string readWord(std::istream& in) {
-  std::string word;
-  if (!(in >> word)) endRun(1);
-  return word;
-}
+// How an answer is read: one blank-separated word (several may share a line), or a whole line.
+enum class Read { Word, Line };
 
-std::string readLine(std::istream& in) {
-  std::string line;
-  if (!std::getline(in, line)) endRun(1);
-  return line;
-}
+using Acceptance = std::function<bool(const std::string&)>;
 
-void say(std::ostream& out, const char* text) { out << text << std::endl; }
-
-void refuse(std::istream& in, std::ostream& out, const char* message) {
-  say(out, message);
-  in.clear();
-}
-
-// Whole-number answer in [low, high] (high 0: no upper bound), stored as text and as number.
-std::int32_t askWholeNumber(std::istream& in, std::ostream& out, std::string& answer, std::int32_t low,
-                            std::int32_t high) {
+// Says the question, then reads answers until one is accepted, saying the refusal after each of the
+// others (the question is not repeated); returns the accepted answer. The input ending before an
+// answer is accepted ends the run rather than re-asking forever.
+std::string ask(std::istream& in, std::ostream& out, const std::string& question, Read read,
+                const Acceptance& accepted, const char* refusal = kInvalidInput) {
+  out << question << std::endl;
   while (true) {
-    answer = readWord(in);
-    if (checkNumeric(answer)) {
-      std::int32_t value = leadingInteger(answer);
-      if (value >= low && (high == 0 || value <= high)) return value;
-    }
-    refuse(in, out, kInvalidInput);
+    std::string answer;
+    if (!(read == Read::Word ? static_cast<bool>(in >> answer) : static_cast<bool>(std::getline(in, answer))))
+      endRun(1);
+    if (accepted(answer)) return answer;
+    out << refusal << std::endl;
+    in.clear();
   }
 }
 
-// Whole-line answer that must be one of the given texts.
-std::string askChoice(std::istream& in, std::ostream& out, std::initializer_list<const char*> choices,
-                      const char* message) {
-  while (true) {
-    std::string answer = readLine(in);
-    for (const char* choice : choices)
-      if (answer == choice) return answer;
-    refuse(in, out, message);
-  }
+// A whole number in [low, high] (high 0: no upper bound); "2.5" counts as 2.
+Acceptance wholeNumber(std::int32_t low, std::int32_t high) {
+  return [low, high](const std::string& answer) {
+    if (!checkNumeric(answer)) return false;
+    const std::int32_t value = leadingInteger(answer);
+    return value >= low && (high == 0 || value <= high);
+  };
 }
 
-bool isOfferedCutoff(double value) {
+Acceptance oneOf(std::vector<std::string> choices) {
+  return [choices = std::move(choices)](const std::string& answer) {
+    return std::find(choices.begin(), choices.end(), answer) != choices.end();
+  };
+}
+
+bool offeredCutoff(const std::string& answer) {
+  if (!checkDouble(answer)) return false;
+  const double value = std::strtod(answer.c_str(), nullptr);
   for (double cutoff : {0.5, 0.6, 0.7, 0.75, 0.8, 0.85, 0.9})
     if (value == cutoff) return true;
   return false;
 }
 
+// A path or a file name is used as typed, so one holding a control character (a NUL would cut it
+// short of what was typed) ends the run before anything is read or written.
+Acceptance endingOnControlCharacters(bool tabAllowed, Acceptance accepted) {
+  return [tabAllowed, accepted = std::move(accepted)](const std::string& answer) {
+    if (!checkPrintable(answer, tabAllowed)) failInput();
+    return accepted(answer);
+  };
+}
+
+// The collection key of a database menu answer; null for an answer not on the menu.
+const char* menuKey(const std::string& answer) {
+  for (const Collection& collection : collections())
+    if (answer == std::to_string(collection.menuNumber)) return collection.key;
+  return answer == std::to_string(kNoCollectionChoice) ? kNoCollectionKey : nullptr;
+}
+
+// The question for the collection, with its menu and the empty lines around it.
+std::string databaseQuestion() {
+  std::string question = "Enter database name by selecting a number in the list below:\n\n";
+  for (const Collection& collection : collections())
+    question += "(" + std::to_string(collection.menuNumber) + ") " + collection.menuLabel + "\n";
+  return question + "(" + std::to_string(kNoCollectionChoice) + ") " + kNoCollectionLabel + "\n";
+}
+
+const char* const kFormatMenu =
+    "Enter input file names and formats (for example: 1). See the user manual for each format:\n\n"
+    "(1) TRANSFAC\n(2) TRANSFAC-like\n(3) PSSM\n(4) Jaspar\n(5) MEME output\n(6) Consensus sequence\n"
+    "(7) Sequence Alignment\n(8) Matrices (Horizonal)\n(9) Matrices (Vertical)\n(10) Unspecified\n";
+
 }  // namespace
 
 void runDialogue(std::istream& in, std::ostream& out) {
-  say(out, "Please, enter number of files to read (must be > 0):");
-  numFile = askWholeNumber(in, out, numFileInput, 1, 0);
+  // Each answer is kept as typed (the ...Input texts) beside the setting it becomes.
+  const std::string numFileInput =
+      ask(in, out, "Please, enter number of files to read (must be > 0):", Read::Word, wholeNumber(1, 0));
+  numFile = leadingInteger(numFileInput);
   in.get();
 
-  say(out, "Please, enter number of top significant motifs (must be > 0 and <= 50):");
-  numTopMotif = askWholeNumber(in, out, numTopMotifInput, 1, 50);
+  const std::string numTopMotifInput =
+      ask(in, out, "Please, enter number of top significant motifs (must be > 0 and <= 50):", Read::Word,
+          wholeNumber(1, 50));
+  numTopMotif = leadingInteger(numTopMotifInput);
 
-  say(out, "Please, enter number of best matches (must be > 0 and <= 50):");
-  numBestMatches = askWholeNumber(in, out, numBestMatchesInput, 1, 50);
+  const std::string numBestMatchesInput =
+      ask(in, out, "Please, enter number of best matches (must be > 0 and <= 50):", Read::Word,
+          wholeNumber(1, 50));
+  numBestMatches = leadingInteger(numBestMatchesInput);
 
-  say(out,
-      "Please, select a cutoff for similarity (>= 0.5, >= 0.6, >= 0.7, >= 0.75, >= 0.8, >= 0.85, >= 0.9):");
-  while (true) {
-    simCutoffInput = readWord(in);
-    if (checkDouble(simCutoffInput)) {
-      simCutoff = std::strtod(simCutoffInput.c_str(), nullptr);
-      if (isOfferedCutoff(simCutoff)) break;
-    }
-    refuse(in, out, kInvalidInput);
-  }
+  simCutoffInput = ask(in, out,
+                       "Please, select a cutoff for similarity (>= 0.5, >= 0.6, >= 0.7, >= 0.75, >= 0.8, >= "
+                       "0.85, >= 0.9):",
+                       Read::Word, offeredCutoff);
+  simCutoff = std::strtod(simCutoffInput.c_str(), nullptr);
 
-  say(out, "Please, enter number of threads (must be >= 1):");
-  while (true) {
-    numThreadInput = readWord(in);
-    if (checkNumThreads(numThreadInput)) break;
-    refuse(in, out, kInvalidInput);
-  }
+  numThreadInput =
+      ask(in, out, "Please, enter number of threads (must be >= 1):", Read::Word, checkNumThreads);
   numThread = leadingInteger(numThreadInput);
   maxThreadsAvailable = omp_get_max_threads();
   out << "Maximum number of threads available on your machine is " << maxThreadsAvailable << "." << std::endl;
-  out << "This is the maximum number of threads can be allocated to run this program." << std::endl << std::endl;
+  out << "This is the maximum number of threads can be allocated to run this program." << std::endl
+      << std::endl;
   if (numThread > maxThreadsAvailable) numThread = maxThreadsAvailable;
   omp_set_num_threads(numThread);
   in.get();
 
-  say(out,
-      "Please, enter input file's location (full path, for example, C:\\MyDocuments\\ for Windows and "
-      "/home/MyFolder/ for Linux):");
-  // A path is used as typed, so one holding a control character (a NUL would cut it short of what
-  // was typed) ends the run before anything is read or written.
-  inputPath = readLine(in);
-  if (!checkPrintable(inputPath, true)) failInput();
+  inputPath =
+      ask(in, out,
+          "Please, enter input file's location (full path, for example, C:\\MyDocuments\\ for Windows "
+          "and /home/MyFolder/ for Linux):",
+          Read::Line, endingOnControlCharacters(true, [](const std::string&) { return true; }));
 
-  out << std::endl;
-  say(out, "Enter input file names and formats (for example: 1). See the user manual for each format:");
-  out << std::endl;
-  for (const char* item : {"(1) TRANSFAC", "(2) TRANSFAC-like", "(3) PSSM", "(4) Jaspar", "(5) MEME output",
-                           "(6) Consensus sequence", "(7) Sequence Alignment", "(8) Matrices (Horizonal)",
-                           "(9) Matrices (Vertical)", "(10) Unspecified"})
-    say(out, item);
-  out << std::endl;
-
+  out << std::endl << kFormatMenu << std::endl;
   for (std::int32_t i = 1; i <= numFile; ++i) {
-    say(out, "Please, enter file name (in text format .txt, name without spaces):");
-    while (true) {
-      inputFilename = readLine(in);
-      if (!checkPrintable(inputFilename, false)) failInput();
-      if (checkSpace(inputFilename)) break;
-      refuse(in, out, "Please, re-enter file name without spaces:");
-    }
-    say(out, "Please, enter file format:");
-    while (true) {
-      inputFileFormat = readLine(in);
-      if (checkNumeric(inputFileFormat)) {
-        inputFileFormatNum = leadingInteger(inputFileFormat);
-        if (inputFileFormatNum >= 1 && inputFileFormatNum <= 10) break;
-      }
-      refuse(in, out, "Invalid file format. Please, re-enter:");
-    }
+    const std::string inputFilename =
+        ask(in, out, "Please, enter file name (in text format .txt, name without spaces):", Read::Line,
+            endingOnControlCharacters(false, checkSpace), "Please, re-enter file name without spaces:");
+    const std::string inputFileFormat = ask(in, out, "Please, enter file format:", Read::Line,
+                                            wholeNumber(1, 10), "Invalid file format. Please, re-enter:");
+    const std::int32_t inputFileFormatNum = leadingInteger(inputFileFormat);
     InputFiles = fileNameAndType{inputFilename, inputFileFormatNum, 0, i};
     FileNameType.push_back(InputFiles);
   }
 
   out << std::endl;
-  say(out, "Enter database name by selecting a number in the list below:");
-  out << std::endl;
-  for (const Collection& collection : collections())
-    out << "(" << collection.menuNumber << ") " << collection.menuLabel << std::endl;
-  out << "(" << kNoCollectionChoice << ") " << kNoCollectionLabel << std::endl;
-  out << std::endl;
-  const char* key = nullptr;
-  while (key == nullptr) {
-    DBNameInput = readWord(in);
-    for (const Collection& collection : collections())
-      if (DBNameInput == std::to_string(collection.menuNumber)) key = collection.key;
-    if (DBNameInput == std::to_string(kNoCollectionChoice)) key = kNoCollectionKey;
-    if (key == nullptr) refuse(in, out, kInvalidInput);
-  }
-  DBName = key;
+  const std::string DBNameInput = ask(in, out, databaseQuestion(), Read::Word,
+                                      [](const std::string& answer) { return menuKey(answer) != nullptr; });
+  DBName = menuKey(DBNameInput);
   in.get();
 
-  say(out, "Would you like to generate motif tree? (Y or N):");
-  motifCluster = askChoice(in, out, {"Y", "N"}, kInvalidInput);
-  say(out, "Would you like to combine similar motifs? (Y or N):");
-  combinedMotifFlag = askChoice(in, out, {"Y", "N"}, kInvalidInput);
-  say(out, "Please, enter an output file type (Global-Only, All):");
-  outputFileType = askChoice(in, out, {"Global-Only", "All"}, "Invalid output file type. Please, re-enter.");
-  say(out, "Please, enter an output file format (Text, HTML, PDF, All):");
+  motifCluster =
+      ask(in, out, "Would you like to generate motif tree? (Y or N):", Read::Line, oneOf({"Y", "N"}));
+  combinedMotifFlag =
+      ask(in, out, "Would you like to combine similar motifs? (Y or N):", Read::Line, oneOf({"Y", "N"}));
+  outputFileType = ask(in, out, "Please, enter an output file type (Global-Only, All):", Read::Line,
+                       oneOf({"Global-Only", "All"}), "Invalid output file type. Please, re-enter.");
   outputFileFormat =
-      askChoice(in, out, {"Text", "HTML", "PDF", "All"}, "Invalid output file format. Please, re-enter.");
+      ask(in, out, "Please, enter an output file format (Text, HTML, PDF, All):", Read::Line,
+          oneOf({"Text", "HTML", "PDF", "All"}), "Invalid output file format. Please, re-enter.");
 
-  say(out,
+  outputPath = ask(
+      in, out,
       "please, enter output file's location (full path, for example, C:\\MyDocuments\\ for Windows and "
-      "/home/MyFolder/ for Linux):");
-  while (true) {
-    outputPath = readLine(in);
-    if (checkPrintable(outputPath, true) && isValidPath(outputPath)) break;
-    refuse(in, out, "Invalid path. Please, re-enter.");
-  }
+      "/home/MyFolder/ for Linux):",
+      Read::Line,
+      [](const std::string& answer) { return checkPrintable(answer, true) && isValidPath(answer); },
+      "Invalid path. Please, re-enter.");
 }
 
 }  // namespace korvelan

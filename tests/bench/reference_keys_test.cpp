@@ -6,20 +6,20 @@
 
 #include "core/globals.h"
 #include "reference/reference_path.h"
+#include "support/test_support.h"
 
 namespace korvelan {
 namespace {
 
-dataCombinedScore alignment(std::int64_t first, std::int64_t second, const char* flag, double score,
-                            int overlapCount) {
-  dataCombinedScore r;
-  r.direction = "Forward";
-  r.firstMotifID = first;
-  r.secondMotifID = second;
-  r.scanOrderFlag = flag;
-  r.rawScore = score;
-  r.numOverlap = overlapCount;
-  return r;
+// A forward alignment with its score and overlap, listed as the flag says.
+dataCombinedScore scored(std::int64_t first, std::int64_t second, const char* flag, double score,
+                         int overlapCount) {
+  return testing::alignment({.direction = "Forward",
+                             .flag = flag,
+                             .first = first,
+                             .second = second,
+                             .overlap = overlapCount,
+                             .rawScore = score});
 }
 
 void expectEntry(const maxScores& e, double best, int longest) {
@@ -37,8 +37,8 @@ TEST(ReferenceKeys, DatasetMaximaCountBothMotifsAndKeysRankForTheFirst) {
   // Motif 1: best 0.875 over overlap 10; motif 2 gets 0.95 only through an alignment listed under 3;
   // motif 4 has no alignment.
   std::vector<dataCombinedScore> list = {
-      alignment(1, 2, "Y", 0.875, 10), alignment(1, 3, "Y", 0.75, 8),  alignment(2, 1, "", 0.8, 7),
-      alignment(3, 2, "", 0.95, 5),    alignment(3, 1, "", 0.875, 10),
+      scored(1, 2, "Y", 0.875, 10), scored(1, 3, "Y", 0.75, 8),  scored(2, 1, "", 0.8, 7),
+      scored(3, 2, "", 0.95, 5),    scored(3, 1, "", 0.875, 10),
   };
   const std::vector<maxScores> maxima = reference::setKeys(list, 4, false);
   ASSERT_EQ(maxima.size(), 4u);
@@ -62,9 +62,9 @@ TEST(ReferenceKeys, DatabaseFamiliesCountTheInputMotifOnly) {
   // Input motifs are found through the flag: firstMotifID with "Y", secondMotifID otherwise. The
   // database motif 2 of the "" record is no input motif, though 2 is a valid input motif ID.
   std::vector<dataCombinedScore> list = {
-      alignment(1, 7, "Y", 0.875, 10),
-      alignment(2, 1, "", 0.95, 12),  // database motif 2, input motif 1
-      alignment(3, 3, "Y", 0.75, 8),
+      scored(1, 7, "Y", 0.875, 10),
+      scored(2, 1, "", 0.95, 12),  // database motif 2, input motif 1
+      scored(3, 3, "Y", 0.75, 8),
   };
   const std::vector<maxScores> maxima = reference::setKeys(list, 4, true);
   ASSERT_EQ(maxima.size(), 4u);

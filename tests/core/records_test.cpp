@@ -7,16 +7,6 @@
 namespace korvelan {
 namespace {
 
-TEST(Records, ComparisonIsStrictAscending) {
-  dataCombinedScore a, b;
-  a.similarityScore = b.similarityScore = 0.25;
-  EXPECT_FALSE(comparison(a, b));
-  EXPECT_FALSE(comparison(b, a));
-  b.similarityScore = 0.5;
-  EXPECT_TRUE(comparison(a, b));
-  EXPECT_TRUE(comparisonHighToLow(b, a));
-}
-
 TEST(Records, FixedTextHoldsTheRecordWords) {
   dataCombinedScore r;
   EXPECT_TRUE(r.scanOrderFlag.empty());
@@ -44,12 +34,6 @@ TEST(Records, NameRefersToItsMotif) {
   EXPECT_EQ(r.firstMotifName.size(), motif.motifName.size());
   EXPECT_EQ(std::string(r.secondMotifName), "Combined Motif");
   EXPECT_TRUE(dataCombinedScore{}.firstMotifName.empty());
-}
-
-TEST(Records, OwnOrderings) {
-  EXPECT_TRUE((tempArray{0.1, 3} < tempArray{0.2, 0}));
-  EXPECT_FALSE((tempArray{0.2, 0} < tempArray{0.2, 1}));
-  EXPECT_TRUE((commonBestMatches{5, 0.0} < commonBestMatches{1, 0.5}));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <set>
 #include <string>
 
-#include "core/answers.h"
 #include "core/collections.h"
 #include "core/globals.h"
 #include "core/report_files.h"
@@ -69,35 +68,6 @@ TEST(StartValues, ResetRestoresEveryGlobal) {
   EXPECT_EQ(reportName(ReportId::Results), "Results.txt");
   EXPECT_TRUE(Datasets.empty());
   EXPECT_FALSE(reportStream(ReportId::Results).is_open());
-}
-
-TEST(Answers, EachFormatAndTypeAsksForItsOutputs) {
-  const struct {
-    const char* format;
-    bool text, pages, pdf, pdfOnly;
-  } cases[] = {
-      {"Text", true, false, false, false},
-      {"HTML", false, true, false, false},
-      {"PDF", false, true, true, true},
-      {"All", true, true, true, false},
-      {"", false, false, false, false},
-  };
-  for (const auto& c : cases) {
-    outputFileFormat = c.format;
-    EXPECT_EQ(textWanted(), c.text) << c.format;
-    EXPECT_EQ(pagesWanted(), c.pages) << c.format;
-    EXPECT_EQ(pdfWanted(), c.pdf) << c.format;
-    EXPECT_EQ(pdfOnly(), c.pdfOnly) << c.format;
-  }
-  outputFileType = "Global-Only";
-  EXPECT_FALSE(typeAll());
-  outputFileType = "All";
-  EXPECT_TRUE(typeAll());
-  DBName = "N";
-  EXPECT_FALSE(databaseChosen());
-  DBName = "transfac";
-  EXPECT_TRUE(databaseChosen());
-  resetGlobals();
 }
 
 }  // namespace

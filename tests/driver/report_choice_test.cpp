@@ -1,7 +1,7 @@
-// Whole runs for every combination of the answers that choose reports (type, format, collection,
-// trees, combining), each checked against the report table: the run writes a report exactly when the
-// table's row says the answers call for it, framed in the row's form, as a PDF exactly when it is a
-// page and PDF is wanted, and no other report.
+// Whole runs on the answers that choose reports (type, format, collection, trees, combining): a few
+// answer sets against the reports named by hand, and every combination against the report table: the
+// run writes a report exactly when the table's row says the answers call for it, framed in the row's
+// form, as a PDF exactly when it is a page and PDF is wanted, and no other report.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -72,27 +72,26 @@ std::string withExtension(const std::string& name, const std::string& extension)
   return name.substr(0, name.rfind('.')) + extension;
 }
 
-TEST(ReportChoice, EveryRunWritesExactlyTheReportsItsAnswersChooseInTheirRowsForm) {
-  std::vector<Answers> answerSets;
-  for (const char* type : {"Global-Only", "All"})
-    for (const char* format : {"Text", "HTML", "PDF", "All"})
-      for (int collection : {14, 1})
-        for (const char* tree : {"N", "Y"})
-          for (const char* combine : {"N", "Y"}) {
-            Answers a;
-            a.files = {"files_a.txt", "files_b.txt"};
-            a.threads = 1;
-            a.type = type;
-            a.format = format;
-            a.collection = collection;
-            a.tree = tree;
-            a.combine = combine;
-            answerSets.push_back(a);
-          }
+Answers answersFor(const char* type, const char* format, int collection, const char* tree,
+                   const char* combine) {
+  return Answers{.files = {"files_a.txt", "files_b.txt"},
+                 .threads = 1,
+                 .collection = collection,
+                 .tree = tree,
+                 .combine = combine,
+                 .type = type,
+                 .format = format};
+}
 
-  // Eight runs at a time, each a process of its own. The folders are all made first: a stand-in
-  // program still open for writing in this process while another thread starts a run could not be
-  // executed by that run.
+std::string describe(const Answers& a) {
+  return a.type + " " + a.format + " collection " + std::to_string(a.collection) + " tree " + a.tree +
+         " combine " + a.combine;
+}
+
+// One whole run for each answer set, eight at a time, each a process of its own. The folders are all
+// made first: a stand-in program still open for writing in this process while another thread starts a
+// run could not be executed by that run.
+std::vector<Outcome> runAll(const std::vector<Answers>& answerSets) {
   std::deque<RunFolder> folders(answerSets.size());
   for (RunFolder& folder : folders) prepare(folder);
   std::vector<Outcome> outcomes;
@@ -102,15 +101,60 @@ TEST(ReportChoice, EveryRunWritesExactlyTheReportsItsAnswersChooseInTheirRowsFor
       batch.push_back(std::async(std::launch::async, runIn, std::cref(folders[i]), std::cref(answerSets[i])));
     for (auto& run : batch) outcomes.push_back(run.get());
   }
+  return outcomes;
+}
+
+TEST(ReportChoice, AnswerSetsWriteTheseReports) {
+  const int jaspar = 1, none = 14;
+  const struct {
+    Answers answers;
+    std::set<std::string> reports;
+  } cases[] = {
+      {answersFor("Global-Only", "Text", none, "N", "N"), {"Results_Global_Matching.txt"}},
+      {answersFor("All", "Text", jaspar, "N", "Y"),
+       {"Results_Global_Matching.txt", "Results_Database_Matching_Global_Matching.txt", "Results.txt",
+        "Results_Without_Motif_Details.txt", "Results_Database_Matching.txt",
+        "Results_Database_Matching_Without_Motif_Details.txt", "Results_Combined_Motifs_Global_Matching.txt",
+        "Results_Combined_Motifs_Global_and_Local_Matching.txt", "Results_Combined_Motifs_Best_Matches.txt"}},
+      {answersFor("Global-Only", "HTML", jaspar, "Y", "Y"),
+       {"HTML_Global_Matching_Results.html", "HTML_Results_Database_Matching_Global_Matching.html",
+        "Results_Combined_Motifs_Global_Matching.txt", "Global_Matching_Motif_Tree.html"}},
+      {answersFor("All", "PDF", none, "Y", "N"),
+       {"HTML_Global_Matching_Results.pdf", "HTML_Results.pdf", "Global_Matching_Motif_Tree.pdf",
+        "Motif_Tree.pdf"}},
+      {answersFor("All", "HTML", jaspar, "N", "N"),
+       {"HTML_Global_Matching_Results.html", "HTML_Results_Database_Matching_Global_Matching.html",
+        "HTML_Results.html", "HTML_Results_Database_Matching.html"}},
+      {answersFor("Global-Only", "All", none, "N", "Y"),
+       {"Results_Global_Matching.txt", "HTML_Global_Matching_Results.html",
+        "HTML_Global_Matching_Results.pdf", "Results_Combined_Motifs_Global_Matching.txt"}},
+  };
+  std::vector<Answers> answerSets;
+  for (const auto& c : cases) answerSets.push_back(c.answers);
+  const std::vector<Outcome> outcomes = runAll(answerSets);
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(describe(cases[i].answers));
+    ASSERT_EQ(outcomes[i].status, 0) << outcomes[i].output;
+    EXPECT_EQ(namesOf(outcomes[i]), cases[i].reports) << outcomes[i].output;
+  }
+}
+
+TEST(ReportChoice, EveryRunWritesExactlyTheReportsTheTableChoosesInTheirRowsForm) {
+  std::vector<Answers> answerSets;
+  for (const char* type : {"Global-Only", "All"})
+    for (const char* format : {"Text", "HTML", "PDF", "All"})
+      for (int collection : {14, 1})
+        for (const char* tree : {"N", "Y"})
+          for (const char* combine : {"N", "Y"})
+            answerSets.push_back(answersFor(type, format, collection, tree, combine));
+  const std::vector<Outcome> outcomes = runAll(answerSets);
 
   for (std::size_t i = 0; i < answerSets.size(); ++i) {
-    const Answers& a = answerSets[i];
-    SCOPED_TRACE(a.type + " " + a.format + " collection " + std::to_string(a.collection) + " tree " + a.tree +
-                 " combine " + a.combine);
+    SCOPED_TRACE(describe(answerSets[i]));
     const Outcome& outcome = outcomes[i];
     ASSERT_EQ(outcome.status, 0) << outcome.output;
     resetGlobals();
-    testing::applyAnswers(a);
+    testing::applyAnswers(answerSets[i]);
     std::set<std::string> expected;
     for (const ReportFile& row : reportFiles()) {
       if (!reportChosen(row)) continue;

@@ -29,18 +29,6 @@ TEST(RunNaming, EveryReportGetsTheJobIdentifierAndTheOutputFolder) {
   }
 }
 
-TEST(RunNaming, DefaultsBeforeTheDialogue) {
-  resetGlobals();
-  EXPECT_EQ(reportName(ReportId::Results), "Results.txt");
-  EXPECT_TRUE(reportPath(ReportId::Results).empty());
-  EXPECT_TRUE(DBName.empty());
-  EXPECT_EQ(maxScore, 1.0);
-  EXPECT_EQ(overlap, 4);
-  EXPECT_EQ(matrixIDNum, 1);
-  EXPECT_EQ(mNum, 1);
-  EXPECT_EQ(dNum, 1);
-}
-
 TEST(RunNaming, TakenNumbersAreDrawnAgain) {
   resetGlobals();
   testing::TempDir dir;

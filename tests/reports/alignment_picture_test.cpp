@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "support/test_support.h"
+
 namespace korvelan {
 namespace {
 
@@ -17,14 +19,12 @@ data motif(const std::string& consensus, const std::string& revComp = "") {
 
 dataCombinedScore record(const char* direction, const char* flag, int position, int overlap,
                          const char* firstFormat = "Original Motif", const char* secondFormat = "Original Motif") {
-  dataCombinedScore r;
-  r.direction = direction;
-  r.scanOrderFlag = flag;
-  r.position = position;
-  r.numOverlap = overlap;
-  r.firstMatchingFormat = firstFormat;
-  r.secondMatchingFormat = secondFormat;
-  return r;
+  return testing::alignment({.direction = direction,
+                             .flag = flag,
+                             .position = position,
+                             .overlap = overlap,
+                             .firstFormat = firstFormat,
+                             .secondFormat = secondFormat});
 }
 
 struct PictureCase {

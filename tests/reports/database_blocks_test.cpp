@@ -19,8 +19,6 @@ namespace {
 
 using testing::readFile;
 using testing::rowsOf;
-using testing::TempDir;
-using testing::writeFile;
 
 std::string pad(const std::string& text, std::size_t width) {
   return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
@@ -57,18 +55,10 @@ std::string printout(const std::string& word) {
   return text;
 }
 
-const char* const kReports[] = {
-    "Results_Database_Matching.txt", "Results_Database_Matching_Without_Motif_Details.txt",
-    "Results_Database_Matching_Global_Matching.txt", "HTML_Results_Database_Matching.html",
-    "HTML_Results_Database_Matching_Global_Matching.html"};
-
 class DatabaseBlocksTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    resetGlobals();
-    jobID = "J_TEST_";
-    outputPath = dir.path();
-    DBName = "jasparAll";
+    testing::startCollectionRun(folder, "HEAD\n");
     Datasets = {motifOf(1, "query1", "ACGTN", "NACGT"), motifOf(2, "q2", "AAGG", "CCTT")};
     motifNameLength = 6;
     DatabaseDatasets = {
@@ -76,49 +66,50 @@ class DatabaseBlocksTest : public ::testing::Test {
         collectionMotif(2, "MA0002.2", "a_name_longer_than_16", "Vertebrates", "GGACG", "CGTCC"),
         collectionMotif(3, "MA0003.1", "ZZ", "Fungi", "TTGACGTA", "TACGTCAA"),
     };
-    std::string* paths[] = {
-        &reportPath(ReportId::DatabaseMatching), &reportPath(ReportId::DatabaseMatchingWithoutMotif),
-        &reportPath(ReportId::DatabaseMatchingGlobalMatching), &reportPath(ReportId::DatabaseMatchingHTML),
-        &reportPath(ReportId::DatabaseMatchingGlobalMatchingHTML)};
-    for (std::size_t i = 0; i < std::size(paths); ++i) {
-      *paths[i] = outputPath + jobID + kReports[i];
-      writeFile(*paths[i], "HEAD\n");
-    }
   }
   void TearDown() override { resetGlobals(); }
 
-  std::string report(int i) const { return readFile(outputPath + jobID + kReports[i]); }
+  static std::string report(ReportId id) { return readFile(reportPath(id)); }
 
-  static dataCombinedScore record(const char* flag, std::int64_t first, std::int64_t second,
-                                  const char* direction, int position, int overlap, double score,
-                                  const char* inputFormat, const char* collectionFormat) {
-    dataCombinedScore r;
-    r.scanOrderFlag = flag;
-    r.firstMotifID = first;
-    r.secondMotifID = second;
-    r.direction = direction;
-    r.position = position;
-    r.numOverlap = overlap;
-    r.similarityScore = score;
-    r.firstMatchingFormat = inputFormat;  // the input motif is always the scan's first motif
-    r.secondMatchingFormat = collectionFormat;
-    return r;
-  }
+  // The records the tests write. The input motif is always the scan's first motif, so its format is
+  // the first one whichever motif is listed first.
 
   // Input motif 1 in scan order with collection motif 2.
   static dataCombinedScore inScanOrder() {
-    return record("Y", 1, 2, "Forward", 2, 4, 0.5, "Original Motif", "Reverse Complement");
+    return testing::alignment({.direction = "Forward",
+                               .flag = "Y",
+                               .first = 1,
+                               .second = 2,
+                               .position = 2,
+                               .overlap = 4,
+                               .key = 0.5,
+                               .firstFormat = "Original Motif",
+                               .secondFormat = "Reverse Complement"});
   }
   // Collection motif 3 listed first, shifted along the input motif.
   static dataCombinedScore collectionFirst() {
-    return record("", 3, 1, "Backward", 2, 4, 0.0123456789, "Reverse Complement", "Original Motif");
+    return testing::alignment({.direction = "Backward",
+                               .first = 3,
+                               .second = 1,
+                               .position = 2,
+                               .overlap = 4,
+                               .key = 0.0123456789,
+                               .firstFormat = "Reverse Complement",
+                               .secondFormat = "Original Motif"});
   }
   // Collection motif 1 listed first: its number is the input motif's ID.
   static dataCombinedScore collectionFirstNumberedLikeTheInput() {
-    return record("", 1, 1, "Forward", 1, 4, 0.25, "Original Motif", "Original Motif");
+    return testing::alignment({.direction = "Forward",
+                               .first = 1,
+                               .second = 1,
+                               .position = 1,
+                               .overlap = 4,
+                               .key = 0.25,
+                               .firstFormat = "Original Motif",
+                               .secondFormat = "Original Motif"});
   }
 
-  TempDir dir;
+  testing::RunFolder folder;
 };
 
 const std::string kHeading = pad("Motif ID", 15) + pad("Motif name", 16) +
@@ -158,28 +149,29 @@ TEST_F(DatabaseBlocksTest, TextBlocks) {
        {&reportStream(ReportId::DatabaseMatching), &reportStream(ReportId::DatabaseMatchingGlobalMatching)})
     *out << std::fixed << std::setprecision(6);
   WriteDatabaseTopResultsList(list, 3, 1);
-  EXPECT_EQ(report(0), "HEAD\n" + kTextBlocks);
+  EXPECT_EQ(report(ReportId::DatabaseMatching), "HEAD\n" + kTextBlocks);
   WriteDatabaseTopResultsGlobalList(list, 2, 1);  // mode 2 writes what mode 3 does
-  EXPECT_EQ(report(2), "HEAD\n" + kTextBlocks);
+  EXPECT_EQ(report(ReportId::DatabaseMatchingGlobalMatching), "HEAD\n" + kTextBlocks);
 
   bestMatchList zero = list;
   zero[0].similarityScore = 0.0;
   WriteDatabaseTopResultsListWithoutMotif(zero, 3, 1);
-  EXPECT_EQ(report(1), "HEAD\n" + kHeading +
-                           valueRow("MA0002.2", "a_name_longer_than_16", "Original Motif",
-                                    "Reverse Complement", "Forward", "2", "0") +
-                           "\nTaxon: Vertebrates\n\n"
-                           "Consensus sequence (original motif): GGACG\n"
-                           "Consensus sequence (reverse complement motif): CGTCC\n"
-                           "\nAlignment:\nCGTCC-\n-ACGTN\n\n" +
-                           kRule + kHeading +
-                           valueRow("MA0003.1", "ZZ", "Reverse Complement", "Original Motif", "Backward", "2",
-                                    "0.0123457") +
-                           "\nTaxon: Fungi\n\n"
-                           "Consensus sequence (original motif): TTGACGTA\n"
-                           "Consensus sequence (reverse complement motif): TACGTCAA\n"
-                           "\nAlignment:\nTTGACGTA-\n----NACGT\n\n" +
-                           kRule);
+  EXPECT_EQ(
+      report(ReportId::DatabaseMatchingWithoutMotif),
+      "HEAD\n" + kHeading +
+          valueRow("MA0002.2", "a_name_longer_than_16", "Original Motif", "Reverse Complement", "Forward",
+                   "2", "0") +
+          "\nTaxon: Vertebrates\n\n"
+          "Consensus sequence (original motif): GGACG\n"
+          "Consensus sequence (reverse complement motif): CGTCC\n"
+          "\nAlignment:\nCGTCC-\n-ACGTN\n\n" +
+          kRule + kHeading +
+          valueRow("MA0003.1", "ZZ", "Reverse Complement", "Original Motif", "Backward", "2", "0.0123457") +
+          "\nTaxon: Fungi\n\n"
+          "Consensus sequence (original motif): TTGACGTA\n"
+          "Consensus sequence (reverse complement motif): TACGTCAA\n"
+          "\nAlignment:\nTTGACGTA-\n----NACGT\n\n" +
+          kRule);
 }
 
 TEST_F(DatabaseBlocksTest, TaxonOrSpeciesLabelFollowsTheCollection) {
@@ -194,7 +186,7 @@ TEST_F(DatabaseBlocksTest, TaxonOrSpeciesLabelFollowsTheCollection) {
     SetUp();
     DBName = c.key;
     WriteDatabaseTopResultsListWithoutMotif({inScanOrder()}, 3, 1);
-    EXPECT_EQ(testing::splitLines(report(1))[4], c.line) << c.key;
+    EXPECT_EQ(testing::splitLines(report(ReportId::DatabaseMatchingWithoutMotif))[4], c.line) << c.key;
   }
 }
 
@@ -206,14 +198,14 @@ TEST_F(DatabaseBlocksTest, NothingWithoutAKnownModeAndMotif) {
     WriteDatabaseTopResultsGlobalList(list, mode, motif);
     WriteDatabaseTopResultsListHTML(list, mode, motif);
     WriteDatabaseTopResultsGlobalListHTML(list, mode, motif);
-    for (int i = 0; i < 5; ++i)
-      EXPECT_EQ(report(i), "HEAD\n") << kReports[i] << " mode " << mode << " motif " << motif;
+    for (ReportId id : testing::collectionReports())
+      EXPECT_EQ(report(id), "HEAD\n") << reportName(id) << " mode " << mode << " motif " << motif;
   }
   // An empty list opens and closes the report and writes nothing.
   WriteDatabaseTopResultsList({}, 3, 1);
   WriteDatabaseTopResultsListHTML({}, 3, 1);
-  EXPECT_EQ(report(0), "HEAD\n");
-  EXPECT_EQ(report(3), "HEAD\n");
+  EXPECT_EQ(report(ReportId::DatabaseMatching), "HEAD\n");
+  EXPECT_EQ(report(ReportId::DatabaseMatchingHTML), "HEAD\n");
 }
 
 std::string htmlCell(const std::string& text) {
@@ -230,7 +222,7 @@ struct HtmlBlock {
 };
 
 std::string htmlBlock(const HtmlBlock& b) {
-  const std::string logo = "J_TEST_image/J_TEST_D" + b.number;
+  const std::string logo = jobID + "image/" + jobID + "D" + b.number;
   return std::string(b.collectionFirst
                          ? "<table class='sansserif' width='1000' cellpadding='0' cellspacing='0' >\n"
                          : "<table class='sansserif' width='1000' border = '0' cellSpacing = '1' cellPadding "
@@ -302,9 +294,9 @@ TEST_F(DatabaseBlocksTest, HtmlBlocksTakeTheirFormFromTheListing) {
                                           .revConsensus = "GTCA",
                                           .number = "1"});
   WriteDatabaseTopResultsListHTML(list, 3, 1);
-  EXPECT_EQ(report(3), expected);
+  EXPECT_EQ(report(ReportId::DatabaseMatchingHTML), expected);
   WriteDatabaseTopResultsGlobalListHTML(list, 2, 1);
-  EXPECT_EQ(report(4), expected);
+  EXPECT_EQ(report(ReportId::DatabaseMatchingGlobalMatchingHTML), expected);
 }
 
 TEST_F(DatabaseBlocksTest, HtmlBlocksEscapeValuesAndEncodeLinks) {
@@ -314,7 +306,7 @@ TEST_F(DatabaseBlocksTest, HtmlBlocksEscapeValuesAndEncodeLinks) {
   DatabaseDatasets[1].taxonOrSpecies = "'Rat'";
   DatabaseDatasets[1].revCompConsensus = "C&G";
   WriteDatabaseTopResultsListHTML({inScanOrder()}, 3, 1);
-  const std::string page = report(3);
+  const std::string page = report(ReportId::DatabaseMatchingHTML);
   EXPECT_NE(page.find("<td><font size = '2'>AC:</font></td>\n<td><font size = '2'> <a href='" +
                       std::string(collectionPageAddress(CollectionFamily::Transfac)) +
                       "/cgi-bin/pub/databases/transfac/getTF.cgi?M0%3C1%3E%26a%20b' target ='_blank'>"

@@ -89,22 +89,15 @@ class SectionsTest : public ::testing::Test {
 
   dataCombinedScore rec(std::int64_t first, std::int64_t second, const char* direction, const char* flag,
                         int position, int overlap, double score, const char* f1, const char* f2) const {
-    dataCombinedScore r;
-    r.direction = direction;
-    r.firstMotifID = first;
-    r.secondMotifID = second;
-    r.scanOrderFlag = flag;
-    r.firstMotifName = Datasets[first - 1].motifName;
-    r.secondMotifName = Datasets[second - 1].motifName;
-    const bool inOrder = std::string(flag) == "Y";
-    r.firstDatasetNum = Datasets[(inOrder ? first : second) - 1].datasetNum;
-    r.secondDatasetNum = Datasets[(inOrder ? second : first) - 1].datasetNum;
-    r.position = position;
-    r.numOverlap = overlap;
-    r.similarityScore = score;
-    r.firstMatchingFormat = f1;
-    r.secondMatchingFormat = f2;
-    return r;
+    return testing::inputAlignment({.direction = direction,
+                                    .flag = flag,
+                                    .first = first,
+                                    .second = second,
+                                    .position = position,
+                                    .overlap = overlap,
+                                    .key = score,
+                                    .firstFormat = f1,
+                                    .secondFormat = f2});
   }
 
   void writeAllParts() {

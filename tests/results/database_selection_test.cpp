@@ -18,24 +18,14 @@ namespace {
 using testing::readFile;
 using testing::rowsOf;
 using testing::splitLines;
-using testing::TempDir;
-using testing::writeFile;
 
 using Tags = std::vector<std::vector<std::int32_t>>;
-
-const char* const kReports[] = {
-    "Results_Database_Matching.txt", "Results_Database_Matching_Without_Motif_Details.txt",
-    "HTML_Results_Database_Matching.html", "Results_Database_Matching_Global_Matching.txt",
-    "HTML_Results_Database_Matching_Global_Matching.html"};
 
 // Three input motifs (two files) and five collection motifs, the first two of one name.
 class DatabaseSelectionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    resetGlobals();
-    jobID = "J_TEST_";
-    outputPath = dir.path();
-    DBName = "jasparAll";
+    testing::startCollectionRun(folder, "");
     numFile = 2;
     numBestMatches = 3;
     outputFileType = "All";
@@ -51,35 +41,25 @@ class DatabaseSelectionTest : public ::testing::Test {
       motif.taxonOrSpecies = "Plants";
       DatabaseDatasets.push_back(motif);
     }
-    std::string* paths[] = {
-        &reportPath(ReportId::DatabaseMatching), &reportPath(ReportId::DatabaseMatchingWithoutMotif),
-        &reportPath(ReportId::DatabaseMatchingHTML), &reportPath(ReportId::DatabaseMatchingGlobalMatching),
-        &reportPath(ReportId::DatabaseMatchingGlobalMatchingHTML)};
-    for (std::size_t i = 0; i < std::size(paths); ++i) {
-      *paths[i] = outputPath + jobID + kReports[i];
-      writeFile(*paths[i], "");
-    }
   }
   void TearDown() override { resetGlobals(); }
 
   // A record as the database scans leave it; its position is its 1-based place in `records`.
   void add(std::int64_t input, std::int64_t collection, bool inputFirst, double key,
            const char* direction = "Forward") {
-    dataCombinedScore r;
-    r.scanOrderFlag = inputFirst ? "Y" : "";
-    r.firstMotifID = inputFirst ? input : collection;
-    r.secondMotifID = inputFirst ? collection : input;
-    const data& in = Datasets[static_cast<std::size_t>(input - 1)];
-    const data& db = DatabaseDatasets[static_cast<std::size_t>(collection - 1)];
-    r.firstMotifName = inputFirst ? in.motifName : db.motifName;
-    r.secondMotifName = inputFirst ? db.motifName : in.motifName;
-    r.direction = direction;
-    r.position = static_cast<std::int32_t>(records.size() + 1);
-    r.numOverlap = 4;
-    r.similarityScore = key;
-    r.firstMatchingFormat = "Original Motif";
-    r.secondMatchingFormat = "Original Motif";
-    records.push_back(r);
+    const std::string& inputName = Datasets[static_cast<std::size_t>(input - 1)].motifName;
+    const std::string& collectionName = DatabaseDatasets[static_cast<std::size_t>(collection - 1)].motifName;
+    records.push_back(testing::alignment({.direction = direction,
+                                          .flag = inputFirst ? "Y" : "",
+                                          .first = inputFirst ? input : collection,
+                                          .second = inputFirst ? collection : input,
+                                          .firstName = inputFirst ? inputName : collectionName,
+                                          .secondName = inputFirst ? collectionName : inputName,
+                                          .position = static_cast<std::int32_t>(records.size() + 1),
+                                          .overlap = 4,
+                                          .key = key,
+                                          .firstFormat = "Original Motif",
+                                          .secondFormat = "Original Motif"}));
   }
 
   // Input motif 1 against the collection in both listings; motif 2 has no match; motif 3 one.
@@ -111,9 +91,9 @@ class DatabaseSelectionTest : public ::testing::Test {
     return selected(list).bestMatches;
   }
 
-  std::string report(int i) const { return readFile(outputPath + jobID + kReports[i]); }
+  static std::string report(ReportId id) { return readFile(reportPath(id)); }
 
-  TempDir dir;
+  testing::RunFolder folder;
   std::vector<dataCombinedScore> records;
 };
 
@@ -134,7 +114,7 @@ TEST_F(DatabaseSelectionTest, EveryMotifWithMatchesGetsItsSectionInIdOrder) {
   databaseMatches = selected(records);
   getDatabaseResultsList();
   std::vector<std::string> heads;
-  for (const auto& line : splitLines(report(0)))
+  for (const auto& line : splitLines(report(ReportId::DatabaseMatching)))
     if (line.rfind("Dataset #: ", 0) == 0)
       heads.push_back(line.substr(0, line.find("\t\tMotif name")));
     else if (line.rfind("DB", 0) == 0)
@@ -145,21 +125,30 @@ TEST_F(DatabaseSelectionTest, EveryMotifWithMatchesGetsItsSectionInIdOrder) {
   const std::string head = std::string(70, '*') +
                            " Best Matches in Database for Each Motif (Highest to Lowest) " +
                            std::string(65, '*') + "\n\n";
-  EXPECT_EQ(report(0).substr(0, head.size()), head);
-  EXPECT_EQ(report(1).substr(0, head.size()), head);
+  EXPECT_EQ(report(ReportId::DatabaseMatching).substr(0, head.size()), head);
+  EXPECT_EQ(report(ReportId::DatabaseMatchingWithoutMotif).substr(0, head.size()), head);
 }
 
 // The files each stage writes, by output type and format; the text of a written file does not depend
 // on the others.
 TEST_F(DatabaseSelectionTest, TypeAndFormatChooseTheReports) {
+  using R = ReportId;
   struct Case {
     const char* type;
     const char* format;
-    std::set<int> written;
+    std::set<ReportId> written;
   } cases[] = {
-      {"All", "Text", {0, 1, 3}},   {"All", "HTML", {2, 4}},
-      {"All", "PDF", {2, 4}},       {"All", "All", {0, 1, 2, 3, 4}},
-      {"Global-Only", "Text", {3}}, {"Global-Only", "HTML", {4}},
+      {"All",
+       "Text",
+       {R::DatabaseMatching, R::DatabaseMatchingWithoutMotif, R::DatabaseMatchingGlobalMatching}},
+      {"All", "HTML", {R::DatabaseMatchingHTML, R::DatabaseMatchingGlobalMatchingHTML}},
+      {"All", "PDF", {R::DatabaseMatchingHTML, R::DatabaseMatchingGlobalMatchingHTML}},
+      {"All",
+       "All",
+       {R::DatabaseMatching, R::DatabaseMatchingWithoutMotif, R::DatabaseMatchingHTML,
+        R::DatabaseMatchingGlobalMatching, R::DatabaseMatchingGlobalMatchingHTML}},
+      {"Global-Only", "Text", {R::DatabaseMatchingGlobalMatching}},
+      {"Global-Only", "HTML", {R::DatabaseMatchingGlobalMatchingHTML}},
       {"All", "Word", {}},
   };
   for (const auto& c : cases) {
@@ -172,7 +161,8 @@ TEST_F(DatabaseSelectionTest, TypeAndFormatChooseTheReports) {
     outputFileFormat = c.format;
     getDatabaseResultsList();
     getDatabaseGlobalResultsList();
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(!report(i).empty(), c.written.count(i) == 1) << kReports[i];
+    for (ReportId id : testing::collectionReports())
+      EXPECT_EQ(!report(id).empty(), c.written.count(id) == 1) << reportName(id);
   }
 }
 
@@ -186,9 +176,11 @@ TEST_F(DatabaseSelectionTest, BannerEnds) {
     getDatabaseResultsList();
     const std::string stars(72, '*');
     const std::string banner = stars + " Best Matches for Motif ID 3 (Highest to Lowest) " + stars;
-    EXPECT_NE(report(0).find("\n" + banner + "\n\n"), std::string::npos) << format;
+    EXPECT_NE(report(ReportId::DatabaseMatching).find("\n" + banner + "\n\n"), std::string::npos) << format;
     const std::string withoutMotif = std::string(format) == "All" ? banner + "*" : banner;
-    EXPECT_NE(report(1).find("GTAAA\n\n\n\n" + withoutMotif + "\n\n"), std::string::npos) << format;
+    EXPECT_NE(report(ReportId::DatabaseMatchingWithoutMotif).find("GTAAA\n\n\n\n" + withoutMotif + "\n\n"),
+              std::string::npos)
+        << format;
   }
 }
 
@@ -196,11 +188,11 @@ TEST_F(DatabaseSelectionTest, OneInputFileGivesTheGlobalReportsTheirNoteAlone) {
   numFile = 1;
   outputFileFormat = "All";
   getDatabaseGlobalResultsList();
-  EXPECT_EQ(report(3), std::string(70, '*') +
-                           " Best Matches in Database for Each Motif (Highest to Lowest) " +
-                           std::string(65, '*') + "\n\nThere is no global matching for 1 motif file.\n\n");
+  EXPECT_EQ(report(ReportId::DatabaseMatchingGlobalMatching),
+            std::string(70, '*') + " Best Matches in Database for Each Motif (Highest to Lowest) " +
+                std::string(65, '*') + "\n\nThere is no global matching for 1 motif file.\n\n");
   EXPECT_EQ(
-      report(4),
+      report(ReportId::DatabaseMatchingGlobalMatchingHTML),
       "</div>\n"
       "<div class = 'boxed'>\n"
       "<h3 class='sansserif'> Best Matches in Database for Each Motif (Highest to Lowest) </h3>\n"
@@ -210,7 +202,8 @@ TEST_F(DatabaseSelectionTest, OneInputFileGivesTheGlobalReportsTheirNoteAlone) {
 TEST_F(DatabaseSelectionTest, AReportThatDoesNotOpenEndsTheRun) {
   standardRecords();
   databaseGlobalMatches = selected(records);
-  reportPath(ReportId::DatabaseMatchingGlobalMatching) = outputPath + "missing/" + kReports[3];
+  reportPath(ReportId::DatabaseMatchingGlobalMatching) =
+      outputPath + "missing/" + reportName(ReportId::DatabaseMatchingGlobalMatching);
   ::testing::internal::CaptureStdout();
   EXPECT_THROW(getDatabaseGlobalResultsList(), RunEnded);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid output path or output filename.");

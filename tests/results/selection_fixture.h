@@ -70,24 +70,15 @@ class SelectionTest : public ::testing::Test {
     records().clear();
     for (std::size_t i = 0; i < alignments.size(); ++i) {
       const AlignmentSpec& a = alignments[i];
-      const data& first = Datasets[static_cast<std::size_t>(a.first - 1)];
-      const data& second = Datasets[static_cast<std::size_t>(a.second - 1)];
-      const bool scanOrder = a.first < a.second;
-      dataCombinedScore r;
-      r.direction = a.direction;
-      r.firstMotifID = a.first;
-      r.secondMotifID = a.second;
-      r.firstMotifName = first.motifName;
-      r.secondMotifName = second.motifName;
-      r.scanOrderFlag = scanOrder ? "Y" : "";
-      r.firstDatasetNum = scanOrder ? first.datasetNum : second.datasetNum;
-      r.secondDatasetNum = scanOrder ? second.datasetNum : first.datasetNum;
-      r.position = static_cast<std::int32_t>(i + 1);
-      r.numOverlap = 4;
-      r.similarityScore = a.key;
-      r.firstMatchingFormat = "Original Motif";
-      r.secondMatchingFormat = "Original Motif";
-      records().push_back(r);
+      records().push_back(testing::inputAlignment({.direction = a.direction,
+                                                   .flag = a.first < a.second ? "Y" : "",
+                                                   .first = a.first,
+                                                   .second = a.second,
+                                                   .position = static_cast<std::int32_t>(i + 1),
+                                                   .overlap = 4,
+                                                   .key = a.key,
+                                                   .firstFormat = "Original Motif",
+                                                   .secondFormat = "Original Motif"}));
     }
   }
 

@@ -20,6 +20,7 @@
 #include "core/collections.h"
 #include "core/consensus.h"
 #include "core/globals.h"
+#include "driver/run.h"
 
 namespace korvelan::testing {
 
@@ -163,22 +164,19 @@ std::string dialogueInput(const RunFolder& folder, const Answers& a) {
   return in.str();
 }
 
-void applyAnswers(const Answers& a) {
-  FileNameType.clear();
-  for (std::size_t i = 0; i < a.files.size(); ++i)
-    FileNameType.push_back(fileNameAndType{a.files[i], 4, 0, static_cast<std::int32_t>(i) + 1});
-  numFile = static_cast<std::int32_t>(a.files.size());
-  numTopMotif = a.topMotifs;
-  numBestMatches = a.bestMatches;
-  simCutoff = std::stod(a.cutoff);
-  numThread = a.threads;
-  DBName = kNoCollectionKey;
-  for (const Collection& collection : collections())
-    if (collection.menuNumber == a.collection) DBName = collection.key;
-  motifCluster = a.tree;
-  combinedMotifFlag = a.combine;
-  outputFileType = a.type;
-  outputFileFormat = a.format;
+std::vector<ReportId> collectionReports() {
+  std::vector<ReportId> reports;
+  for (const ReportFile& report : reportFiles())
+    if (report.needsCollection) reports.push_back(report.id);
+  return reports;
+}
+
+void startCollectionRun(const RunFolder& folder, const std::string& text) {
+  resetGlobals();
+  DBName = "jasparAll";
+  inputPath = folder.motifs();
+  nameOutputs();
+  for (ReportId report : collectionReports()) writeFile(reportPath(report), text);
 }
 
 std::string maskRun(std::string text, const std::string& folder) {
@@ -276,6 +274,36 @@ motifMatrix rowsOf(const std::string& word) {
     rows.push_back(row);
   }
   return rows;
+}
+
+dataCombinedScore alignment(const Alignment& fields) {
+  dataCombinedScore r;
+  r.direction = fields.direction;
+  r.firstDatasetNum = fields.firstDataset;
+  r.secondDatasetNum = fields.secondDataset;
+  r.scanOrderFlag = fields.flag;
+  r.firstMotifID = fields.first;
+  r.secondMotifID = fields.second;
+  r.firstMotifName = fields.firstName;
+  r.secondMotifName = fields.secondName;
+  r.position = fields.position;
+  r.numOverlap = fields.overlap;
+  r.rawScore = fields.rawScore;
+  r.similarityScore = fields.key;
+  r.firstMatchingFormat = fields.firstFormat;
+  r.secondMatchingFormat = fields.secondFormat;
+  return r;
+}
+
+dataCombinedScore inputAlignment(Alignment fields) {
+  const data& first = Datasets.at(static_cast<std::size_t>(fields.first - 1));
+  const data& second = Datasets.at(static_cast<std::size_t>(fields.second - 1));
+  const bool scanOrder = std::string(fields.flag) == "Y";
+  fields.firstName = first.motifName;
+  fields.secondName = second.motifName;
+  fields.firstDataset = (scanOrder ? first : second).datasetNum;
+  fields.secondDataset = (scanOrder ? second : first).datasetNum;
+  return alignment(fields);
 }
 
 }  // namespace korvelan::testing

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "core/records.h"
+#include "core/report_files.h"
+#include "support/answers.h"
 
 namespace korvelan::testing {
 
@@ -76,26 +78,15 @@ struct RunFolder {
   void addProgram(const std::string& relativePath, const std::string& script);
 };
 
-// The answers of one dialogue, with the defaults the whole-run tests use.
-struct Answers {
-  std::vector<std::string> files;
-  int topMotifs = 5;
-  int bestMatches = 3;
-  std::string cutoff = "0.75";
-  int threads = 2;
-  int collection = 14;  // menu number; 14 is none
-  std::string tree = "N";
-  std::string combine = "N";
-  std::string type = "All";
-  std::string format = "Text";
-};
 // The dialogue text for a run in `folder` (each file given format 4).
 std::string dialogueInput(const RunFolder& folder, const Answers& answers);
-// Sets what the dialogue leaves for these answers, without running it: numFile and one FileNameType
-// entry per file (format 4, no motif counted yet), the two counts, the cutoff, numThread, the
-// collection's key, the tree and combine answers, the output type and format. The OpenMP thread
-// count stays as it is.
-void applyAnswers(const Answers& answers);
+
+// The reports of collection matches (the report table's rows that need a collection), in table order.
+std::vector<ReportId> collectionReports();
+// Starts a run from the start values with a collection chosen (JASPAR, all taxa) and its outputs
+// named as a run names them (nameOutputs, for the input folder folder.motifs()), and leaves each
+// collection report as a file holding `text`.
+void startCollectionRun(const RunFolder& folder, const std::string& text);
 
 // Masks what differs from run to run: the job identifier (J_<job>_), creation dates (<date>), run
 // times (Runtime: <time> seconds) and the temporary folder (<root>/).
@@ -128,5 +119,30 @@ std::string generatedMotifs(const std::string& prefix, unsigned seed, int count,
                             bool withTaxon = false);
 // Rows of random values scaled to sum 1.
 motifMatrix randomRows(std::mt19937& generator, int length);
+
+// --- alignments ---
+
+// The fields of an alignment record that the tests set, in the record's order; each one left out
+// keeps the record's start value.
+struct Alignment {
+  const char* direction = "";     // "Forward" or "Backward"
+  std::int32_t firstDataset = 0;  // firstDatasetNum, of the scan's first motif
+  std::int32_t secondDataset = 0;
+  const char* flag = "";          // scanOrderFlag: "Y" for scan order, empty for swapped
+  std::int64_t first = 0;         // firstMotifID, the motif listed first
+  std::int64_t second = 0;
+  TextRef firstName = {};         // firstMotifName, held by reference as in the record
+  TextRef secondName = {};
+  std::int32_t position = 0;
+  std::int32_t overlap = 0;       // numOverlap
+  double rawScore = 0.0;
+  double key = 0.0;               // similarityScore, the ranking key
+  const char* firstFormat = "";   // firstMatchingFormat: "Original Motif" or "Reverse Complement"
+  const char* secondFormat = "";  // secondMatchingFormat
+};
+dataCombinedScore alignment(const Alignment& fields);
+// The same for two input motifs, their names and dataset numbers taken from Datasets as the scans set
+// them: the names in listing order, the dataset numbers in scan order (swapped when the flag is empty).
+dataCombinedScore inputAlignment(Alignment fields);
 
 }  // namespace korvelan::testing
