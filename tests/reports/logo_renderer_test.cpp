@@ -1,7 +1,7 @@
 #include "reports/logo_renderer.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <omp.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -305,6 +305,34 @@ TEST_F(LogoRendererTest, StoppingEndsDrawingsStillRunning) {
   if (writer >= 0) close(writer);
   expectNothingLeft();
   EXPECT_EQ(readFile(root.path() + "out.jpeg"), "PLAIN\n");  // the wrapper then ran the command itself
+}
+
+// The renderer reads only its lifeline and never writes to the terminal: its error stream is a file
+// of its own, copied to the program's once it has ended.
+TEST(LogoRendererStreams, RendererMessagesComeThroughTheProgramsErrorStream) {
+  TempDir root;
+  ScopedVariable tmpdir{"TMPDIR"};
+  ScopedVariable rendererSwitch{kLogoRendererSwitch};
+  tmpdir.set(root.path());
+  rendererSwitch.unset();
+  resetGlobals();
+  inputPath = root.path() + "motifs/";
+  writeFile(root.path() + "weblogo-3.4/renderer.py",
+            "#!/bin/sh\nreadlink /proc/$$/fd/0 /proc/$$/fd/2 > '" + root.path() +
+                "streams'\necho renderer-message >&2\necho ready\nexec cat > /dev/null\n");
+  chmod((root.path() + "weblogo-3.4/renderer.py").c_str(), 0755);
+  ::testing::internal::CaptureStderr();
+  const std::string ownErrors = fs::read_symlink("/proc/self/fd/2").string();
+  {
+    const LogoRenderer renderer;
+    EXPECT_TRUE(renderer.running());
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "renderer-message\n");
+  const std::vector<std::string> streams = testing::splitLines(readFile(root.path() + "streams"));
+  ASSERT_EQ(streams.size(), 2u);
+  EXPECT_EQ(streams[0].rfind("pipe:", 0), 0u) << streams[0];
+  EXPECT_NE(streams[1], ownErrors);
+  resetGlobals();
 }
 
 }  // namespace
