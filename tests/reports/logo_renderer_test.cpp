@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -332,6 +333,37 @@ TEST(LogoRendererStreams, RendererMessagesComeThroughTheProgramsErrorStream) {
   ASSERT_EQ(streams.size(), 2u);
   EXPECT_EQ(streams[0].rfind("pipe:", 0), 0u) << streams[0];
   EXPECT_NE(streams[1], ownErrors);
+  resetGlobals();
+}
+
+// The renderer dies with the program, even when the program is killed with SIGKILL (one that does not
+// end when its lifeline closes, too).
+TEST(LogoRendererStreams, RendererDiesWithTheProgram) {
+  TempDir root;
+  ScopedVariable tmpdir{"TMPDIR"};
+  ScopedVariable rendererSwitch{kLogoRendererSwitch};
+  tmpdir.set(root.path());
+  rendererSwitch.unset();
+  resetGlobals();
+  inputPath = root.path() + "motifs/";
+  const std::string pidFile = root.path() + "pid";
+  writeFile(root.path() + "weblogo-3.4/renderer.py",
+            "#!/bin/sh\necho $$ > '" + pidFile + ".part'\nmv '" + pidFile + ".part' '" + pidFile +
+                "'\necho ready\nexec sleep 60 < /dev/null > /dev/null\n");
+  chmod((root.path() + "weblogo-3.4/renderer.py").c_str(), 0755);
+  const pid_t program = fork();
+  ASSERT_GE(program, 0);
+  if (program == 0) {
+    const LogoRenderer renderer;
+    pause();
+    _exit(0);
+  }
+  ASSERT_TRUE(testing::eventually([&] { return !readFile(pidFile).empty(); }));
+  const pid_t renderer = std::stoi(readFile(pidFile));
+  kill(program, SIGKILL);
+  waitpid(program, nullptr, 0);
+  EXPECT_TRUE(testing::eventually([&] { return testing::processGone(renderer); }, 10));
+  kill(renderer, SIGKILL);
   resetGlobals();
 }
 
