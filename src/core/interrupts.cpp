@@ -114,6 +114,10 @@ void releaseHelperGroup(int slot) {
   if (slot >= 0 && slot < kGroupSlots) helperGroups[slot].store(0);
 }
 
+std::string runTemporaryFolder() {
+  return stepFolder;
+}
+
 HelperScope::HelperScope() {
   if (const char* value = std::getenv("TMPDIR")) {
     hadTmpdir_ = true;

@@ -43,6 +43,9 @@ class HelperScope {
   std::string savedTmpdir_;
 };
 
+// The private temporary folder of the run's HelperScope (main thread), or empty when there is none.
+std::string runTemporaryFolder();
+
 // A step that runs helpers, on the main thread; an interrupt while it lives is left to the step.
 // finish() ends the step, emptying the run's temporary folder of what its helpers left there, and
 // when an interrupt came it says so on the error stream and ends the run with status 128 + the

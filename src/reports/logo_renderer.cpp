@@ -7,7 +7,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -23,9 +22,8 @@
 
 #include "core/globals.h"
 #include "core/interrupts.h"
+#include "core/shell.h"
 #include "core/utilities.h"
-
-extern char** environ;
 
 namespace korvelan {
 
@@ -113,27 +111,20 @@ bool LogoRenderer::start() {
     close(lifeline[1]);
     return false;
   }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, lifeline[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, ready[1], 1);
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-  posix_spawnattr_setpgroup(&attributes, 0);
+  // Its error stream goes to a file of its folder, copied to the program's once it has ended.
+  const int errors =
+      open((folder_ + "/errors").c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   char* argv[] = {script.data(), socket_.data(), nullptr};
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, script.c_str(), &actions, &attributes, argv, environ);
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attributes);
+  const pid_t pid = errors < 0 ? -1 : spawnHelper(script.c_str(), argv, lifeline[0], ready[1], errors);
+  if (errors >= 0) close(errors);
   close(lifeline[0]);
   close(ready[1]);
   lifeline_ = lifeline[1];
-  if (spawned == 0) {
+  if (pid > 0) {
     pid_ = pid;
     groupSlot_ = registerHelperGroup(pid);  // an interrupt of the run kills it and its drawings
   }
-  const bool listening = spawned == 0 && awaitReady(ready[0]);
+  const bool listening = pid > 0 && awaitReady(ready[0]);
   close(ready[0]);
   return listening;
 }
@@ -169,6 +160,7 @@ void LogoRenderer::stop() {
     pid_ = -1;
   }
   if (!folder_.empty()) {
+    copyFileToErrorStream(folder_ + "/errors");
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
     folder_.clear();

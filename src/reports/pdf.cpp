@@ -23,22 +23,26 @@ namespace korvelan {
 
 namespace {
 
-void writePrinceScript(std::ostream& out, const std::string& workingDirectory, const std::string& page) {
-  out << "<?php\n"
-      << "require '" << singleQuotedLiteral(workingDirectory) << "/prince.php';\n"
-      << "$prince = new Prince('/usr/local/bin/prince');\n"
-      << "if(!$prince) die('Cannot instantiate Prince.');\n"
-      << "$prince->setHTML(TRUE);\n"
-      << "$prince->setLog('prince.log');\n"
-      << "$xmlPath = '" << singleQuotedLiteral(page) << "';\n"
-      << "$msgs = array();\n"
-      << "$convert = $prince->convert_file($xmlPath, $msgs);\n"
-      << "if(!$convert)\n"
-      << "{\n"
-      << "echo 'nothing converted';\n"
-      << "var_dump($msgs);\n"
-      << "}\n"
-      << "?>\n";
+std::string princeScript(const std::string& workingDirectory, const std::string& page) {
+  return "<?php\n"
+         "require '" +
+         singleQuotedLiteral(workingDirectory) +
+         "/prince.php';\n"
+         "$prince = new Prince('/usr/local/bin/prince');\n"
+         "if(!$prince) die('Cannot instantiate Prince.');\n"
+         "$prince->setHTML(TRUE);\n"
+         "$prince->setLog('prince.log');\n"
+         "$xmlPath = '" +
+         singleQuotedLiteral(page) +
+         "';\n"
+         "$msgs = array();\n"
+         "$convert = $prince->convert_file($xmlPath, $msgs);\n"
+         "if(!$convert)\n"
+         "{\n"
+         "echo 'nothing converted';\n"
+         "var_dump($msgs);\n"
+         "}\n"
+         "?>\n";
 }
 
 // Size of the plain file at `path` (never through a link), or -1 when there is none.
@@ -114,9 +118,10 @@ void convertPageToPDF(ReportId page) {
   }
   // The script is a file of the run's own: a name that is taken (a script planted in a shared result
   // folder, say) ends the run before anything is run.
+  const std::string scriptText = princeScript(workingDirectory, pagePath);
   std::ofstream script;
   if (!openUnchecked(script, scriptPath)) failOutputFile(scriptPath, errno);
-  writePrinceScript(script, workingDirectory, pagePath);
+  script << scriptText;
   script.flush();
   if (!script) {
     const int error = errno;
@@ -125,6 +130,16 @@ void convertPageToPDF(ReportId page) {
     failOutputFile(scriptPath, error);
   }
   script.close();
+  // The interpreter runs a copy the result folder cannot reach: whoever may write there could put a
+  // script of their own under the name beside the page before it is read.
+  PrivateScript privateCopy(jobID + base + ".php");
+  if (!privateCopy.write(scriptText)) {
+    removeOwnOutput(scriptPath);
+    step.finish();
+    reportMissingPdf(pagePath,
+                     "its conversion script could not be copied to the run's private temporary folder", true);
+    return;
+  }
   // The converter puts the PDF under its name, so the run makes it first as a file of its own: a
   // name that is taken ends the run, and the script goes first.
   std::ofstream pdf;
@@ -136,8 +151,8 @@ void convertPageToPDF(ReportId page) {
   pdf.close();
 
   const int limit = limitForFile(pdfTimeLimit, pdfTimeLimitPerMiB, pagePath);
-  std::cout.flush();  // the interpreter shares the console: what the run printed so far comes first
-  const ShellResult run = runShell("php5 " + shellWord(scriptPath), limit);
+  std::cout.flush();  // what the run printed so far comes before what the interpreter prints
+  const ShellResult run = runShell("php5 " + shellWord(privateCopy.path()), limit);
   removeOwnOutput(scriptPath);
   removeUnwrittenOutput(pdfPath);  // no empty PDF stays behind when none was made
   removeConverterLeftovers(pdfPath);

@@ -135,29 +135,33 @@ void writeCsv(const std::string& path, const distanceTable& matrix) {
 }
 
 // With fewer than ten motifs the tree is cut into as many groups as there are motifs.
-void writeScript(const std::string& path, const std::string& csvPath, const std::string& imagePath) {
+std::string scriptText(const std::string& csvPath, const std::string& imagePath) {
+  return "options(warn = -1)\n"
+         "suppressMessages(require(ggplot2))\n"
+         "suppressMessages(require(ggdendro))\n"
+         "suppressMessages(require(dendextend))\n"
+         "suppressMessages(library(ape))\n"
+         "\n"
+         "tb = read.csv('" +
+         singleQuotedLiteral(csvPath) +
+         "', row.names = 1)\n"
+         "d = as.dist(tb)\n"
+         "hc <- as.dendrogram(hclust(d))\n"
+         "colors = c('red', 'blue', 'green4', 'black', 'brown', 'magenta', 'purple', 'darkorange', "
+         "'deepskyblue', 'darkgreen')\n"
+         "clus10 = cutree(hc, min(10, attr(d, 'Size')))\n"
+         "png('" +
+         singleQuotedLiteral(imagePath) +
+         "', width=700, height=700)\n"
+         "plot(as.phylo(hc), type = 'fan', tip.color = colors[clus10], cex = 0.7, label.offset = 0.05)\n"
+         "invisible(dev.off())\n"
+         "options(warn = 0)\n";
+}
+
+void writeScript(const std::string& path, const std::string& text) {
   std::ofstream script;
   openReport(script, path, OpenMode::Create);
-  script << "options(warn = -1)\n"
-            "suppressMessages(require(ggplot2))\n"
-            "suppressMessages(require(ggdendro))\n"
-            "suppressMessages(require(dendextend))\n"
-            "suppressMessages(library(ape))\n"
-            "\n"
-            "tb = read.csv('"
-         << singleQuotedLiteral(csvPath)
-         << "', row.names = 1)\n"
-            "d = as.dist(tb)\n"
-            "hc <- as.dendrogram(hclust(d))\n"
-            "colors = c('red', 'blue', 'green4', 'black', 'brown', 'magenta', 'purple', 'darkorange', "
-            "'deepskyblue', 'darkgreen')\n"
-            "clus10 = cutree(hc, min(10, attr(d, 'Size')))\n"
-            "png('"
-         << singleQuotedLiteral(imagePath)
-         << "', width=700, height=700)\n"
-            "plot(as.phylo(hc), type = 'fan', tip.color = colors[clus10], cex = 0.7, label.offset = 0.05)\n"
-            "invisible(dev.off())\n"
-            "options(warn = 0)\n";
+  script << text;
   closeReport(script);
 }
 
@@ -170,16 +174,21 @@ bool runFromScriptFolder(const std::string& scriptPath) {
 std::string rscriptCommand(const std::string& scriptPath) {
   if (!runFromScriptFolder(scriptPath)) return "Rscript " + shellWord(scriptPath);
   const std::size_t slash = scriptPath.rfind('/');
-  return "cd " + shellWord(scriptPath.substr(0, slash + 1)) + " && Rscript " +
+  return "cd " + shellWord(scriptPath.substr(0, slash + 1)) + " && exec Rscript " +
          shellWord(scriptPath.substr(slash + 1));
 }
 
-// The output folder as the script names its files: from the script's folder a relative one would
-// lead elsewhere, so it is taken from the working directory.
+// The output folder as the script names its files: from another folder a relative one would lead
+// elsewhere, so it is taken from the working directory.
 std::string folderForScript() {
   if (outputPath.empty() || outputPath.front() == '/') return outputPath;
   const std::string workingDirectory = getCurrentDirectory();
   return workingDirectory.empty() ? outputPath : workingDirectory + "/" + outputPath;
+}
+
+void reportTreeNotDrawn(const std::string& why) {
+  std::cout.flush();
+  std::cerr << "Motif tree not drawn: " << why << std::endl;
 }
 
 void drawTree(const Tree& tree) {
@@ -192,8 +201,25 @@ void drawTree(const Tree& tree) {
   distanceTable& matrix = runState.*tree.matrix;
   numberLabels(matrix, tree.letter);
   writeCsv(csvPath, matrix);
-  const std::string scriptBase = runFromScriptFolder(scriptPath) ? folderForScript() + jobID : base;
-  writeScript(scriptPath, scriptBase + tree.csvName, scriptBase + tree.imageName);
+  // R runs a copy the result folder cannot reach (whoever may write there could put a script of
+  // their own under the name); the script there is the one users keep, of the same text.
+  PrivateScript privateCopy(jobID + tree.scriptName);
+  const bool elsewhere = runFromScriptFolder(scriptPath) || runFromScriptFolder(privateCopy.path());
+  const std::string scriptBase = elsewhere ? folderForScript() + jobID : base;
+  const std::string text = scriptText(scriptBase + tree.csvName, scriptBase + tree.imageName);
+  writeScript(scriptPath, text);
+  // R's hclust stops on fewer than two motifs: nothing to draw, and R is not started.
+  if (matrix.labels.size() < 2) {
+    step.finish();
+    reportTreeNotDrawn("its distance matrix " + csvPath + " holds fewer than two motifs.");
+    return;
+  }
+  if (!privateCopy.write(text)) {
+    step.finish();
+    reportTreeNotDrawn(scriptPath +
+                       " could not be copied to the run's private temporary folder, so Rscript was not run.");
+    return;
+  }
   // R writes the image through its name, so the run makes it first as a file of its own: a link
   // planted under that name ends the run instead of being written through.
   std::ofstream image;
@@ -201,21 +227,19 @@ void drawTree(const Tree& tree) {
   closeReport(image);
   // R prints its own errors; the run goes on without the image.
   const int limit = limitForFile(treeTimeLimit, treeTimeLimitPerMiB, csvPath);
-  const ShellResult r = runShell(rscriptCommand(scriptPath), limit);
+  const ShellResult r = runShell(rscriptCommand(privateCopy.path()), limit);
   removeUnwrittenOutput(imagePath);  // no empty image stays behind when R drew nothing
   step.finish();
   if (r.succeeded()) return;
-  std::cout.flush();
-  std::cerr << "Motif tree not drawn: ";
   if (r.timedOut)
-    std::cerr << "the tree step was stopped after " << secondsText(limit)
-              << ", its time limit, while Rscript ran " << scriptPath
-              << "; the CSV file and the script are kept." << std::endl;
+    reportTreeNotDrawn("the tree step was stopped after " + secondsText(limit) +
+                       ", its time limit, while Rscript ran " + scriptPath +
+                       "; the CSV file and the script are kept.");
   else
-    std::cerr << "Rscript "
-              << (r.started ? "ended with status " + std::to_string(r.status)
-                            : std::string("could not be started"))
-              << " on " << scriptPath << std::endl;
+    reportTreeNotDrawn(
+        "Rscript " +
+        (r.started ? "ended with status " + std::to_string(r.status) : std::string("could not be started")) +
+        " on " + scriptPath);
 }
 
 void writeTreeSection(const Tree& tree, bool noteInstead) {

@@ -1,12 +1,13 @@
 #include "reports/logo_renderer.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <omp.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -305,6 +306,65 @@ TEST_F(LogoRendererTest, StoppingEndsDrawingsStillRunning) {
   if (writer >= 0) close(writer);
   expectNothingLeft();
   EXPECT_EQ(readFile(root.path() + "out.jpeg"), "PLAIN\n");  // the wrapper then ran the command itself
+}
+
+// The renderer reads only its lifeline and never writes to the terminal: its error stream is a file
+// of its own, copied to the program's once it has ended.
+TEST(LogoRendererStreams, RendererMessagesComeThroughTheProgramsErrorStream) {
+  TempDir root;
+  ScopedVariable tmpdir{"TMPDIR"};
+  ScopedVariable rendererSwitch{kLogoRendererSwitch};
+  tmpdir.set(root.path());
+  rendererSwitch.unset();
+  resetGlobals();
+  inputPath = root.path() + "motifs/";
+  writeFile(root.path() + "weblogo-3.4/renderer.py",
+            "#!/bin/sh\nreadlink /proc/$$/fd/0 /proc/$$/fd/2 > '" + root.path() +
+                "streams'\necho renderer-message >&2\necho ready\nexec cat > /dev/null\n");
+  chmod((root.path() + "weblogo-3.4/renderer.py").c_str(), 0755);
+  ::testing::internal::CaptureStderr();
+  const std::string ownErrors = fs::read_symlink("/proc/self/fd/2").string();
+  {
+    const LogoRenderer renderer;
+    EXPECT_TRUE(renderer.running());
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "renderer-message\n");
+  const std::vector<std::string> streams = testing::splitLines(readFile(root.path() + "streams"));
+  ASSERT_EQ(streams.size(), 2u);
+  EXPECT_EQ(streams[0].rfind("pipe:", 0), 0u) << streams[0];
+  EXPECT_NE(streams[1], ownErrors);
+  resetGlobals();
+}
+
+// The renderer dies with the program, even when the program is killed with SIGKILL (one that does not
+// end when its lifeline closes, too).
+TEST(LogoRendererStreams, RendererDiesWithTheProgram) {
+  TempDir root;
+  ScopedVariable tmpdir{"TMPDIR"};
+  ScopedVariable rendererSwitch{kLogoRendererSwitch};
+  tmpdir.set(root.path());
+  rendererSwitch.unset();
+  resetGlobals();
+  inputPath = root.path() + "motifs/";
+  const std::string pidFile = root.path() + "pid";
+  writeFile(root.path() + "weblogo-3.4/renderer.py",
+            "#!/bin/sh\necho $$ > '" + pidFile + ".part'\nmv '" + pidFile + ".part' '" + pidFile +
+                "'\necho ready\nexec sleep 60 < /dev/null > /dev/null\n");
+  chmod((root.path() + "weblogo-3.4/renderer.py").c_str(), 0755);
+  const pid_t program = fork();
+  ASSERT_GE(program, 0);
+  if (program == 0) {
+    const LogoRenderer renderer;
+    pause();
+    _exit(0);
+  }
+  ASSERT_TRUE(testing::eventually([&] { return !readFile(pidFile).empty(); }));
+  const pid_t renderer = std::stoi(readFile(pidFile));
+  kill(program, SIGKILL);
+  waitpid(program, nullptr, 0);
+  EXPECT_TRUE(testing::eventually([&] { return testing::processGone(renderer); }, 10));
+  kill(renderer, SIGKILL);
+  resetGlobals();
 }
 
 }  // namespace

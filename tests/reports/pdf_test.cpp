@@ -11,11 +11,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/globals.h"
+#include "core/interrupts.h"
+#include "core/shell.h"
 #include "core/utilities.h"
 #include "reports/framing.h"
 #include "support/test_support.h"
@@ -55,7 +58,9 @@ class CerrCapture {
 // A stand-in php5 first on the command search path. It records its arguments (one per line), a copy
 // of the script it was given (when there was one), and does what the test's "mode" file says:
 // "pdf" leaves a PDF beside the page the script names, "empty" an empty one, "none" nothing,
-// "fail" nothing with exit status 3, and "wait" waits for a child of its own that never ends.
+// "fail" nothing with exit status 3, "wait" waits for a child of its own that never ends, and
+// "leave" leaves the PDF and a child that ignores SIGTERM. Before all that, when the test names a
+// file in "swap", it renames "planted.php" onto it, as someone who may write there would.
 class PdfTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -66,7 +71,8 @@ class PdfTest : public ::testing::Test {
     savedPath = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
     setenv("PATH", (tools.path() + "bin:" + savedPath).c_str(), 1);
     writeProgram(tools.path() + "bin/php5",
-                 "#!/bin/sh\nt='" + tools.path() + "'\n" + R"(printf '%s\n' "$@" > "$t/args"
+                 "#!/bin/sh\nt='" + tools.path() + "'\n" + R"SH(printf '%s\n' "$@" > "$t/args"
+if [ -f "$t/swap" ]; then cp "$t/planted.php" "$t/planted.tmp"; mv "$t/planted.tmp" "$(cat "$t/swap")"; fi
 [ -f "$1" ] && cp "$1" "$t/seen.php"
 page=$(sed -n 's/^[$]xmlPath = .\(.*\).;$/\1/p' "$1" 2>/dev/null | sed 's/\\\(.\)/\1/g')
 [ -n "$page" ] || exit 0
@@ -75,12 +81,15 @@ case $(cat "$t/mode") in
   empty) : > "${page%.html}.pdf" ;;
   fail) exit 3 ;;
   wait) sleep 300 & echo $! > "$t/child"; wait ;;
+  leave) printf '%%PDF-1.4\n' > "${page%.html}.pdf"; (trap '' TERM; exec sleep 60) & echo $! > "$t/child" ;;
 esac
 exit 0
-)");
+)SH");
     setMode("pdf");
+    helpers.emplace();
   }
   void TearDown() override {
+    helpers.reset();
     setenv("PATH", savedPath.c_str(), 1);
     resetGlobals();
   }
@@ -89,12 +98,17 @@ exit 0
   std::string page(const std::string& base) const { return outputPath + kJob + base + ".html"; }
   std::string pdf(const std::string& base) const { return outputPath + kJob + base + ".pdf"; }
   std::string script(const std::string& base) const { return outputPath + kJob + base + ".php"; }
+  // The copy of the script that the interpreter is given, in the run's private folder.
+  std::string privateScript(const std::string& base) const {
+    return runTemporaryFolder() + "/" + kJob + base + ".php";
+  }
   std::string args() const { return readFile(tools.path() + "args"); }
   std::string seenScript() const { return readFile(tools.path() + "seen.php"); }
 
   TempDir tools;
   TempDir out;
   std::string savedPath;
+  std::optional<HelperScope> helpers;  // the run's private folder and interrupt handling
 };
 
 // The fifteen lines, each ended by one line feed.
@@ -128,24 +142,25 @@ TEST_F(PdfTest, ScriptLinesAndCommandLine) {
     writeFile(page(base), "<html></html>\n");
     convertHTMLToPDFGlobal();
     EXPECT_EQ(seenScript(), expectedScript(getCurrentDirectory(), page(base)));
-    EXPECT_EQ(args(), script(base) + "\n");
+    EXPECT_EQ(args(), privateScript(base) + "\n");
     EXPECT_FALSE(fileExists(script(base)));
+    EXPECT_FALSE(fileExists(privateScript(base)));
   }
   {
     SCOPED_TRACE("an apostrophe and a backslash in both paths");
-    TempDir odd;
-    const std::string work = odd.path() + "it's\\here";
+    const std::string odd = tools.path() + "odd/";  // not in TMPDIR: the step empties that
+    const std::string work = odd + "it's\\here";
     fs::create_directories(work);
-    outputPath = odd.path() + "Bob's \\ $(out)/";
+    outputPath = odd + "Bob's \\ $(out)/";
     writeFile(page(base), "<html></html>\n");
     const fs::path before = fs::current_path();
     fs::current_path(work);
     convertHTMLToPDFGlobal();
     fs::current_path(before);
-    const std::string escapedPage = odd.path() + "Bob\\'s \\\\ $(out)/" + kJob + base + ".html";
-    EXPECT_EQ(seenScript(), expectedScript(odd.path() + "it\\'s\\\\here", escapedPage));
-    EXPECT_EQ(args(), script(base) + "\n");  // one word for the shell, however odd the path
-    EXPECT_TRUE(fileExists(pdf(base)));      // the stand-in read the page path back out of the script
+    const std::string escapedPage = odd + "Bob\\'s \\\\ $(out)/" + kJob + base + ".html";
+    EXPECT_EQ(seenScript(), expectedScript(odd + "it\\'s\\\\here", escapedPage));
+    EXPECT_EQ(args(), privateScript(base) + "\n");
+    EXPECT_TRUE(fileExists(pdf(base)));  // the stand-in read the page path back out of the script
     EXPECT_FALSE(fileExists(script(base)));
   }
 }
@@ -161,7 +176,7 @@ TEST_F(PdfTest, EachConverterTakesItsPage) {
     SCOPED_TRACE(base);
     writeFile(page(base), "<html></html>\n");
     convert();
-    EXPECT_EQ(args(), script(base) + "\n");
+    EXPECT_EQ(args(), privateScript(base) + "\n");
     EXPECT_TRUE(fileExists(pdf(base)));
     EXPECT_FALSE(fileExists(page(base)));
   }
@@ -190,13 +205,14 @@ TEST_F(PdfTest, PageGoesOnlyOnceItsPdfIsThere) {
     fs::remove_all(out.path());
     fs::create_directories(out.path());
     fs::remove(tools.path() + "seen.php");
+    fs::remove(tools.path() + "args");
     outputFileFormat = c.format;
     setMode(c.mode);
     if (c.pageWritten) writeFile(page(base), "<html></html>\n");
     CerrCapture errors;
     convertHTMLToPDF();
     EXPECT_EQ(fileExists(page(base)), c.pageStays);
-    EXPECT_EQ(args(), script(base) + "\n");  // the command runs even without a script
+    EXPECT_EQ(args(), c.pageWritten ? privateScript(base) + "\n" : "");  // no page, nothing to run
     EXPECT_EQ(fileExists(tools.path() + "seen.php"), c.pageWritten);
     EXPECT_FALSE(fileExists(script(base)));
     if (*c.message == '\0')
@@ -281,6 +297,58 @@ TEST_F(PdfTest, UnreadableWorkingDirectoryKeepsThePagesAndGoesOn) {
   EXPECT_TRUE(fileExists(page("HTML_Global_Matching_Results")));
   EXPECT_FALSE(fileExists(tools.path() + "args"));
   EXPECT_EQ(testing::listDir(out.path()).size(), 2u);  // no script, no PDF
+}
+
+// Someone who may write in the result folder renames a script of their own onto the conversion
+// script's name once the run has written it: the interpreter still gets the run's own text, from the
+// run's private folder, and the planted script is left where it was put.
+TEST_F(PdfTest, ScriptSwappedInTheResultFolderIsNeverRun) {
+  const std::string base = "HTML_Results";
+  writeFile(page(base), "<html></html>\n");
+  const std::string planted = "<?php file_put_contents('" + tools.path() + "ran', 'x'); ?>\n";
+  writeFile(tools.path() + "planted.php", planted);
+  writeFile(tools.path() + "swap", script(base));
+  convertHTMLToPDF();
+  ASSERT_FALSE(runTemporaryFolder().empty());
+  EXPECT_EQ(fs::status(runTemporaryFolder()).permissions(), fs::perms::owner_all);
+  EXPECT_EQ(args(), privateScript(base) + "\n");
+  EXPECT_EQ(seenScript(), expectedScript(getCurrentDirectory(), page(base)));
+  EXPECT_EQ(readFile(script(base)), planted);
+  EXPECT_TRUE(fileExists(pdf(base)));
+  EXPECT_FALSE(fileExists(privateScript(base)));
+}
+
+// Without a copy of its own to run (no private folder, or the copy cannot be made) nothing is run:
+// the page stays and the error stream says why.
+TEST_F(PdfTest, NoPrivateCopyMeansNoConversion) {
+  const std::string base = "HTML_Results";
+  for (const char* what : {"copy cannot be made", "no private folder"}) {
+    SCOPED_TRACE(what);
+    writeFile(page(base), "<html></html>\n");
+    if (std::string(what) == "no private folder")
+      helpers.reset();
+    else
+      fs::create_directories(privateScript(base));  // a folder where the copy would go
+    CerrCapture errors;
+    convertHTMLToPDF();
+    EXPECT_FALSE(fileExists(tools.path() + "args"));
+    EXPECT_EQ(errors.text(), "No PDF was made from " + page(base) +
+                                 " (its conversion script could not be copied to the run's private "
+                                 "temporary folder); the HTML page is kept.\n");
+    EXPECT_EQ(testing::listDir(out.path()), std::vector<std::string>{fs::path(page(base)).filename()});
+  }
+}
+
+// A converter that leaves a child of its own running, one that ignores SIGTERM, takes it along when
+// it ends.
+TEST_F(PdfTest, NothingTheConverterStartedOutlivesIt) {
+  setMode("leave");
+  writeFile(page("HTML_Results"), "<html></html>\n");
+  convertHTMLToPDF();
+  EXPECT_TRUE(fileExists(pdf("HTML_Results")));
+  const std::string child = readFile(tools.path() + "child");
+  ASSERT_FALSE(child.empty());
+  EXPECT_TRUE(testing::eventually([&] { return testing::processGone(std::stoi(child)); }, 5));
 }
 
 // A converter that never ends is stopped at the step's limit with all it started; the page stays

@@ -5,10 +5,12 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/globals.h"
+#include "core/interrupts.h"
 #include "core/utilities.h"
 #include "support/test_support.h"
 #include "tree/tree.h"
@@ -81,8 +83,10 @@ class TreeDrawingTest : public ::testing::Test {
     jobID = "J_TEST_";
     oldPath = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
     useStandIn(0);
+    helpers.emplace();
   }
   void TearDown() override {
+    helpers.reset();
     setenv("PATH", oldPath.c_str(), 1);
     resetGlobals();
   }
@@ -95,6 +99,10 @@ class TreeDrawingTest : public ::testing::Test {
     setenv("PATH", (bin.path() + ":" + oldPath).c_str(), 1);
   }
   std::string log() const { return bin.path() + "calls.log"; }
+  // The copy of the script that Rscript is given, in the run's private folder.
+  std::string privateScript(const std::string& name) const {
+    return runTemporaryFolder() + "/J_TEST_" + name;
+  }
 
   // Runs a stage that must end the run: returns what it printed.
   std::string expectRunEnds(void (*stage)()) {
@@ -112,6 +120,7 @@ class TreeDrawingTest : public ::testing::Test {
   TempDir dir;
   TempDir bin;
   std::string oldPath;
+  std::optional<HelperScope> helpers;  // the run's private folder and interrupt handling
 };
 
 TEST_F(TreeDrawingTest, WorkedExampleGivesNumberedLabelsTheCsvAndTheScript) {
@@ -125,7 +134,8 @@ TEST_F(TreeDrawingTest, WorkedExampleGivesNumberedLabelsTheCsvAndTheScript) {
     EXPECT_EQ(c.matrix->labels, (std::vector<std::string>{L + "1_A", L + "2_B"}));
     const std::string base = dir.path() + "J_TEST_";
     EXPECT_EQ(readFile(base + c.script), expectedScript(base + c.csv, base + c.image));
-    EXPECT_EQ(readFile(log()), base + c.script + "\n");
+    EXPECT_EQ(readFile(log()), privateScript(c.script) + "\n");
+    EXPECT_FALSE(fileExists(privateScript(c.script)));
     std::filesystem::remove(log());
   }
 }
@@ -150,13 +160,32 @@ TEST_F(TreeDrawingTest, LabelsCountOnAndOddCellsAreQuoted) {
   EXPECT_EQ(distanceMatrix.labels[10], "I11_M");
 }
 
-TEST_F(TreeDrawingTest, SingleCellMatrixIsWrittenAndRunAllTheSame) {
-  distanceMatrixGlobal = {.filled = true, .labels = {}, .cells = {}};
-  getMotifClusterGlobal();
-  EXPECT_EQ(readFile(dir.path() + "J_TEST_Global_Matching_Distance_Matrix.csv"), ",\n");
-  EXPECT_TRUE(distanceMatrixGlobal.labels.empty());
-  EXPECT_TRUE(fileExists(dir.path() + "J_TEST_Global_Matching_Plot_File.R"));
-  EXPECT_EQ(readFile(log()), dir.path() + "J_TEST_Global_Matching_Plot_File.R\n");
+// R cannot cluster fewer than two motifs: the CSV file and the script are written all the same, R
+// is not started, and the error stream says why.
+TEST_F(TreeDrawingTest, FewerThanTwoMotifsAreWrittenButNotDrawn) {
+  const struct {
+    const char* what;
+    distanceTable table;
+    const char* csv;
+  } cases[] = {
+      {"no motif", {.filled = true, .labels = {}, .cells = {}}, ",\n"},
+      {"one motif", {.filled = true, .labels = {"A"}, .cells = {0.0}}, ",G1_A,\nG1_A,0,\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    distanceMatrixGlobal = c.table;
+    ::testing::internal::CaptureStderr();
+    getMotifClusterGlobal();
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    const std::string base = dir.path() + "J_TEST_Global_Matching_";
+    EXPECT_EQ(readFile(base + "Distance_Matrix.csv"), c.csv);
+    EXPECT_EQ(readFile(base + "Plot_File.R"),
+              expectedScript(base + "Distance_Matrix.csv", base + "Motif_Tree.png"));
+    EXPECT_FALSE(fileExists(log()));
+    EXPECT_FALSE(fileExists(base + "Motif_Tree.png"));
+    EXPECT_EQ(errors, "Motif tree not drawn: its distance matrix " + base +
+                          "Distance_Matrix.csv holds fewer than two motifs.\n");
+  }
 }
 
 // Quotes and backslashes in the output folder stay inside the R literals, and the path reaches
@@ -169,7 +198,7 @@ TEST_F(TreeDrawingTest, OddOutputFolderStaysOnePathForRAndTheShell) {
   const std::string literal = dir.path() + "it\\'s a \\\\dir $HOME/J_TEST_";
   EXPECT_EQ(readFile(outputPath + "J_TEST_Plot_File.R"),
             expectedScript(literal + "Distance_Matrix.csv", literal + "Motif_Tree.png"));
-  EXPECT_EQ(readFile(log()), outputPath + "J_TEST_Plot_File.R\n");
+  EXPECT_EQ(readFile(log()), privateScript("Plot_File.R") + "\n");
 }
 
 TEST_F(TreeDrawingTest, FailingOrMissingRscriptIsReportedAndTheRunGoesOn) {
@@ -241,31 +270,115 @@ TEST_F(TreeDrawingTest, LabelsThatAreNotUtf8AreWrittenSoRReadsThem) {
   }
 }
 
-// R's front end splits its script's path at a tab: from a folder holding one, Rscript is started in
-// the script's folder and given its name.
+// R's front end splits its script's path at a tab. R runs the copy in the private folder: from a
+// result folder whose path holds a tab it gets the copy's path whole (the script kept in the result
+// folder names its files by full paths, as the script it runs does); from a private folder whose path
+// holds one, Rscript is started in that folder with the copy's name, and the script names its files
+// from the working directory.
 TEST_F(TreeDrawingTest, FolderWithATabReachesRscriptWhole) {
   writeFile(bin.path() + "Rscript", "#!/bin/sh\nprintf '%s|%s\\n' \"$(pwd)\" \"$*\" >> '" + log() + "'\n");
   std::filesystem::permissions(bin.path() + "Rscript", std::filesystem::perms::owner_all);
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  const std::string here = std::filesystem::current_path().string();
+  distanceMatrix = tableOf({"A", "B"});
+
   outputPath = dir.path() + "tab\there/";
   std::filesystem::create_directories(outputPath);
-  distanceMatrix = tableOf({"A", "B"});
   getMotifCluster();
-  EXPECT_EQ(readFile(log()), dir.path() + "tab\there|J_TEST_Plot_File.R\n");
+  EXPECT_EQ(readFile(log()), here + "|" + privateScript("Plot_File.R") + "\n");
   EXPECT_EQ(readFile(outputPath + "J_TEST_Plot_File.R"),
             expectedScript(outputPath + "J_TEST_Distance_Matrix.csv", outputPath + "J_TEST_Motif_Tree.png"));
 
-  // A relative output folder: the script then names its files from the working directory.
+  // A relative output folder with a tab: the script names its files from the working directory.
   std::filesystem::remove(log());
-  const std::filesystem::path before = std::filesystem::current_path();
-  std::filesystem::current_path(dir.path());
   std::filesystem::create_directories("relative\tone");
   outputPath = "relative\tone/";
   getMotifCluster();
-  std::filesystem::current_path(before);
-  EXPECT_EQ(readFile(log()), dir.path() + "relative\tone|J_TEST_Plot_File.R\n");
-  const std::string absolute = dir.path() + "relative\tone/J_TEST_";
+  EXPECT_EQ(readFile(log()), here + "|" + privateScript("Plot_File.R") + "\n");
+  std::string absolute = dir.path() + "relative\tone/J_TEST_";
   EXPECT_EQ(readFile(dir.path() + "relative\tone/J_TEST_Plot_File.R"),
             expectedScript(absolute + "Distance_Matrix.csv", absolute + "Motif_Tree.png"));
+
+  // A private folder with a tab, a relative output folder without one.
+  std::filesystem::remove(log());
+  helpers.reset();
+  const char* tmpdir = std::getenv("TMPDIR");
+  const std::string savedTmpdir = tmpdir != nullptr ? tmpdir : "";
+  std::filesystem::create_directories(dir.path() + "temp\tfolder");
+  setenv("TMPDIR", (dir.path() + "temp\tfolder").c_str(), 1);
+  helpers.emplace();
+  std::filesystem::create_directories("plain");
+  outputPath = "plain/";
+  getMotifCluster();
+  EXPECT_EQ(readFile(log()), runTemporaryFolder() + "|J_TEST_Plot_File.R\n");
+  absolute = dir.path() + "plain/J_TEST_";
+  EXPECT_EQ(readFile(dir.path() + "plain/J_TEST_Plot_File.R"),
+            expectedScript(absolute + "Distance_Matrix.csv", absolute + "Motif_Tree.png"));
+  helpers.reset();
+  if (tmpdir != nullptr)
+    setenv("TMPDIR", savedTmpdir.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
+  std::filesystem::current_path(before);
+}
+
+// Someone who may write in the result folder renames an R script of their own onto the tree's
+// script once the run has written it: Rscript still gets the run's own text, from the run's private
+// folder.
+TEST_F(TreeDrawingTest, ScriptSwappedInTheResultFolderIsNeverRun) {
+  const std::string kept = dir.path() + "J_TEST_Plot_File.R";
+  const std::string planted = "writeLines('planted', '" + bin.path() + "ran')\n";
+  writeFile(bin.path() + "planted.R", planted);
+  writeFile(bin.path() + "Rscript", "#!/bin/sh\ncp '" + bin.path() + "planted.R' '" + bin.path() +
+                                        "planted.tmp' && mv '" + bin.path() + "planted.tmp' '" + kept +
+                                        "'\nprintf '%s\\n' \"$1\" >> '" + log() + "'\ncp \"$1\" '" +
+                                        bin.path() + "seen.R'\n");
+  std::filesystem::permissions(bin.path() + "Rscript", std::filesystem::perms::owner_all);
+  distanceMatrix = tableOf({"A", "B"});
+  getMotifCluster();
+  ASSERT_FALSE(runTemporaryFolder().empty());
+  EXPECT_EQ(std::filesystem::status(runTemporaryFolder()).permissions(), std::filesystem::perms::owner_all);
+  EXPECT_EQ(readFile(log()), privateScript("Plot_File.R") + "\n");
+  const std::string base = dir.path() + "J_TEST_";
+  EXPECT_EQ(readFile(bin.path() + "seen.R"),
+            expectedScript(base + "Distance_Matrix.csv", base + "Motif_Tree.png"));
+  EXPECT_EQ(readFile(kept), planted);
+}
+
+// Without a copy of its own to run (no private folder, or the copy cannot be made) R is not started;
+// the CSV file and the script stay and the error stream says why.
+TEST_F(TreeDrawingTest, NoPrivateCopyMeansNoDrawing) {
+  for (const char* what : {"copy cannot be made", "no private folder"}) {
+    SCOPED_TRACE(what);
+    if (std::string(what) == "no private folder")
+      helpers.reset();
+    else
+      std::filesystem::create_directories(privateScript("Plot_File.R"));  // a folder where the copy would go
+    distanceMatrix = tableOf({"A", "B"});
+    ::testing::internal::CaptureStderr();
+    getMotifCluster();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Motif tree not drawn: " + dir.path() +
+                  "J_TEST_Plot_File.R could not be copied to the run's private temporary folder, so Rscript "
+                  "was not run.\n");
+    EXPECT_FALSE(fileExists(log()));
+    EXPECT_EQ(testing::listDir(dir.path()),
+              (std::vector<std::string>{"J_TEST_Distance_Matrix.csv", "J_TEST_Plot_File.R"}));
+  }
+}
+
+// An Rscript that leaves a child of its own running, one that ignores SIGTERM, takes it along when
+// it ends.
+TEST_F(TreeDrawingTest, NothingRscriptStartedOutlivesIt) {
+  writeFile(bin.path() + "Rscript",
+            "#!/bin/sh\n(trap '' TERM; exec sleep 60) & echo $! > '" + bin.path() + "child'\n");
+  std::filesystem::permissions(bin.path() + "Rscript", std::filesystem::perms::owner_all);
+  distanceMatrix = tableOf({"A", "B"});
+  getMotifCluster();
+  const std::string child = readFile(bin.path() + "child");
+  ASSERT_FALSE(child.empty());
+  EXPECT_TRUE(testing::eventually([&] { return testing::processGone(std::stoi(child)); }, 5));
 }
 
 // An Rscript that never ends is stopped at the step's limit with all it started; the CSV file and the

@@ -2,6 +2,9 @@
 // and what the tree pages hold.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -108,6 +111,45 @@ TEST(TreeRun, DrawsTheTreesTheAnswersAskForAndShowsThem) {
       EXPECT_EQ(count(page, "<img src = '" + job + "Motif_Tree.png'"), 1u);
       EXPECT_EQ(page.substr(page.size() - 16), "</body>\n</html>\n");
     }
+  }
+}
+
+// Helpers of every step (logos, tree, PDF) that print on both streams and leave a child running, one
+// that ignores SIGTERM and holds the run's output open: the run ends without waiting for those
+// children, none of them is left running, and what the helpers printed reaches the run's output.
+TEST(TreeRun, NoHelperOfAnyStepOutlivesTheRun) {
+  RunFolder folder;
+  folder.addFixture("files_a.txt");
+  folder.addFixture("files_b.txt");
+  const std::string children = folder.root() + "children";
+  const auto leaving = [&](const std::string& step, const std::string& work) {
+    return "#!/bin/sh\n" + work + "(trap '' TERM; exec sleep 60) & echo " + step + " $! >> '" + children +
+           "'\necho " + step + "-on-stdout\necho " + step + "-on-stderr >&2\n";
+  };
+  // The logo command's standard output is the image.
+  folder.addProgram("weblogo-3.4/weblogo", leaving("weblogo", "echo 'stand-in image'\nexec 1>&2\n"));
+  folder.addProgram("bin/php5", leaving("php5", ""));
+  folder.addProgram("bin/Rscript", leaving("Rscript", ""));
+  Answers a;
+  a.files = {"files_a.txt", "files_b.txt"};
+  a.tree = "Y";
+  a.type = "Global-Only";
+  a.format = "PDF";
+  const auto begun = std::chrono::steady_clock::now();
+  const auto run = testing::runProgram(testing::dialogueInput(folder, a), folder.root());
+  EXPECT_LT(std::chrono::steady_clock::now() - begun,
+            std::chrono::seconds(45));  // not 60 s, for the children
+  ASSERT_EQ(run.status, 0) << run.output;
+  std::set<std::string> steps;
+  std::istringstream lines(readFile(children));
+  for (std::string step, pid; lines >> step >> pid;) {
+    steps.insert(step);
+    EXPECT_TRUE(testing::eventually([&] { return testing::processGone(std::stoi(pid)); }, 5)) << step;
+  }
+  EXPECT_EQ(steps, (std::set<std::string>{"Rscript", "php5", "weblogo"}));
+  for (const std::string& step : steps) {
+    EXPECT_NE(run.output.find(step + "-on-stdout\n"), std::string::npos) << step;
+    EXPECT_NE(run.output.find(step + "-on-stderr\n"), std::string::npos) << step;
   }
 }
 
