@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (counted != Datasets.size()) std::abort();
     writeMotifInput();
     printFileNameTypeCount();
-    if (fuzzing::fs::file_size(result + jobID + "input_motifs.txt") == 0) std::abort();
+    if (fuzzing::fs::file_size(listingPath(jobID)) == 0) std::abort();
   } catch (const RunEnded&) {
     // A line over the limit: the run's own end, not a fault.
   }

@@ -136,15 +136,11 @@ std::string makeJobID(bool claim) {
   // the search always ends and never picks a taken number while a free one exists.
   for (int attempt = 0; attempt < 9000; ++attempt) {
     id = "J_" + date + "_" + numberToString(n) + "_";
-    const std::string listing = outputPath + id + "input_motifs.txt";
+    const std::string listing = listingPath(id);
     if (claim ? claimOutput(listing) || errno != EEXIST : !nameTaken(listing)) break;
     n = n == 9999 ? 1000 : n + 1;
   }
   return id;
-}
-
-std::string listingPath() {
-  return outputPath + jobID + "input_motifs.txt";
 }
 
 void nameOutputs() {
@@ -210,7 +206,7 @@ int runSequence() {
     runStages(realOutsideSteps());
   } catch (...) {
     // A run that ends before its listing leaves nothing behind, not even its claim.
-    removeUnwrittenOutput(listingPath());
+    removeUnwrittenOutput(listingPath(jobID));
     // An interrupt that came while the run was ending for another reason still gives its status.
     if (interruptSignal() != 0) throw RunEnded{128 + interruptSignal()};
     throw;

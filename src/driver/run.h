@@ -15,9 +15,6 @@ namespace korvelan {
 // folder's fault at its first report.
 std::string makeJobID(bool claim = false);
 
-// The input listing's path, which is also the claim of the run's job identifier.
-std::string listingPath();
-
 // outputPath from inputPath, then jobID, then the fifteen report names and paths.
 void nameOutputs();
 

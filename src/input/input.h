@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,16 @@ void readInput(std::vector<fileNameAndType> files);
 // Reads one input file (inputPath + fileName) block by block; fileIndex is its 0-based place in
 // FileNameType. A file that cannot be read ends the run with the input failure.
 void readInputFile(std::string fileName, std::int32_t fileIndex);
-// Writes outputPath + jobID + "input_motifs.txt".
+// The input listing's path for the job identifier `id`: outputPath + id + "input_motifs.txt". The
+// listing of a run's own identifier is also its claim on that identifier.
+std::string listingPath(const std::string& id);
+// Writes the listing at listingPath(jobID).
 void writeMotifInput();
+// The input-files table of the listing and the text reports: the line "Input files and motif
+// counts", the heading row ("File name", "Count of motifs", "Dataset #"), then one row per
+// FileNameType entry, in left-aligned, blank-filled columns (the name column 10 wider than the
+// longest name). Leaves left adjustment set on the stream.
+void writeInputFilesTable(std::ostream& out);
 // Prints the per-file summary table on standard output.
 void printFileNameTypeCount();
 

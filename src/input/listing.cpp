@@ -5,6 +5,7 @@
 
 #include "core/collections.h"
 #include "core/globals.h"
+#include "core/program_texts.h"
 #include "core/report_io.h"
 #include "input/input.h"
 
@@ -18,6 +19,7 @@ std::size_t nameColumnWidth() {
   return longest + 10;
 }
 
+// The input files with their motif counts and dataset numbers under the two headings given.
 void writeFileTable(std::ostream& out, const char* nameHeading, const char* countHeading) {
   const int w = static_cast<int>(nameColumnWidth());
   out << std::left << std::setw(w) << nameHeading << std::setw(20) << countHeading << std::setw(15)
@@ -62,15 +64,23 @@ void writeCollectionListing(CollectionFamily family) {
 }
 }  // namespace
 
+std::string listingPath(const std::string& id) {
+  return outputPath + id + "input_motifs.txt";
+}
+
+void writeInputFilesTable(std::ostream& out) {
+  out << "Input files and motif counts\n";
+  writeFileTable(out, "File name", "Count of motifs");
+}
+
 void writeMotifInput() {
   writeListing(
-      outputPath + jobID + "input_motifs.txt", Datasets,
+      listingPath(jobID), Datasets,
       [](std::ostream& out) {
-        out << "KORVELAN - KORVELAN Detection Tool\n";
-        out << "Version 2.1\n\n";
+        out << kProgramTitle << '\n';
+        out << kListingVersion << "\n\n";
         out << "Total number of motifs: " << Datasets.size() << "\n\n";
-        out << "Input files and motif counts\n";
-        writeFileTable(out, "File name", "Count of motifs");
+        writeInputFilesTable(out);
         out << "\nInput Motifs\n\n";
       },
       [](std::ostream& out, const data& motif) {

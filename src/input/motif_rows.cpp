@@ -1,9 +1,11 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
 
 #include "core/consensus.h"
 #include "core/globals.h"
+#include "core/utf8.h"
 #include "core/utilities.h"
 #include "input/readers.h"
 
@@ -28,9 +30,13 @@ std::vector<double> normalisedRow(double a, double c, double g, double t) {
 
 std::string keptName(std::string text) {
   if (text.size() <= kMaxNameLength) return text;
-  std::size_t cut = kMaxNameLength;
-  // Back to the start of the character the cut falls in (continuation bytes are 10xxxxxx).
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  // Whole characters up to the limit; a byte that starts no well-formed one goes as one of its own.
+  std::size_t cut = 0;
+  for (;;) {
+    const std::size_t next = cut + std::max<std::size_t>(utf8SequenceAt(text, cut), 1);
+    if (next > kMaxNameLength) break;
+    cut = next;
+  }
   text.resize(cut);
   return text;
 }

@@ -32,7 +32,8 @@ std::vector<double> normalisedRow(double a, double c, double g, double t);
 // The longest motif name, identifier or taxon kept (bytes). Every text report pads its name column
 // to the longest name, so one huge header must not make every report huge.
 constexpr std::size_t kMaxNameLength = 255;
-// The text as stored: its first kMaxNameLength bytes, less a UTF-8 character the cut would split.
+// The text as stored: its first kMaxNameLength bytes, less a UTF-8 character the cut would split (a
+// byte that is not part of well-formed UTF-8 counts as a character of its own).
 std::string keptName(std::string text);
 
 // Line k (1-based) of a block, or an empty line when the block has none; token k of a line, or an

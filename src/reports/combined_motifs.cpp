@@ -14,6 +14,7 @@
 #include "core/report_files.h"
 #include "core/report_io.h"
 #include "reports/framing.h"
+#include "reports/text_framing.h"
 
 namespace korvelan {
 namespace {
@@ -42,8 +43,6 @@ const CombinedReport kBestMatches{.file = ReportId::CombinedMatrixBestMatches,
                                   .starsBefore = 63,
                                   .titleBefore = " Combined Motifs for Top Best Match Motif ID ",
                                   .starsAfter = 62};
-
-const std::string kDashRule(196, '-');
 
 // The seven column widths: the five variable ones fit the longest value of any entry of any chain
 // (at least 14) plus 5; the two format columns are fixed.

@@ -27,16 +27,20 @@ namespace korvelan {
 namespace {
 
 constexpr const char* kProgram = "weblogo-3.4/weblogo";
-constexpr const char* kPlainOptions =
-    " --format jpeg --sequence-type dna --units bits --composition none --first-index 1 "
+// The logo program's options, before and after the one the reverse-complement logo adds.
+constexpr const char* kOptionsBefore =
+    " --format jpeg --sequence-type dna --units bits --composition none --first-index 1 ";
+constexpr const char* kRevCompOption = "--revcomp ";
+constexpr const char* kOptionsAfter =
     "--size medium --stacks-per-line 80 --show-xaxis YES --show-yaxis YES --ticmarks 1.0 --errorbars NO "
     "--stack-width 20 --resolution 96 --scale-width yes --color-scheme classic --color green A 'Adenine' "
     "--color blue C 'Cytosine' --color orange G 'Guanine' --color red T 'Thymine' < ";
-constexpr const char* kRevCompOptions =
-    " --format jpeg --sequence-type dna --units bits --composition none --first-index 1 "
-    "--revcomp --size medium --stacks-per-line 80 --show-xaxis YES --show-yaxis YES --ticmarks 1.0 "
-    "--errorbars NO --stack-width 20 --resolution 96 --scale-width yes --color-scheme classic --color green A "
-    "'Adenine' --color blue C 'Cytosine' --color orange G 'Guanine' --color red T 'Thymine' < ";
+
+// The logo folder's name after the job identifier, and a logo's name after its motif's number.
+constexpr const char* kImageFolder = "image";
+const char* imageSuffix(bool revComp) {
+  return revComp ? "RevComp.jpeg" : ".jpeg";
+}
 
 struct LogoMotif {
   const motifMatrix* matrix;
@@ -96,7 +100,7 @@ void drawLogos(char prefix, const std::vector<LogoMotif>& motifs) {
   HelperStep step("the logo stage");
   // The folder must be the run's own (made now, or earlier in this run): the images are written
   // through the shell, which would follow a link planted under their names in a folder of old.
-  const std::string folderName = outputPath + jobID + "image";
+  const std::string folderName = outputPath + jobID + kImageFolder;
   if (!makeOutputFolder(folderName)) failOutputFile(folderName, errno);
   const std::string folder = folderName + "/";
 
@@ -112,7 +116,7 @@ void drawLogos(char prefix, const std::vector<LogoMotif>& motifs) {
         unopened = base + ".txt";
         break;
       }
-      jobs.push_back(LogoJob{base + ".txt", base + ".jpeg", base + "RevComp.jpeg"});
+      jobs.push_back(LogoJob{base + ".txt", base + imageSuffix(false), base + imageSuffix(true)});
     }
   } catch (...) {
     for (const LogoJob& job : jobs) std::remove(job.inputFile.c_str());
@@ -152,14 +156,14 @@ void drawAll(char prefix, const std::vector<data>& list) {
 }  // namespace
 
 std::string logoCommand(const std::string& inputFile, const std::string& imageFile, bool revComp) {
-  return shellWord(toolRoot(inputPath) + kProgram) + (revComp ? kRevCompOptions : kPlainOptions) +
-         shellWord(inputFile) + " > " + shellWord(imageFile);
+  return shellWord(toolRoot(inputPath) + kProgram) + kOptionsBefore + (revComp ? kRevCompOption : "") +
+         kOptionsAfter + shellWord(inputFile) + " > " + shellWord(imageFile);
 }
 
 std::string logoImageTag(char prefix, std::int64_t number, bool revComp) {
   const std::string id = htmlEscape(jobID);
   const std::string n = std::to_string(number);
-  return "<img src = '" + id + "image/" + id + prefix + n + (revComp ? "RevComp.jpeg'" : ".jpeg'") +
+  return "<img src = '" + id + kImageFolder + "/" + id + prefix + n + imageSuffix(revComp) + "'" +
          (revComp ? "name = 'ImageRevComp" : "name = 'Image") + n +
          "' align = 'left' width = '350' height = '100' border = '0'> ";
 }

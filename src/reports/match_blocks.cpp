@@ -17,6 +17,7 @@
 #include "reports/collection_pages.h"
 #include "reports/logos.h"
 #include "reports/matrix_printout.h"
+#include "reports/text_framing.h"
 
 namespace korvelan {
 namespace {
@@ -29,8 +30,6 @@ enum class Matched { InputMotif, CollectionMotif };
 Matched matchedIn(const ReportFile& report) {
   return report.needsCollection ? Matched::CollectionMotif : Matched::InputMotif;
 }
-
-const std::string kDashRule(196, '-');
 
 const data& matchedMotif(const dataCombinedScore& record, Matched matched) {
   return matched == Matched::CollectionMotif ? databaseMotif(collectionMotifNumber(record))

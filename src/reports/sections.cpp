@@ -158,8 +158,6 @@ std::string headTitle(Part part) {
   }
 }
 
-const char* const kOneFileNote = "There is no global matching for 1 motif file.";
-
 // The reports a part goes into: the reports the run chose that hold the part, each written whole
 // before the next; the text reports come before the pages, and within each form the reports of output
 // type "All" before the global ones (the table lists them the other way round).

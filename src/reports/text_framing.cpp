@@ -1,17 +1,16 @@
 // Headers that create the nine text reports and footers that complete them.
 #include "reports/text_framing.h"
 
-#include <algorithm>
-#include <cstddef>
 #include <fstream>
-#include <iomanip>
 
 #include "core/answers.h"
 #include "core/collections.h"
 #include "core/globals.h"
+#include "core/program_texts.h"
 #include "core/report_files.h"
 #include "core/report_io.h"
 #include "core/utilities.h"
+#include "input/input.h"
 #include "reports/framing.h"
 
 namespace korvelan {
@@ -25,43 +24,22 @@ const char* yesNo(const std::string& answer) {
   return answer == "Y" ? "Yes" : "No";
 }
 
-void writeInputFilesTable(std::ostream& out) {
-  std::size_t longest = 0;
-  for (const fileNameAndType& file : FileNameType) longest = std::max(longest, file.fileName.size());
-  const int nameWidth = static_cast<int>(longest) + 10;
-  out << std::left;
-  out << std::setw(nameWidth) << "File name" << std::setw(20) << "Count of motifs" << std::setw(15)
-      << "Dataset #" << '\n';
-  for (const fileNameAndType& file : FileNameType)
-    out << std::setw(nameWidth) << file.fileName << std::setw(20) << file.motifCount << std::setw(15)
-        << file.datasetNum << '\n';
-}
-
 // Creates the report and writes the title, the run's settings, the input files and the RESULTS
 // banner. The cutoff goes out in whatever number format the stream holds (its initial one here).
 void writeTextHeader(ReportId report) {
   const HeaderVariant variant = reportFile(report).header;
   std::ofstream& out = openReport(report, OpenMode::Create);
   out << starRule << '\n';
-  out << "KORVELAN - KORVELAN Detection Tool\n";
-  out << "Version 2.2\n";
+  out << kProgramTitle << '\n';
+  out << kReportVersion << '\n';
   out << '\n';
   out << starRule << '\n';
   out << "INPUT\n";
   out << starRule << '\n';
   out << '\n';
   out << "Input Parameters \n";
-  out << "Number of files: " << numFile << '\n';
-  out << "Number of top significant motifs: " << numTopMotif << '\n';
-  out << "Number of best matches: " << numBestMatches << '\n';
-  out << "Similarity cutoff: >= " << simCutoff << '\n';
-  out << "Matching motif database: " << databaseDisplayName(DBName) << '\n';
-  out << "Motif tree: " << yesNo(motifCluster) << '\n';
-  out << "Combined similar motifs: " << yesNo(combinedMotifFlag) << '\n';
-  out << "Output file type: " << outputFileType << '\n';
-  out << "Output file format: " << outputFileFormat << '\n';
+  forEachSetting(false, [&out](const char* label, const auto& value) { out << label << value << '\n'; });
   if (variant != HeaderVariant::NoGapBeforeFiles) out << '\n';
-  out << "Input files and motif counts\n";
   writeInputFilesTable(out);
   out << '\n';
   out << starRule << '\n';
@@ -69,7 +47,7 @@ void writeTextHeader(ReportId report) {
   out << starRule << '\n';
   out << '\n';
   if (variant == HeaderVariant::OneFileNote && !severalFiles()) {
-    out << "There is no global matching for 1 motif file.\n";
+    out << kOneFileNote << '\n';
     out << '\n';
   }
   closeReport(out);
@@ -81,10 +59,10 @@ void writeTextFooter(ReportId report) {
   std::ofstream& out = openReport(report, OpenMode::Append);
   const std::string created = getCurrDateTime();
   out << '\n';
-  out << "Results created by KORVELAN on " << created << '\n';
+  out << kCreatedBy << created << '\n';
   out << "Runtime: " << wtime << " seconds\n";
   out << '\n';
-  out << "KORVELAN is written by Orsabel\n";
+  out << kAuthorLine << '\n';
   closeReport(out);
 }
 

@@ -13,6 +13,7 @@
 #include "core/report_files.h"
 #include "core/report_io.h"
 #include "core/shell.h"
+#include "core/utf8.h"
 #include "core/utilities.h"
 #include "reports/pdf.h"
 #include "tree/tree.h"
@@ -49,34 +50,6 @@ const Tree kGlobalMotifs{
     .page = ReportId::MotifTreeGlobalHTML,
     .sectionTitle = " Motif Tree for Global Significant Motifs and Their Best Matches ",
 };
-
-// Length of the well-formed UTF-8 sequence at `at` (a character from U+0000 to U+10FFFF, in its
-// shortest form, not a surrogate), or 0 when the byte there starts none.
-std::size_t utf8SequenceAt(const std::string& text, std::size_t at) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(at);
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;   // no overlong form
-    if (lead == 0xED) high = 0x9F;  // no surrogate
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;   // no overlong form
-    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
-  } else {
-    return 0;
-  }
-  if (at + length > text.size()) return 0;
-  if (byte(at + 1) < low || byte(at + 1) > high) return 0;
-  for (std::size_t i = 2; i < length; ++i)
-    if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) return 0;
-  return length;
-}
 
 // The text with each byte that is not part of well-formed UTF-8 (a Latin-1 letter, say) as "?":
 // R's read.csv stops at such a byte in a UTF-8 locale, and the tree would not be drawn. Valid text

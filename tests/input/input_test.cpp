@@ -409,6 +409,15 @@ TEST(InputLimits, LongLinesEndTheRunAndLongNamesAreCut) {
   EXPECT_EQ(named[0].motifName, std::string(255, 'n'));
   EXPECT_EQ(named[1].motifName, std::string(254, 'a'));
   EXPECT_EQ(motifNameLength, 255);
+
+  // A byte that is not part of well-formed UTF-8 counts as a character of its own: Latin-1 micro
+  // signs at the cut are cut between, and nothing before them goes.
+  const std::string latin1 = std::string(254, 'a') + "\xB5\xB5" + "z";
+  const std::string stray(300, '\xB5');
+  const auto cut = readOne(">" + latin1 + "\nACGT\n\n>" + stray + "\nACGT\n\n");
+  ASSERT_EQ(cut.size(), 2u);
+  EXPECT_EQ(cut[0].motifName, latin1.substr(0, 255));
+  EXPECT_EQ(cut[1].motifName, stray.substr(0, 255));
 }
 
 // A block no rule reads grows by every later block and is looked at again at each block end; what

@@ -244,7 +244,8 @@ TEST_F(TreeDrawingTest, UnopenableFilesEndTheRun) {
 }
 
 // Bytes that are not well-formed UTF-8 reach the CSV as "?" each, so that R reads the file in any
-// locale; well-formed names, of any length of character, stay as they are.
+// locale; well-formed names, of any length of character, stay as they are. (Which bytes are
+// well-formed is the UTF-8 rule's own test.)
 TEST_F(TreeDrawingTest, LabelsThatAreNotUtf8AreWrittenSoRReadsThem) {
   const struct {
     const char* what;
@@ -252,14 +253,10 @@ TEST_F(TreeDrawingTest, LabelsThatAreNotUtf8AreWrittenSoRReadsThem) {
     std::string written;
   } cases[] = {
       {"Latin-1 e acute", "caf\xE9", "caf?"},
-      {"UTF-8 e acute", "caf\xC3\xA9", "caf\xC3\xA9"},
-      {"three and four bytes", "\xE2\x82\xAC\xF0\x9F\x98\x80", "\xE2\x82\xAC\xF0\x9F\x98\x80"},
-      {"overlong slash", "a\xC0\xAF", "a??"},
-      {"overlong three bytes", "\xE0\x80\xAF", "???"},
-      {"surrogate", "\xED\xA0\x80x", "???x"},
-      {"above U+10FFFF", "\xF4\x90\x80\x80", "????"},
-      {"cut short", "x\xE2\x82", "x??"},
-      {"lone continuation", "\x80y", "?y"},
+      {"two, three and four bytes", "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80",
+       "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"},
+      {"surrogate between letters", "a\xED\xA0\x80x", "a???x"},
+      {"cut short at the end", "x\xE2\x82", "x??"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
