@@ -171,9 +171,17 @@ TEST(InterruptedRun, StopsItsHelpersRemovesTheirFilesAndKeepsTheReports) {
        {"Global_Matching_Motif_Tree.png"},
        {"Global_Matching_Distance_Matrix.csv", "Global_Matching_Plot_File.R", "Results_Global_Matching.txt",
         "input_motifs.txt"}},
+      // Ctrl-\ too: R must not go on to write its image once the program is gone.
+      {"the tree step",
+       SIGQUIT,
+       prepareTree,
+       answersFor("Text", "Y"),
+       {"Global_Matching_Motif_Tree.png"},
+       {"Global_Matching_Distance_Matrix.csv", "Global_Matching_Plot_File.R", "Results_Global_Matching.txt",
+        "input_motifs.txt"}},
   };
   for (const InterruptCase& c : cases) {
-    SCOPED_TRACE(c.step);
+    SCOPED_TRACE(std::string(c.step) + ", " + strsignal(c.signal));
     if (c.prepare == preparePdf && !testing::installed("php")) {
       std::cout << "php-cli is not installed: the PDF step is not tried\n";
       continue;
@@ -304,8 +312,10 @@ TEST(InterruptedRun, OutsideTheHelperStepsSaysWhereAndLeavesNothingBehind) {
       addSlowInput(folder);
       answers.files = {"slow.txt"};
     } else {
+      // Enough to write for a good part of a second after the last header is made.
       testing::writeFile(folder.motifs() + "many.txt", testing::generatedMotifs("MX", 11, 600));
       answers.files = {"many.txt"};
+      answers.bestMatches = 10;
     }
     testing::TempDir tmpdir;
     const std::string output = folder.root() + "output.txt";
