@@ -137,6 +137,8 @@ struct RunState {
   std::vector<CreatedOutput> createdOutputs;
   std::vector<OpenOutput> openOutputs;
   std::int32_t logoTimeLimit = 60;
+  // Logo commands of the run stopped at logoTimeLimit (read and counted atomically by the logo stage).
+  std::int32_t logoCommandsStopped = 0;
   std::int32_t pdfTimeLimit = 600;  // and per started MiB of the page:
   std::int32_t pdfTimeLimitPerMiB = 60;
   std::int32_t treeTimeLimit = 300;  // and per started MiB of the CSV file:

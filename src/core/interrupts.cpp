@@ -1,17 +1,21 @@
 #include "core/interrupts.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <string.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <iterator>
 #include <system_error>
 
+#include "core/report_io.h"
 #include "core/utilities.h"
 
 namespace korvelan {
@@ -21,24 +25,40 @@ namespace {
 // More slots than any run has helpers at once (one logo command per thread, the renderer, one
 // conversion or tree drawing).
 constexpr int kGroupSlots = 4096;
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// SIGPIPE comes when standard output is closed early (korvelan < answers | head -1): the program's
+// own writes are the only ones that can meet a closed pipe, since it only reads from its helpers.
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
+constexpr std::size_t kSignalCount = std::size(kSignals);
+// Levels of folders the removal without memory goes down; a helper's leftovers are shallow.
+constexpr int kRemovalDepth = 16;
 
 static_assert(std::atomic<pid_t>::is_always_lock_free && std::atomic<int>::is_always_lock_free &&
-                  std::atomic<bool>::is_always_lock_free,
+                  std::atomic<bool>::is_always_lock_free && std::atomic<const RunStage*>::is_always_lock_free,
               "the signal handler may only touch lock-free atomics");
 
 std::atomic<pid_t> helperGroups[kGroupSlots];
 std::atomic<int> interruptedBy{0};
 std::atomic<int> stepsRunning{0};
+std::atomic<const RunStage*> currentStage{nullptr};
 
 // The run's temporary folder, for the handler: written before the handlers are installed and
-// cleared after they are put back, so the handler reads a fixed text.
+// marked unset once the folder is gone, so the handler reads a fixed text.
 char handlerFolder[4096];
 std::atomic<bool> handlerFolderSet{false};
 // The same on the main thread, for the steps.
 std::string stepFolder;
 
-struct sigaction savedActions[std::size(kSignals)];
+// The run's claim, written before claimSet is raised.
+char claimPath[4096];
+std::uint64_t claimDevice = 0;
+std::uint64_t claimInode = 0;
+std::atomic<bool> claimSet{false};
+
+// The signals' names as strsignal gives them, taken when the handlers are installed (strsignal itself
+// is not safe inside a handler).
+char signalNames[kSignalCount][64];
+struct sigaction savedActions[kSignalCount];
+bool installed[kSignalCount];
 
 void killHelperGroups() {
   for (std::atomic<pid_t>& slot : helperGroups) {
@@ -47,15 +67,124 @@ void killHelperGroups() {
   }
 }
 
+// One line of bounded length, built without memory.
+class FixedLine {
+ public:
+  void add(const char* text) {
+    while (*text != '\0' && size_ < sizeof text_) text_[size_++] = *text++;
+  }
+  void addNumber(int value) {
+    char digits[12];
+    int count = 0;
+    unsigned rest = static_cast<unsigned>(value);
+    do {
+      digits[count++] = static_cast<char>('0' + rest % 10);
+      rest /= 10;
+    } while (rest != 0 && count < 12);
+    while (count > 0 && size_ < sizeof text_) text_[size_++] = digits[--count];
+  }
+  void writeTo(int fd) const {
+    std::size_t done = 0;
+    while (done < size_) {
+      const ssize_t written = write(fd, text_ + done, size_ - done);
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) return;
+      done += static_cast<std::size_t>(written);
+    }
+  }
+
+ private:
+  char text_[1024];
+  std::size_t size_ = 0;
+};
+
+const char* nameOf(int signal) {
+  for (std::size_t i = 0; i < kSignalCount; ++i)
+    if (kSignals[i] == signal) return signalNames[i];
+  return "unknown";
+}
+
+// "Interrupted by signal 15 (Terminated) during the scans: " and what the stage leaves, in one write.
+void sayInterrupted(int signal) {
+  FixedLine line;
+  line.add("Interrupted by signal ");
+  line.addNumber(signal);
+  line.add(" (");
+  line.add(nameOf(signal));
+  line.add(")");
+  if (const RunStage* stage = currentStage.load()) {
+    line.add(" during ");
+    line.add(stage->name);
+    line.add(": ");
+    line.add(stage->outcome);
+  } else {
+    line.add(".");
+  }
+  line.add("\n");
+  line.writeTo(STDERR_FILENO);
+}
+
+void removeEntries(int folder, int depthLeft);
+
+// One entry of an open folder: a file or link unlinked, a folder emptied and removed.
+void removeEntryAt(int folder, const char* name, int depthLeft) {
+  if (unlinkat(folder, name, 0) == 0 || errno == ENOENT) return;
+  if (errno != EISDIR && errno != EPERM) return;
+  if (depthLeft > 0) {
+    const int inner = openat(folder, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (inner >= 0) {
+      removeEntries(inner, depthLeft - 1);
+      close(inner);
+    }
+  }
+  unlinkat(folder, name, AT_REMOVEDIR);
+}
+
+// Empties an open folder. Entries removed while it is read may move the ones not yet read, so it is
+// read again from the start until a pass finds nothing (or a few passes could not remove something).
+void removeEntries(int folder, int depthLeft) {
+  for (int pass = 0; pass < 8; ++pass) {
+    bool found = false;
+    if (lseek(folder, 0, SEEK_SET) != 0) return;
+    alignas(dirent64) char buffer[1024];
+    ssize_t got = 0;
+    while ((got = getdents64(folder, buffer, sizeof buffer)) > 0) {
+      for (ssize_t at = 0; at < got;) {
+        const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+        at += entry->d_reclen;
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+        found = true;
+        removeEntryAt(folder, name, depthLeft);
+      }
+    }
+    if (!found) return;
+  }
+}
+
+// The folder and everything in it, with calls that need no memory: the way out when memory has run
+// out, and the one inside the signal handler. Never follows a link.
+void removeFolderWithoutMemory(const char* path) {
+  if (rmdir(path) == 0 || errno == ENOENT) return;
+  const int folder = open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (folder < 0) return;
+  removeEntries(folder, kRemovalDepth);
+  close(folder);
+  rmdir(path);
+}
+
 extern "C" void onInterrupt(int signal) {
   const int savedErrno = errno;
   int none = 0;
   const bool first = interruptedBy.compare_exchange_strong(none, signal);
   killHelperGroups();
-  // Outside a step no helper runs and the temporary folder has been emptied: nothing is left to do
-  // but end. Inside one, or after a first signal, the main thread finishes the work.
+  // Outside a step no helper runs: the handler says where the run stopped, takes back the claim of a
+  // run that wrote nothing yet, removes the temporary folder and ends. Inside one, or after a first
+  // signal, the main thread finishes the work.
   if (first && stepsRunning.load() == 0) {
-    if (handlerFolderSet.load()) rmdir(handlerFolder);
+    sayInterrupted(signal);
+    removeUnwrittenClaim();
+    if (handlerFolderSet.load()) removeFolderWithoutMemory(handlerFolder);
     _exit(128 + signal);
   }
   errno = savedErrno;
@@ -118,6 +247,35 @@ std::string runTemporaryFolder() {
   return stepFolder;
 }
 
+void setRunStage(const RunStage& stage) {
+  currentStage.store(&stage);
+}
+
+void setRunClaim(const std::string& path, std::uint64_t device, std::uint64_t inode) {
+  claimSet.store(false);
+  if (path.empty() || path.size() >= sizeof claimPath || path.find('\0') != std::string::npos) return;
+  path.copy(claimPath, path.size());
+  claimPath[path.size()] = '\0';
+  claimDevice = device;
+  claimInode = inode;
+  claimSet.store(true);
+}
+
+void removeUnwrittenClaim() {
+  if (claimSet.load()) unlinkIfStill(claimPath, claimDevice, claimInode, true);
+}
+
+SignalsHeld::SignalsHeld() {
+  sigset_t held;
+  sigemptyset(&held);
+  for (int signal : kSignals) sigaddset(&held, signal);
+  pthread_sigmask(SIG_BLOCK, &held, &saved_);
+}
+
+SignalsHeld::~SignalsHeld() {
+  pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
+}
+
 HelperScope::HelperScope() {
   if (const char* value = std::getenv("TMPDIR")) {
     hadTmpdir_ = true;
@@ -137,18 +295,46 @@ HelperScope::HelperScope() {
   action.sa_flags = SA_RESTART;
   sigemptyset(&action.sa_mask);
   for (int signal : kSignals) sigaddset(&action.sa_mask, signal);
-  for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &action, &savedActions[i]);
+  for (std::size_t i = 0; i < kSignalCount; ++i) {
+    const char* name = strsignal(kSignals[i]);
+    snprintf(signalNames[i], sizeof signalNames[i], "%s", name != nullptr ? name : "unknown");
+    // A signal the program was started with ignored (nohup, a background job of a script) stays so.
+    installed[i] = sigaction(kSignals[i], nullptr, &savedActions[i]) == 0 && savedActions[i].sa_handler != SIG_IGN;
+    if (installed[i]) sigaction(kSignals[i], &action, nullptr);
+  }
 }
 
 HelperScope::~HelperScope() {
-  for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &savedActions[i], nullptr);
+  // The folder goes while the handlers still stand: a signal meanwhile ends the run through them.
+  if (!folder_.empty()) {
+    try {
+      std::error_code ignored;
+      std::filesystem::remove_all(folder_, ignored);
+    } catch (...) {
+      // Out of memory: the removal below needs none.
+    }
+    // Whatever the recursive removal could not do (it fails when memory has run out).
+    removeFolderWithoutMemory(folder_.c_str());
+  }
   handlerFolderSet.store(false);
+  claimSet.store(false);
+  currentStage.store(nullptr);
+  const bool pipeClosed = interruptedBy.load() == SIGPIPE;
+  for (std::size_t i = 0; i < kSignalCount; ++i) {
+    if (!installed[i]) continue;
+    if (kSignals[i] == SIGPIPE && pipeClosed) {
+      // Standard output is gone: writing to it once more must not end the program by the signal.
+      struct sigaction ignore {};
+      ignore.sa_handler = SIG_IGN;
+      sigemptyset(&ignore.sa_mask);
+      sigaction(SIGPIPE, &ignore, nullptr);
+    } else {
+      sigaction(kSignals[i], &savedActions[i], nullptr);
+    }
+    installed[i] = false;
+  }
   interruptedBy.store(0);
   stepFolder.clear();
-  if (!folder_.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
   if (hadTmpdir_)
     setenv("TMPDIR", savedTmpdir_.c_str(), 1);
   else

@@ -17,9 +17,12 @@ namespace {
 // Writers of several threads (the logo and conversion steps) may open outputs at once.
 std::mutex registryMutex;
 
+bool sameIdentity(std::uint64_t device, std::uint64_t inode, const struct stat& info) {
+  return device == static_cast<std::uint64_t>(info.st_dev) && inode == static_cast<std::uint64_t>(info.st_ino);
+}
+
 bool sameFile(const CreatedOutput& known, const struct stat& info) {
-  return known.device == static_cast<std::uint64_t>(info.st_dev) &&
-         known.inode == static_cast<std::uint64_t>(info.st_ino);
+  return sameIdentity(known.device, known.inode, info);
 }
 
 CreatedOutput* createdAt(const std::string& path) {
@@ -235,14 +238,27 @@ namespace {
 
 void removeOwn(const std::string& path, bool onlyUnwritten) {
   std::lock_guard<std::mutex> lock(registryMutex);
-  const CreatedOutput* known = createdAt(path);
-  struct stat info {};
-  if (known != nullptr && lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-      (!onlyUnwritten || info.st_size == 0) && sameFile(*known, info))
-    unlink(path.c_str());
+  if (const CreatedOutput* known = createdAt(path))
+    unlinkIfStill(path.c_str(), known->device, known->inode, onlyUnwritten);
 }
 
 }  // namespace
+
+bool createdIdentity(const std::string& path, std::uint64_t& device, std::uint64_t& inode) {
+  std::lock_guard<std::mutex> lock(registryMutex);
+  const CreatedOutput* known = createdAt(path);
+  if (known == nullptr) return false;
+  device = known->device;
+  inode = known->inode;
+  return true;
+}
+
+void unlinkIfStill(const char* path, std::uint64_t device, std::uint64_t inode, bool onlyUnwritten) {
+  struct stat info {};
+  if (lstat(path, &info) == 0 && S_ISREG(info.st_mode) && (!onlyUnwritten || info.st_size == 0) &&
+      sameIdentity(device, inode, info))
+    unlink(path);
+}
 
 void removeUnwrittenOutput(const std::string& path) {
   removeOwn(path, true);

@@ -7,6 +7,7 @@
 // has been put under its name since.
 #pragma once
 
+#include <cstdint>
 #include <fstream>
 #include <string>
 
@@ -46,6 +47,13 @@ void removeUnwrittenOutput(const std::string& path);
 // Removes the file the run created at `path`, written or not, as long as it is still that very
 // file (a conversion script after use): whatever has been put under its name since stays.
 void removeOwnOutput(const std::string& path);
+
+// The identity (device and inode) of the file the run created at `path`; false when it made none.
+bool createdIdentity(const std::string& path, std::uint64_t& device, std::uint64_t& inode);
+
+// Unlinks `path` while it is still the regular file of that identity and, with `onlyUnwritten`,
+// empty. Takes no lock and needs no memory, so a signal handler may call it.
+void unlinkIfStill(const char* path, std::uint64_t device, std::uint64_t inode, bool onlyUnwritten);
 
 // Makes the folder `path` for the run's files (mode 0777 less the umask). A folder the run made
 // before is used again; otherwise mkdir must succeed, so nothing is ever written into a folder or a

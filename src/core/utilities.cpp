@@ -22,6 +22,17 @@ bool allOf(const std::string& text, const char* allowed) {
 }
 bool isDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
+// True when both descriptors lead to the same file, pipe or terminal.
+bool sameDestination(int first, int second) {
+  struct stat a {};
+  struct stat b {};
+  return fstat(first, &a) == 0 && fstat(second, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+void sayOutputFailure() {
+  std::cout << "Invalid output path or output filename." << std::flush;
+}
+
 std::string formatNow(const char* format) {
   std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -184,14 +195,18 @@ void endRun(int status) {
 }
 
 void failOutput() {
-  std::cout << "Invalid output path or output filename." << std::flush;
+  sayOutputFailure();
   endRun(1);
 }
 
 void failOutputFile(const std::string& path, int error) {
+  sayOutputFailure();
+  // The console line has no line end of its own; where both streams reach one place (a terminal, or
+  // one file for both) the error line would run on from it.
+  if (sameDestination(STDOUT_FILENO, STDERR_FILENO)) std::cerr << '\n';
   std::cerr << "Error writing " << path << ": " << (error != 0 ? std::strerror(error) : "the write failed")
             << std::endl;
-  failOutput();
+  endRun(1);
 }
 
 void failInput() {

@@ -62,8 +62,9 @@ struct RunEnded {
 
 // The report-open failure: "Invalid output path or output filename." with no line end, status 1.
 [[noreturn]] void failOutput();
-// The same for a known file, after a line on the error stream naming it and the system's reason
-// (errno value `error`; 0 when none is known).
+// The same for a known file, followed by a line on the error stream naming it and the system's reason
+// (errno value `error`; 0 when none is known). When both streams go to one place (a terminal) the
+// console line is ended first.
 [[noreturn]] void failOutputFile(const std::string& path, int error);
 // The input-open failure: "Invalid input path or file name." and a line end, status 1.
 [[noreturn]] void failInput();

@@ -53,6 +53,23 @@ unsigned runSeed() {
   return seed;
 }
 
+// Where an interrupt outside a helper step finds the run, and what the run leaves then. Every report
+// is made whole by its footer, which comes after the database step.
+constexpr RunStage kReading{"reading the input", "nothing was written."};
+constexpr RunStage kListing{"the input listing", "the input listing is cut short and no report was written."};
+constexpr RunStage kSummary{"the input summary", "the input listing is kept and no report was written."};
+constexpr RunStage kLogos{"the logo stage", "the logo images drawn so far are kept and no report was written."};
+constexpr RunStage kScans{"the scans", "the input listing is kept and no report was written."};
+constexpr const char* kCutShort = "the reports are cut short (what was written so far, without their footer).";
+constexpr RunStage kHeaders{"report writing", kCutShort};
+constexpr RunStage kSelection{"the selection and report writing", kCutShort};
+constexpr RunStage kTrees{"the tree step", kCutShort};
+constexpr RunStage kMerging{"merging", kCutShort};
+constexpr RunStage kDatabase{"the database step", kCutShort};
+constexpr RunStage kFooters{"report writing", "the reports whose footer was written are whole, the others cut short."};
+constexpr RunStage kConversion{"the PDF step", "the text and HTML reports are whole; pages not yet converted have no PDF."};
+constexpr RunStage kClosing{"the closing lines", "every report is whole."};
+
 // Both trees are drawn before either tree section is written.
 void drawTrees() {
   if (!treesWanted()) return;
@@ -162,6 +179,7 @@ const OutsideSteps& realOutsideSteps() {
 }
 
 void runStages(const OutsideSteps& steps) {
+  setRunStage(kReading);
   start = omp_get_wtime();
   std::cout << std::endl << "Reading input ..." << std::endl;
   readInput(FileNameType);
@@ -169,44 +187,65 @@ void runStages(const OutsideSteps& steps) {
     std::cout << "Error: insufficient number of motifs." << std::endl;
     endRun(1);
   }
+  setRunStage(kListing);
   writeMotifInput();
+  setRunStage(kSummary);
   printFileNameTypeCount();
   std::cout << "Processing input ..." << std::endl;
+  setRunStage(kLogos);
   if (pagesWanted()) steps.drawLogos();
 
+  setRunStage(kScans);
   forwardScan();
   backwardScan();
   getMaxScores();
   calculateSumScoresCompare();
 
+  setRunStage(kHeaders);
   const std::vector<ReportId> reports = chosenReports();
   for (ReportId report : reports) writeReportHeader(report);
 
+  setRunStage(kSelection);
   getResultsList();
+  setRunStage(kTrees);
   drawTrees();
+  setRunStage(kMerging);
   combineMotifs();
+  setRunStage(kDatabase);
   databaseStep(steps);
 
   stop = omp_get_wtime();
   wtime = stop - start;
 
+  setRunStage(kFooters);
   for (ReportId report : reports) writeReportFooter(report);
+  setRunStage(kConversion);
   convertPages(steps, reports);
 
+  setRunStage(kClosing);
   std::cout << "Your output files have been saved in " << outputPath << std::endl;
   std::cout << std::endl;
   std::cout << "Runtime: " << wtime << " seconds." << std::endl;
 }
 
 int runSequence() {
-  nameOutputs();
   // The helpers' temporary folder and the interrupt handlers, for the rest of the run.
   const HelperScope helpers;
+  {
+    // The claim is made and named to the handler in one go: an interrupt between the two would
+    // leave it behind.
+    const SignalsHeld held;
+    nameOutputs();
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    if (createdIdentity(listingPath(jobID), device, inode)) setRunClaim(listingPath(jobID), device, inode);
+  }
   try {
     runStages(realOutsideSteps());
   } catch (...) {
-    // A run that ends before its listing leaves nothing behind, not even its claim.
-    removeUnwrittenOutput(listingPath(jobID));
+    // A run that ends before its listing leaves nothing behind, not even its claim (also when
+    // memory has run out: the removal needs none).
+    removeUnwrittenClaim();
     // An interrupt that came while the run was ending for another reason still gives its status.
     if (interruptSignal() != 0) throw RunEnded{128 + interruptSignal()};
     throw;

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -42,18 +43,32 @@ const char* imageSuffix(bool revComp) {
   return revComp ? "RevComp.jpeg" : ".jpeg";
 }
 
+// After this many logo commands of a run were stopped at their time limit, the run starts no more:
+// a logo program that hangs would otherwise cost the limit for each of its images, one after another.
+constexpr std::int32_t kStoppedCommandsBeforeGivingUp = 3;
+
 struct LogoMotif {
   const motifMatrix* matrix;
   std::int64_t number;
 };
 
+enum class ImageOutcome { Drawn, Failed, NotStarted };
+
 struct LogoJob {
   std::string inputFile;
   std::string plainImage;
   std::string revCompImage;
-  bool plainDrawn = false;
-  bool revCompDrawn = false;
+  ImageOutcome plain = ImageOutcome::NotStarted;
+  ImageOutcome revComp = ImageOutcome::NotStarted;
 };
+
+std::atomic_ref<std::int32_t> stoppedCommands() {
+  return std::atomic_ref<std::int32_t>(runState.logoCommandsStopped);
+}
+
+bool logosGivenUp() {
+  return stoppedCommands().load() >= kStoppedCommandsBeforeGivingUp;
+}
 
 // The logo input file: a header line, then per row its 1-based position and its values, each followed
 // by a blank, in a stream of its own (default number format). False when the file does not open.
@@ -69,25 +84,45 @@ bool writeLogoInput(const std::string& path, const motifMatrix& matrix) {
   return true;
 }
 
-// An image counts as drawn when its command ended well in time and left a non-empty file. A command
-// stopped by an interrupt leaves no empty image behind (the folder is the run's own).
-bool drawImage(const std::string& inputFile, const std::string& image, bool revComp) {
+// An image counts as drawn when its command ended well in time and left a non-empty file. Any other
+// image goes: a failed or stopped command may have left part of one, which a page would show broken
+// (the folder is the run's own).
+ImageOutcome drawImage(const std::string& inputFile, const std::string& image, bool revComp) {
+  if (logosGivenUp()) return ImageOutcome::NotStarted;
   const ShellResult drawn = runShell(logoCommand(inputFile, image, revComp), logoTimeLimit);
+  if (drawn.timedOut) stoppedCommands().fetch_add(1);
   struct stat info {};
-  const bool written = lstat(image.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
-  if (drawn.interrupted && !written && S_ISREG(info.st_mode)) std::remove(image.c_str());
-  return drawn.succeeded() && written;
+  const bool present = lstat(image.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  if (drawn.succeeded() && present && info.st_size > 0) return ImageOutcome::Drawn;
+  if (present) std::remove(image.c_str());
+  return ImageOutcome::Failed;
 }
 
 // The reports stay sound without their pictures, so images that could not be drawn only earn one
 // warning, on the error stream.
 void warnAboutMissingImages(const std::vector<LogoJob>& jobs, const std::string& folder) {
   std::size_t missing = 0;
-  for (const LogoJob& job : jobs) missing += (job.plainDrawn ? 0 : 1) + (job.revCompDrawn ? 0 : 1);
+  std::size_t notStarted = 0;
+  for (const LogoJob& job : jobs) {
+    for (ImageOutcome outcome : {job.plain, job.revComp}) {
+      missing += outcome != ImageOutcome::Drawn ? 1 : 0;
+      notStarted += outcome == ImageOutcome::NotStarted ? 1 : 0;
+    }
+  }
   if (missing == 0) return;
+  constexpr const char* kFailed = "the logo program failed, ran too long or wrote nothing";
   std::cout.flush();
   std::cerr << "Warning: " << missing << " of " << 2 * jobs.size() << " logo images could not be drawn in "
-            << folder << " (the logo program failed, ran too long or wrote nothing)." << std::endl;
+            << folder;
+  if (notStarted == 0) {
+    std::cerr << " (" << kFailed << ")." << std::endl;
+    return;
+  }
+  std::cerr << ": " << notStarted << " were not tried, since " << kStoppedCommandsBeforeGivingUp
+            << " logo commands had been stopped at their time limit of " << secondsText(logoTimeLimit)
+            << " and no more are started in this run";
+  if (missing > notStarted) std::cerr << "; " << missing - notStarted << " because " << kFailed;
+  std::cerr << "." << std::endl;
 }
 
 // Draws both logos of every motif. The input files are written here on the calling thread, so a
@@ -127,14 +162,15 @@ void drawLogos(char prefix, const std::vector<LogoMotif>& motifs) {
   std::fflush(stdout);
   RegionGuard guard;
   {
-    const LogoRenderer renderer(!jobs.empty());  // the batch's commands draw in one loaded renderer
+    // The batch's commands draw in one loaded renderer, unless none will start.
+    const LogoRenderer renderer(!jobs.empty() && !logosGivenUp());
     const long count = static_cast<long>(jobs.size());
 #pragma omp parallel for schedule(dynamic, 1)
     for (long i = 0; i < count; ++i) {
       LogoJob& job = jobs[static_cast<std::size_t>(i)];
       guard.run([&] {
-        job.plainDrawn = drawImage(job.inputFile, job.plainImage, false);
-        job.revCompDrawn = drawImage(job.inputFile, job.revCompImage, true);
+        job.plain = drawImage(job.inputFile, job.plainImage, false);
+        job.revComp = drawImage(job.inputFile, job.revCompImage, true);
       });
       std::remove(job.inputFile.c_str());
     }

@@ -1,11 +1,13 @@
 // The helpers' temporary folder and an interrupt during a helper step, in this process: the
 // signal is sent to the test program itself while a step runs, so the handler leaves the work to
-// the step.
+// the step. An interrupt outside a step ends the process, so it is tried in a child process.
 #include "core/interrupts.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -14,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "core/report_io.h"
 #include "core/shell.h"
 #include "core/utilities.h"
 #include "support/test_support.h"
@@ -111,6 +114,86 @@ TEST_F(TmpdirTest, InterruptDuringAStepKillsTheHelperGroupAndEndsTheRunWithItsSt
   }
   EXPECT_EQ(status, 128 + SIGTERM);
   EXPECT_EQ(interruptSignal(), SIGTERM);
+}
+
+// Outside a step the handler itself says where the run was, removes the claim of a run that wrote
+// nothing yet (only that: a written claim stays, and so does a file put in its place) and the
+// temporary folder with what was left in it, without following a link out of it, and ends the
+// process with 128 + the signal's number.
+TEST_F(TmpdirTest, InterruptOutsideAStepSaysWhereAndRemovesTheFolderAndAnUnwrittenClaim) {
+  static constexpr RunStage kStage{"the test stage", "what the stage leaves."};
+  enum class Claim { Unwritten, Written, Replaced };
+  for (Claim claim : {Claim::Unwritten, Claim::Written, Claim::Replaced}) {
+    SCOPED_TRACE(static_cast<int>(claim));
+    TempDir results;
+    const std::string claimPath = results.path() + "J_input_motifs.txt";
+    const std::string victim = results.path() + "victim.txt";
+    testing::writeFile(victim, "keep me\n");
+    const std::string errors = results.path() + "errors.txt";
+    std::cout.flush();
+    std::cerr.flush();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      const int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      dup2(errorFile, STDERR_FILENO);
+      const HelperScope scope;
+      const std::string folder = scope.temporaryFolder();
+      // What a helper's stray child might leave: files, folders inside folders, a link out.
+      mkdir((folder + "/a").c_str(), 0700);
+      mkdir((folder + "/a/b").c_str(), 0700);
+      for (int k = 0; k < 300; ++k) testing::writeFile(folder + "/a/b/f" + std::to_string(k), "x");
+      testing::writeFile(folder + "/top", "x");
+      symlink(results.path().c_str(), (folder + "/a/out").c_str());
+      if (!claimOutput(claimPath)) _exit(2);
+      std::uint64_t device = 0, inode = 0;
+      if (!createdIdentity(claimPath, device, inode)) _exit(3);
+      setRunClaim(claimPath, device, inode);
+      if (claim == Claim::Written) testing::writeFile(claimPath, "listing\n");
+      if (claim == Claim::Replaced) {
+        testing::writeFile(claimPath + ".new", "");  // empty, but not the run's own
+        rename((claimPath + ".new").c_str(), claimPath.c_str());
+      }
+      setRunStage(kStage);
+      kill(getpid(), SIGTERM);
+      _exit(1);  // not reached
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+    EXPECT_EQ(readFile(errors), "Interrupted by signal 15 (Terminated) during the test stage: what the stage leaves.\n");
+    // Nothing but the folder of this test's results.
+    EXPECT_EQ(testing::listDir(base.path()),
+              std::vector<std::string>{fs::path(results.path()).parent_path().filename().string()});
+    EXPECT_EQ(fileExists(claimPath), claim != Claim::Unwritten);
+    EXPECT_EQ(readFile(victim), "keep me\n");
+  }
+}
+
+// A signal the program was started with ignored (nohup) stays ignored while the run goes on.
+TEST_F(TmpdirTest, SignalIgnoredAtTheStartStaysIgnored) {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  struct sigaction saved {};
+  sigaction(SIGHUP, &ignore, &saved);
+  {
+    const HelperScope scope;
+    struct sigaction during {};
+    sigaction(SIGHUP, nullptr, &during);
+    EXPECT_EQ(during.sa_handler, SIG_IGN);
+    kill(getpid(), SIGHUP);
+    EXPECT_EQ(interruptSignal(), 0);
+    struct sigaction terminate {};
+    sigaction(SIGTERM, nullptr, &terminate);
+    EXPECT_NE(terminate.sa_handler, SIG_IGN);  // the others are caught as ever
+    EXPECT_NE(terminate.sa_handler, SIG_DFL);
+  }
+  struct sigaction after {};
+  sigaction(SIGHUP, nullptr, &after);
+  EXPECT_EQ(after.sa_handler, SIG_IGN);
+  sigaction(SIGHUP, &saved, nullptr);
 }
 
 }  // namespace

@@ -1,11 +1,17 @@
 #include "core/utilities.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <iostream>
 
 #include "support/test_support.h"
 
@@ -136,6 +142,50 @@ TEST(Paths, ToolRootDropsTheLastSevenCharacters) {
 TEST(Html, EscapesTheFiveCharacters) {
   EXPECT_EQ(htmlEscape("a&b<c>d\"e'f"), "a&amp;b&lt;c&gt;d&quot;e&#39;f");
   EXPECT_EQ(htmlEscape("MA0004.1 Arnt"), "MA0004.1 Arnt");
+}
+
+// What the output failure shows on a terminal that both streams write to: the console line ends
+// before the error line, which so starts a line of its own (the terminal turns each line end into
+// a carriage return and a line feed).
+TEST(OutputFailure, OnATerminalTheErrorLineStartsALineOfItsOwn) {
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(grantpt(master), 0);
+  ASSERT_EQ(unlockpt(master), 0);
+  const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+  ASSERT_GE(terminal, 0);
+  std::cout.flush();
+  std::fflush(stdout);
+  const int savedOut = dup(STDOUT_FILENO);
+  const int savedErr = dup(STDERR_FILENO);
+  dup2(terminal, STDOUT_FILENO);
+  dup2(terminal, STDERR_FILENO);
+  int status = 0;
+  try {
+    failOutputFile("/gone/J_Results.txt", ENOENT);
+  } catch (const RunEnded& ended) {
+    status = ended.status;
+  }
+  std::cout.flush();
+  std::fflush(stdout);
+  dup2(savedOut, STDOUT_FILENO);
+  dup2(savedErr, STDERR_FILENO);
+  close(savedOut);
+  close(savedErr);
+  close(terminal);
+  std::string screen;
+  char buffer[256];
+  pollfd entry{master, POLLIN, 0};
+  while (poll(&entry, 1, 1000) > 0) {
+    const ssize_t got = read(master, buffer, sizeof buffer);
+    if (got <= 0) break;
+    screen.append(buffer, static_cast<std::size_t>(got));
+  }
+  close(master);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(screen,
+            "Invalid output path or output filename.\r\nError writing /gone/J_Results.txt: No such file or "
+            "directory\r\n");
 }
 
 }  // namespace

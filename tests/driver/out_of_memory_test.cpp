@@ -1,7 +1,7 @@
 // Allocation failures inside the parallel regions. An exception that leaves an OpenMP region ends the
 // process, so each region must catch it and hand it on after the region; main then ends the run
 // with its message (the whole-run test in program_test.cpp). This program's operator new can be told
-// to fail every allocation made inside a parallel region.
+// to fail every allocation made inside a parallel region, or every allocation at all.
 #include <gtest/gtest.h>
 #include <omp.h>
 
@@ -9,8 +9,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <new>
+#include <optional>
 
 #include "core/globals.h"
+#include "core/interrupts.h"
 #include "driver/result_stages.h"
 #include "reports/framing.h"
 #include "scan/scan.h"
@@ -18,12 +20,14 @@
 
 namespace {
 std::atomic<bool> failInRegions{false};
+std::atomic<bool> failEverywhere{false};
 }  // namespace
 
 // These are the allocation functions themselves, so free() pairs with their malloc().
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size) {
+  if (failEverywhere.load(std::memory_order_relaxed)) throw std::bad_alloc();
   if (failInRegions.load(std::memory_order_relaxed) && omp_in_parallel()) throw std::bad_alloc();
   if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
   throw std::bad_alloc();
@@ -32,6 +36,7 @@ void* operator new[](std::size_t size) {
   return operator new(size);
 }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  if (failEverywhere.load(std::memory_order_relaxed)) return nullptr;
   if (failInRegions.load(std::memory_order_relaxed) && omp_in_parallel()) return nullptr;
   return std::malloc(size == 0 ? 1 : size);
 }
@@ -126,6 +131,31 @@ TEST_F(OutOfMemory, LogoRegionHandsTheFailureOnAndLeavesNoInputFile) {
   ASSERT_TRUE(std::filesystem::is_directory(images));
   for (const std::string& name : testing::listDir(images))
     EXPECT_EQ(name.find(".txt"), std::string::npos) << name;
+}
+
+// The run's temporary folder goes at the end of a run that ran out of memory, with what a helper
+// left in it, though the recursive removal itself cannot get the memory it needs.
+TEST(OutOfMemoryAtTheEnd, TemporaryFolderGoesAllTheSame) {
+  testing::TempDir base;
+  const char* given = std::getenv("TMPDIR");
+  const std::string saved = given != nullptr ? given : "";
+  setenv("TMPDIR", base.path().c_str(), 1);
+  {
+    std::optional<HelperScope> scope;
+    scope.emplace();
+    const std::string folder = scope->temporaryFolder();
+    ASSERT_FALSE(folder.empty());
+    std::filesystem::create_directories(folder + "/left/by/a/helper");
+    testing::writeFile(folder + "/left/by/file", "x");
+    failEverywhere = true;
+    scope.reset();
+    failEverywhere = false;
+  }
+  EXPECT_EQ(testing::listDir(base.path()), std::vector<std::string>{});
+  if (given != nullptr)
+    setenv("TMPDIR", saved.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
 }
 
 }  // namespace

@@ -246,24 +246,68 @@ TEST_F(LogoTest, ImagesThatCouldNotBeDrawnAreCountedInOneWarning) {
                                 " (the logo program failed, ran too long or wrote nothing).\n";
     EXPECT_NE(err.find(warning), std::string::npos) << err;
     EXPECT_EQ(err.find("Warning", err.find(warning) + 1), std::string::npos) << "one warning only";
-    for (const std::string& name : listDir(logoFolder()))
-      EXPECT_EQ(name.find(".txt"), std::string::npos) << name;
+    // Only the images that were drawn stay: no input file, nothing empty or written in part.
+    std::vector<std::string> drawn;
+    if (c.missing == 2) drawn = {kJob + "M1.jpeg", kJob + "M1RevComp.jpeg"};
+    EXPECT_EQ(listDir(logoFolder()), drawn);
   }
 }
 
-// A logo program that hangs is stopped after the time limit (with everything it started) and its
-// images count as not drawn; the run goes on.
-TEST_F(LogoTest, HangingProgramIsStoppedAndCounted) {
-  writeFile(dir.path() + "weblogo-3.4/weblogo", "#!/bin/sh\necho started\nsleep 60 &\nwait\n");
+// A logo program that hangs is stopped after the time limit (with everything it started), what it
+// wrote of the image goes, and the run goes on. From the third command stopped so, the run starts no
+// more logo commands, in this batch or a later one, and the warning says why.
+TEST_F(LogoTest, HangingProgramIsStoppedAndGivenUpOnAfterThreeCommands) {
+  writeFile(dir.path() + "weblogo-3.4/weblogo",
+            "#!/bin/sh\necho started >> '" + logs.path() + "starts'\necho part of an image\nsleep 60 &\nwait\n");
   logoTimeLimit = 1;
-  omp_set_num_threads(2);
-  Datasets = {motif(1, {{1, 0, 0, 0}}), motif(2, {{0, 1, 0, 0}})};
+  omp_set_num_threads(1);
+  Datasets = {motif(1, {{1, 0, 0, 0}}), motif(2, {{0, 1, 0, 0}}), motif(3, {{0, 0, 1, 0}})};
   ::testing::internal::CaptureStderr();
   writeMotif();
-  const std::string err = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(err.find("Warning: 4 of 4 logo images could not be drawn in " + logoFolder()), std::string::npos)
+  std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Warning: 6 of 6 logo images could not be drawn in " + logoFolder() +
+                     ": 3 were not tried, since 3 logo commands had been stopped at their time limit of 1 "
+                     "second and no more are started in this run; 3 because the logo program failed, ran too "
+                     "long or wrote nothing.\n"),
+            std::string::npos)
       << err;
-  EXPECT_EQ(listDir(logoFolder()).size(), 4u);  // the four images, no input file
+  EXPECT_EQ(splitLines(readFile(logs.path() + "starts")).size(), 3u);
+  EXPECT_EQ(listDir(logoFolder()), std::vector<std::string>{});  // no image in part, no input file
+
+  // The collection's batch starts nothing at all.
+  DatabaseDatasets = {motif(1, {{1, 0, 0, 0}})};
+  ::testing::internal::CaptureStderr();
+  writeDatabaseMotif();
+  err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Warning: 2 of 2 logo images could not be drawn in " + logoFolder() +
+                     ": 2 were not tried, since 3 logo commands had been stopped at their time limit of 1 "
+                     "second and no more are started in this run.\n"),
+            std::string::npos)
+      << err;
+  EXPECT_EQ(splitLines(readFile(logs.path() + "starts")).size(), 3u);
+  EXPECT_EQ(listDir(logoFolder()), std::vector<std::string>{});
+}
+
+// Two stopped commands are not yet enough: a program that hangs only now and then goes on drawing.
+TEST_F(LogoTest, TwoStoppedCommandsLeaveTheOthersDrawing) {
+  writeFile(dir.path() + "weblogo-3.4/weblogo",
+            "#!/bin/sh\ncase \"$*\" in *--revcomp*) sleep 60 & wait;; *) echo image;; esac\n");
+  logoTimeLimit = 1;
+  omp_set_num_threads(1);
+  Datasets = {motif(1, {{1, 0, 0, 0}}), motif(2, {{0, 1, 0, 0}})};
+  DatabaseDatasets = {motif(1, {{0, 0, 1, 0}})};
+  ::testing::internal::CaptureStderr();
+  writeMotif();
+  writeDatabaseMotif();
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  const std::string reason = " (the logo program failed, ran too long or wrote nothing).\n";
+  EXPECT_NE(err.find("Warning: 2 of 4 logo images could not be drawn in " + logoFolder() + reason),
+            std::string::npos)
+      << err;
+  EXPECT_NE(err.find("Warning: 1 of 2 logo images could not be drawn in " + logoFolder() + reason),
+            std::string::npos)
+      << err;
+  EXPECT_EQ(listDir(logoFolder()), (std::vector<std::string>{kJob + "D1.jpeg", kJob + "M1.jpeg", kJob + "M2.jpeg"}));
 }
 
 // The logo folder must be the run's own: one already there (a planted link to another folder, say)
@@ -311,9 +355,10 @@ TEST_F(LogoTest, RealWrapperDrawsJpegLogos) {
       EXPECT_EQ(image.substr(0, 2), "\xFF\xD8");  // JPEG start-of-image mark
     }
   }
-  // A matrix without rows gives an empty image, never a logo of the header line.
-  EXPECT_EQ(readFile(logoFolder() + kJob + "M4.jpeg"), "");
-  EXPECT_EQ(listDir(logoFolder()).size(), 8u);
+  // A matrix without rows gives no image (the command fails on it), never a logo of the header line.
+  EXPECT_FALSE(fileExists(logoFolder() + kJob + "M4.jpeg"));
+  EXPECT_FALSE(fileExists(logoFolder() + kJob + "M4RevComp.jpeg"));
+  EXPECT_EQ(listDir(logoFolder()).size(), 6u);
 }
 
 }  // namespace
