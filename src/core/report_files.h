@@ -75,7 +75,6 @@ struct ReportFile {
   unsigned parts = 0;                       // partBit of each
   int globalAndLocalBannerRun = 0;          // run of '*' around its global-and-local motif banners
   bool longerBannerEndInFormatAll = false;  // its motif banners end with one '*' more in format "All"
-  bool blocksNeedMode = false;  // match blocks only for mode 2 or 3 and a motif number of 1 or more
 };
 
 // Every report, in the order of ReportId.

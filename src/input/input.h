@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/collections.h"
 #include "core/records.h"
 
 namespace korvelan {
@@ -28,10 +29,12 @@ void writeInputFilesTable(std::ostream& out);
 // Prints the per-file summary table on standard output.
 void printFileNameTypeCount();
 
-// Listings of the loaded collection (DatabaseDatasets), each under its family's listing name
-// after outputPath + jobID: per motif its name, taxon or species and identifier, then its rows as
-// the input listing shows them. Like the input listing, a file that cannot be made is left out
-// without a message. No stage of a run calls them.
+// The listing of the loaded collection (DatabaseDatasets) under the family's listing name after
+// outputPath + jobID: per motif its name, taxon or species and identifier, each on a line of its own
+// in the words of the family, then its rows as the input listing shows them. Like the input listing,
+// a file that cannot be made is left out without a message. No stage of a run calls it.
+void writeCollectionListing(CollectionFamily family);
+// Its named forms, one per family.
 void writeJasparDatabase();
 void writeTransfacDatabase();
 void writeUniprobeDatabase();

@@ -50,8 +50,8 @@ void writeListing(const std::string& path, const std::vector<data>& motifs, Open
   }
 }
 
-// The listing of the loaded collection under its family's name: per motif its name, its taxon or
-// species and its identifier, each on a line of its own, in the words of the family.
+}  // namespace
+
 void writeCollectionListing(CollectionFamily family) {
   const CollectionFamilyFacts& facts = collectionFamily(family);
   writeListing(
@@ -62,7 +62,6 @@ void writeCollectionListing(CollectionFamily family) {
             << facts.identifierWord << ": " << motif.databaseMotifID << '\n';
       });
 }
-}  // namespace
 
 std::string listingPath(const std::string& id) {
   return outputPath + id + "input_motifs.txt";
@@ -89,22 +88,21 @@ void writeMotifInput() {
       });
 }
 
-void writeJasparDatabase() {
-  writeCollectionListing(CollectionFamily::Jaspar);
-}
-
-void writeTransfacDatabase() {
-  writeCollectionListing(CollectionFamily::Transfac);
-}
-
-void writeUniprobeDatabase() {
-  writeCollectionListing(CollectionFamily::Uniprobe);
-}
-
 void printFileNameTypeCount() {
   std::cout << "\nYour input files, types, and counts are:\n\n";
   writeFileTable(std::cout, "File Name", "Count of Motifs");
   std::cout << std::endl;
+}
+
+// The named forms of writeCollectionListing, one per family.
+void writeJasparDatabase() {
+  writeCollectionListing(CollectionFamily::Jaspar);
+}
+void writeTransfacDatabase() {
+  writeCollectionListing(CollectionFamily::Transfac);
+}
+void writeUniprobeDatabase() {
+  writeCollectionListing(CollectionFamily::Uniprobe);
 }
 
 }  // namespace korvelan

@@ -1,4 +1,4 @@
-// Every report's header and footer by its row of the report table, and the named entry points of each.
+// Every report's header and footer by its row of the report table, and their named forms.
 #include "core/report_files.h"
 #include "reports/framing.h"
 
@@ -18,98 +18,99 @@ void writeReportFooter(ReportId report) {
     writeTextFooter(report);
 }
 
+// The named forms of writeReportHeader and writeReportFooter, one per report.
 void writeHeaderGlobalText() {
-  writeTextHeader(ReportId::GlobalMatching);
+  writeReportHeader(ReportId::GlobalMatching);
 }
 void writeHeaderGlobalTextDatabaseMatch() {
-  writeTextHeader(ReportId::DatabaseMatchingGlobalMatching);
+  writeReportHeader(ReportId::DatabaseMatchingGlobalMatching);
 }
 void writeHeaderText() {
-  writeTextHeader(ReportId::Results);
+  writeReportHeader(ReportId::Results);
 }
 void writeHeaderTextWithoutMotif() {
-  writeTextHeader(ReportId::ResultsWithoutMotif);
+  writeReportHeader(ReportId::ResultsWithoutMotif);
 }
 void writeHeaderTextDatabaseMatch() {
-  writeTextHeader(ReportId::DatabaseMatching);
+  writeReportHeader(ReportId::DatabaseMatching);
 }
 void writeHeaderTextWithoutMotifDatabaseMatch() {
-  writeTextHeader(ReportId::DatabaseMatchingWithoutMotif);
+  writeReportHeader(ReportId::DatabaseMatchingWithoutMotif);
 }
 void writeHeaderCombinedMatrixGlobal() {
-  writeTextHeader(ReportId::CombinedMatrixGlobal);
+  writeReportHeader(ReportId::CombinedMatrixGlobal);
 }
 void writeHeaderCombinedMatrixGlobalAndLocal() {
-  writeTextHeader(ReportId::CombinedMatrixGlobalAndLocal);
+  writeReportHeader(ReportId::CombinedMatrixGlobalAndLocal);
 }
 void writeHeaderCombinedMatrixBestMatches() {
-  writeTextHeader(ReportId::CombinedMatrixBestMatches);
+  writeReportHeader(ReportId::CombinedMatrixBestMatches);
 }
 
 void writeFooterGlobalText() {
-  writeTextFooter(ReportId::GlobalMatching);
+  writeReportFooter(ReportId::GlobalMatching);
 }
 void writeFooterGlobalTextDatabaseMatch() {
-  writeTextFooter(ReportId::DatabaseMatchingGlobalMatching);
+  writeReportFooter(ReportId::DatabaseMatchingGlobalMatching);
 }
 void writeFooterText() {
-  writeTextFooter(ReportId::Results);
+  writeReportFooter(ReportId::Results);
 }
 void writeFooterTextWithoutMotif() {
-  writeTextFooter(ReportId::ResultsWithoutMotif);
+  writeReportFooter(ReportId::ResultsWithoutMotif);
 }
 void writeFooterTextDatabaseMatch() {
-  writeTextFooter(ReportId::DatabaseMatching);
+  writeReportFooter(ReportId::DatabaseMatching);
 }
 void writeFooterTextWithoutMotifDatabaseMatch() {
-  writeTextFooter(ReportId::DatabaseMatchingWithoutMotif);
+  writeReportFooter(ReportId::DatabaseMatchingWithoutMotif);
 }
 void writeFooterCombinedMatrixGlobal() {
-  writeTextFooter(ReportId::CombinedMatrixGlobal);
+  writeReportFooter(ReportId::CombinedMatrixGlobal);
 }
 void writeFooterCombinedMatrixGlobalAndLocal() {
-  writeTextFooter(ReportId::CombinedMatrixGlobalAndLocal);
+  writeReportFooter(ReportId::CombinedMatrixGlobalAndLocal);
 }
 void writeFooterCombinedMatrixBestMatches() {
-  writeTextFooter(ReportId::CombinedMatrixBestMatches);
+  writeReportFooter(ReportId::CombinedMatrixBestMatches);
 }
 
 void writeHeaderGlobalHTMLOrPDF() {
-  writePageHeader(ReportId::HTMLGlobalMatching);
+  writeReportHeader(ReportId::HTMLGlobalMatching);
 }
 void writeHeaderGlobalHTMLOrPDFDatabaseMatch() {
-  writePageHeader(ReportId::DatabaseMatchingGlobalMatchingHTML);
+  writeReportHeader(ReportId::DatabaseMatchingGlobalMatchingHTML);
 }
 void writeHeaderHTMLOrPDF() {
-  writePageHeader(ReportId::HTMLResults);
+  writeReportHeader(ReportId::HTMLResults);
 }
 void writeHeaderHTMLOrPDFDatabaseMatch() {
-  writePageHeader(ReportId::DatabaseMatchingHTML);
+  writeReportHeader(ReportId::DatabaseMatchingHTML);
 }
 void writeHeaderMotifTreeHTMLOrPDF() {
-  writePageHeader(ReportId::MotifTreeHTML);
+  writeReportHeader(ReportId::MotifTreeHTML);
 }
 void writeHeaderMotifTreeGlobalHTMLOrPDF() {
-  writePageHeader(ReportId::MotifTreeGlobalHTML);
+  writeReportHeader(ReportId::MotifTreeGlobalHTML);
 }
 
 void writeFooterGlobalHTMLOrPDF() {
-  writePageFooter(ReportId::HTMLGlobalMatching);
+  writeReportFooter(ReportId::HTMLGlobalMatching);
 }
 void writeFooterGlobalHTMLOrPDFDatabaseMatch() {
-  writePageFooter(ReportId::DatabaseMatchingGlobalMatchingHTML);
+  writeReportFooter(ReportId::DatabaseMatchingGlobalMatchingHTML);
 }
 void writeFooterHTMLOrPDF() {
-  writePageFooter(ReportId::HTMLResults);
+  writeReportFooter(ReportId::HTMLResults);
 }
 void writeFooterHTMLOrPDFDatabaseMatch() {
-  writePageFooter(ReportId::DatabaseMatchingHTML);
+  writeReportFooter(ReportId::DatabaseMatchingHTML);
 }
 void writeFooterMotifTreeHTMLOrPDF() {
-  writePageFooter(ReportId::MotifTreeHTML);
+  writeReportFooter(ReportId::MotifTreeHTML);
 }
 void writeFooterMotifTreeGlobalHTMLOrPDF() {
-  writePageFooter(ReportId::MotifTreeGlobalHTML);
+  writeReportFooter(ReportId::MotifTreeGlobalHTML);
 }
 
 }  // namespace korvelan

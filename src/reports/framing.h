@@ -15,7 +15,7 @@ void writeTextFooter(ReportId report);
 void writePageHeader(ReportId report);
 void writePageFooter(ReportId report);
 
-// The same for each report by name.
+// The named forms of writeReportHeader and writeReportFooter, one per report (frames.cpp).
 // Text report headers (create their file) and footers (append).
 void writeHeaderGlobalText();
 void writeHeaderGlobalTextDatabaseMatch();
@@ -56,7 +56,7 @@ void writeFooterMotifTreeGlobalHTMLOrPDF();
 void writeMotif();
 void writeDatabaseMotif();
 
-// PDF conversion of the finished HTML pages.
+// The named forms of convertPageToPDF (reports/pdf.h), one per report page (pdf.cpp).
 void convertHTMLToPDFGlobal();
 void convertHTMLToPDFGlobalDatabaseMatch();
 void convertHTMLToPDF();

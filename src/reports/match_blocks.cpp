@@ -1,6 +1,5 @@
 // One text writer and one HTML writer serve the ten match-block reports; each report's row of the
-// report table holds what sets it apart (its form, whether it shows collection motifs, whether its
-// blocks need a mode).
+// report table holds what sets it apart (its form, whether it shows collection motifs).
 #include "reports/match_blocks.h"
 
 #include <fstream>
@@ -185,51 +184,18 @@ void writeHtmlBlock(std::ostream& out, const dataCombinedScore& record, const da
 
 }  // namespace
 
-void writeMatchBlocks(ReportId id, const bestMatchList& matchList, int mode, std::int64_t motifID) {
+void writeMatchBlocks(ReportId id, const bestMatchList& matchList, std::int64_t motifID) {
   const ReportFile& report = reportFile(id);
+  // Looked up first, so that an ID naming no input motif leaves the report untouched.
+  const data* query = matchList.empty() ? nullptr : &inputMotif(motifID);
   std::ofstream& out = openReport(id, OpenMode::Append);
-  const bool writes = !report.blocksNeedMode || ((mode == 2 || mode == 3) && motifID >= 1);
-  if (writes && !matchList.empty()) {
-    const data& query = inputMotif(motifID);
-    for (const auto& record : matchList) {
-      if (report.form == ReportForm::Page)
-        writeHtmlBlock(out, record, query, report);
-      else
-        writeTextBlock(out, record, query, report);
-    }
+  for (const auto& record : matchList) {
+    if (report.form == ReportForm::Page)
+      writeHtmlBlock(out, record, *query, report);
+    else
+      writeTextBlock(out, record, *query, report);
   }
   closeReport(out);
-}
-
-void WriteTopResultsList(bestMatchList matchList, int mode, std::int64_t motifID) {
-  writeMatchBlocks(ReportId::Results, matchList, mode, motifID);
-}
-void WriteTopResultsListWithoutMotif(bestMatchList matchList, int mode, std::int64_t motifID) {
-  writeMatchBlocks(ReportId::ResultsWithoutMotif, matchList, mode, motifID);
-}
-void WriteTopResultsGlobalMatchingList(bestMatchList matchList, std::int64_t motifID) {
-  writeMatchBlocks(ReportId::GlobalMatching, matchList, 0, motifID);
-}
-void WriteTopResultsListHTML(bestMatchList matchList, int mode, std::int64_t motifID) {
-  writeMatchBlocks(ReportId::HTMLResults, matchList, mode, motifID);
-}
-void WriteTopResultsGlobalMatchingListHTML(bestMatchList matchList, std::int64_t motifID) {
-  writeMatchBlocks(ReportId::HTMLGlobalMatching, matchList, 0, motifID);
-}
-void WriteDatabaseTopResultsList(bestMatchList matchList, int mode, std::int64_t motifNo) {
-  writeMatchBlocks(ReportId::DatabaseMatching, matchList, mode, motifNo);
-}
-void WriteDatabaseTopResultsListWithoutMotif(bestMatchList matchList, int mode, std::int64_t motifNo) {
-  writeMatchBlocks(ReportId::DatabaseMatchingWithoutMotif, matchList, mode, motifNo);
-}
-void WriteDatabaseTopResultsGlobalList(bestMatchList matchList, int mode, std::int64_t motifNo) {
-  writeMatchBlocks(ReportId::DatabaseMatchingGlobalMatching, matchList, mode, motifNo);
-}
-void WriteDatabaseTopResultsListHTML(bestMatchList matchList, int mode, std::int64_t motifNo) {
-  writeMatchBlocks(ReportId::DatabaseMatchingHTML, matchList, mode, motifNo);
-}
-void WriteDatabaseTopResultsGlobalListHTML(bestMatchList matchList, int mode, std::int64_t motifNo) {
-  writeMatchBlocks(ReportId::DatabaseMatchingGlobalMatchingHTML, matchList, mode, motifNo);
 }
 
 void writeConsensusAndLogoTable(std::ostream& out, const data& motif, std::int64_t number, char logoPrefix,
@@ -272,6 +238,38 @@ void writeConsensusAndLogoTable(std::ostream& out, const data& motif, std::int64
   out << "<td>" << logoImageTag(logoPrefix, number, true) << "</td>\n";
   out << "</tr>\n";
   out << "</table>\n";
+}
+
+// The named forms of writeMatchBlocks, one per report; the part's mode does not change the blocks.
+void WriteTopResultsList(const bestMatchList& matchList, int, std::int64_t motifID) {
+  writeMatchBlocks(ReportId::Results, matchList, motifID);
+}
+void WriteTopResultsListWithoutMotif(const bestMatchList& matchList, int, std::int64_t motifID) {
+  writeMatchBlocks(ReportId::ResultsWithoutMotif, matchList, motifID);
+}
+void WriteTopResultsGlobalMatchingList(const bestMatchList& matchList, std::int64_t motifID) {
+  writeMatchBlocks(ReportId::GlobalMatching, matchList, motifID);
+}
+void WriteTopResultsListHTML(const bestMatchList& matchList, int, std::int64_t motifID) {
+  writeMatchBlocks(ReportId::HTMLResults, matchList, motifID);
+}
+void WriteTopResultsGlobalMatchingListHTML(const bestMatchList& matchList, std::int64_t motifID) {
+  writeMatchBlocks(ReportId::HTMLGlobalMatching, matchList, motifID);
+}
+void WriteDatabaseTopResultsList(const bestMatchList& matchList, int, std::int64_t motifNo) {
+  writeMatchBlocks(ReportId::DatabaseMatching, matchList, motifNo);
+}
+void WriteDatabaseTopResultsListWithoutMotif(const bestMatchList& matchList, int, std::int64_t motifNo) {
+  writeMatchBlocks(ReportId::DatabaseMatchingWithoutMotif, matchList, motifNo);
+}
+void WriteDatabaseTopResultsGlobalList(const bestMatchList& matchList, int, std::int64_t motifNo) {
+  writeMatchBlocks(ReportId::DatabaseMatchingGlobalMatching, matchList, motifNo);
+}
+void WriteDatabaseTopResultsListHTML(const bestMatchList& matchList, int, std::int64_t motifNo) {
+  writeMatchBlocks(ReportId::DatabaseMatchingHTML, matchList, motifNo);
+}
+void WriteDatabaseTopResultsGlobalListHTML(const bestMatchList& matchList, int, std::int64_t motifNo) {
+  writeMatchBlocks(ReportId::DatabaseMatchingGlobalMatchingHTML, matchList, motifNo);
 }
 
 }  // namespace korvelan

@@ -1,7 +1,5 @@
 // The match blocks of the dataset and database reports: one block per selected match of one query
-// motif, appended right after that motif's section. Each writer takes its own copy of the motif's
-// bestMatchList and the query motif's ID, and a mode where the report has several parts (2 for the
-// top-motif parts, 3 for the each-motif and database parts; both write the same blocks).
+// motif, appended right after that motif's section.
 #pragma once
 
 #include <cstdint>
@@ -13,40 +11,18 @@
 namespace korvelan {
 
 // The blocks of the report's matches of query motif `motifID` (an input motif), appended to the report
-// as its row of the report table says; every entry point below is this for its report.
-void writeMatchBlocks(ReportId report, const bestMatchList& matchList, int mode, std::int64_t motifID);
-
-// --- dataset reports: every record lists the query, `motifID`, first ---
-
-// "Results.txt": heading and value rows, the matched motif's matrices, the alignment picture.
-void WriteTopResultsList(bestMatchList matchList, int mode, std::int64_t motifID);
-// "Results_Without_Motif_Details.txt": the same with the two consensus strings in place of matrices.
-void WriteTopResultsListWithoutMotif(bestMatchList matchList, int mode, std::int64_t motifID);
-// "Results_Global_Matching.txt": the blocks of WriteTopResultsList.
-void WriteTopResultsGlobalMatchingList(bestMatchList matchList, std::int64_t motifID);
-
-// "HTML_Results.html": info table, alignment picture, consensus strings and logos. Writes blocks only
-// when mode is 2 or 3 and motifID is 1 or more; otherwise the report is opened and closed untouched.
-void WriteTopResultsListHTML(bestMatchList matchList, int mode, std::int64_t motifID);
-// "HTML_Global_Matching_Results.html": the same blocks, with no mode.
-void WriteTopResultsGlobalMatchingListHTML(bestMatchList matchList, std::int64_t motifID);
-
-// --- database reports: records of an input motif, `motifNo`, and the collection motifs ---
-// Each writes blocks only when mode is 2 or 3 and motifNo is 1 or more; otherwise the report is opened
-// and closed untouched.
-
-// "Results_Database_Matching.txt": the collection motif's identifier, name, taxon or species and
-// matrices, and the alignment picture.
-void WriteDatabaseTopResultsList(bestMatchList matchList, int mode, std::int64_t motifNo);
-// "Results_Database_Matching_Without_Motif_Details.txt": the same with the consensus strings alone.
-void WriteDatabaseTopResultsListWithoutMotif(bestMatchList matchList, int mode, std::int64_t motifNo);
-// "Results_Database_Matching_Global_Matching.txt": the blocks of WriteDatabaseTopResultsList.
-void WriteDatabaseTopResultsGlobalList(bestMatchList matchList, int mode, std::int64_t motifNo);
-// "HTML_Results_Database_Matching.html": info table with the link to the motif's collection page,
-// alignment picture, consensus strings and the collection motif's logos.
-void WriteDatabaseTopResultsListHTML(bestMatchList matchList, int mode, std::int64_t motifNo);
-// "HTML_Results_Database_Matching_Global_Matching.html": the same blocks.
-void WriteDatabaseTopResultsGlobalListHTML(bestMatchList matchList, int mode, std::int64_t motifNo);
+// in the form its row of the report table gives:
+// - "Results.txt" and "Results_Global_Matching.txt": heading and value rows, the matched motif's
+//   matrices, the alignment picture; "Results_Without_Motif_Details.txt": the consensus strings in
+//   place of the matrices.
+// - "HTML_Results.html" and "HTML_Global_Matching_Results.html": info table, alignment picture,
+//   consensus strings and logos.
+// - The database reports show the collection motif instead: its identifier, name and taxon or
+//   species, its matrices ("Results_Database_Matching.txt", "..._Global_Matching.txt") or consensus
+//   strings ("..._Without_Motif_Details.txt"); their pages link it to its collection page.
+// An empty list leaves the report as it was. A motifID naming no input motif throws std::out_of_range
+// before the report is opened.
+void writeMatchBlocks(ReportId report, const bestMatchList& matchList, std::int64_t motifID);
 
 // The table of a motif's consensus strings over its two logos, in motif sections and match blocks
 // alike. Joined (dataset reports): one 1000-wide row of label and consensus per orientation. Split
@@ -55,5 +31,18 @@ void WriteDatabaseTopResultsGlobalListHTML(bestMatchList matchList, int mode, st
 enum class ConsensusLayout { Joined, Split };
 void writeConsensusAndLogoTable(std::ostream& out, const data& motif, std::int64_t number,
                                 char logoPrefix = 'M', ConsensusLayout layout = ConsensusLayout::Joined);
+
+// The named forms of writeMatchBlocks, one per report. `mode` says which part of the report calls
+// (2 the top-motif parts, 3 the each-motif and database parts); the blocks are the same for both.
+void WriteTopResultsList(const bestMatchList& matchList, int mode, std::int64_t motifID);
+void WriteTopResultsListWithoutMotif(const bestMatchList& matchList, int mode, std::int64_t motifID);
+void WriteTopResultsGlobalMatchingList(const bestMatchList& matchList, std::int64_t motifID);
+void WriteTopResultsListHTML(const bestMatchList& matchList, int mode, std::int64_t motifID);
+void WriteTopResultsGlobalMatchingListHTML(const bestMatchList& matchList, std::int64_t motifID);
+void WriteDatabaseTopResultsList(const bestMatchList& matchList, int mode, std::int64_t motifNo);
+void WriteDatabaseTopResultsListWithoutMotif(const bestMatchList& matchList, int mode, std::int64_t motifNo);
+void WriteDatabaseTopResultsGlobalList(const bestMatchList& matchList, int mode, std::int64_t motifNo);
+void WriteDatabaseTopResultsListHTML(const bestMatchList& matchList, int mode, std::int64_t motifNo);
+void WriteDatabaseTopResultsGlobalListHTML(const bestMatchList& matchList, int mode, std::int64_t motifNo);
 
 }  // namespace korvelan

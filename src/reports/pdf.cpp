@@ -168,6 +168,7 @@ void convertPageToPDF(ReportId page) {
   pageStream.close();
 }
 
+// The named forms of convertPageToPDF, one per report page.
 void convertHTMLToPDFGlobal() {
   convertPageToPDF(ReportId::HTMLGlobalMatching);
 }

@@ -7,7 +7,8 @@ namespace korvelan {
 
 // Converts one finished HTML page of the run (a report page or a tree page) to a PDF beside it: writes
 // the page's conversion script beside the page, runs it and removes it; with the format "PDF" the page
-// goes once its PDF is there. The four report converters and the two tree converters call this.
+// goes once its PDF is there. Its named forms are the four report converters (reports/framing.h) and
+// the two tree converters (tree/tree.h).
 void convertPageToPDF(ReportId page);
 
 }  // namespace korvelan

@@ -28,7 +28,6 @@ using Part = ResultPart;
 
 // What sets the parts apart, in text and HTML.
 struct PartLayout {
-  int mode;         // handed to the block writers
   bool rankedWalk;  // the first numTopMotif ranked motifs, else every motif in ID order
   // text head
   bool headBlankLineFirst;        // begins with an empty line
@@ -55,7 +54,6 @@ const char* const kEachMotifFirstTable =
 
 const PartLayout& layoutOf(Part part) {
   static const PartLayout global{
-      .mode = 2,
       .rankedWalk = true,
       .headBlankLineFirst = true,
       .starRuleFirst = false,
@@ -75,7 +73,6 @@ const PartLayout& layoutOf(Part part) {
       .htmlClosesLogoParagraph = false,
       .htmlBoldTitle = "<b> Best Matches for Top Significant Motif ID "};
   static const PartLayout globalAndLocal{
-      .mode = 2,
       .rankedWalk = true,
       .headBlankLineFirst = true,
       .starRuleFirst = true,
@@ -94,8 +91,7 @@ const PartLayout& layoutOf(Part part) {
       .htmlConsensusLayout = ConsensusLayout::Joined,
       .htmlClosesLogoParagraph = true,
       .htmlBoldTitle = "<b> Best Matches for Significant Motif ID "};
-  static const PartLayout eachMotif{.mode = 3,
-                                    .rankedWalk = false,
+  static const PartLayout eachMotif{.rankedWalk = false,
                                     .headBlankLineFirst = true,
                                     .starRuleFirst = true,
                                     .noteBringsStarRule = true,
@@ -114,8 +110,7 @@ const PartLayout& layoutOf(Part part) {
                                     .htmlBoldTitle = "<b> Best Matches for Motif ID "};
   // The database parts: each-motif sections under a head of their own. The header leaves no box open,
   // so the leading "</div>" of the page's head has nothing to close.
-  static const PartLayout database{.mode = 3,
-                                   .rankedWalk = false,
+  static const PartLayout database{.rankedWalk = false,
                                    .headBlankLineFirst = false,
                                    .starRuleFirst = false,
                                    .noteBringsStarRule = false,
@@ -301,7 +296,6 @@ std::vector<std::int64_t> motifsOf(Part part, const std::vector<bestMatchList>& 
 void writePart(Part part, const std::vector<bestMatchList>& lists, bool oneFileNote, bool motifSections) {
   const std::vector<std::int64_t> motifs =
       motifSections ? motifsOf(part, lists) : std::vector<std::int64_t>{};
-  const PartLayout& layout = layoutOf(part);
   for (const ReportFile* report : reportsOf(part)) {
     const bool page = report->form == ReportForm::Page;
     std::ofstream& out = openReport(report->id, OpenMode::Append);
@@ -318,7 +312,7 @@ void writePart(Part part, const std::vector<bestMatchList>& lists, bool oneFileN
       else
         writeTextSection(out, part, *report, motifID);
       closeReport(out);
-      writeMatchBlocks(report->id, *listOf(lists, motifID), layout.mode, motifID);
+      writeMatchBlocks(report->id, *listOf(lists, motifID), motifID);
     }
   }
 }

@@ -236,6 +236,7 @@ void writeTreeSection(const Tree& tree, bool noteInstead) {
 
 }  // namespace
 
+// The named forms of drawTree, writeTreeSection and convertPageToPDF, one per tree.
 void getMotifCluster() {
   drawTree(kAllMotifs);
 }

@@ -13,6 +13,7 @@ void getMotifClusterGlobal();
 void writeMotifTreeHTMLOrPDF();
 void writeMotifTreeGlobalHTMLOrPDF();
 
+// The tree pages' named forms of convertPageToPDF (reports/pdf.h).
 void convertHTMLToPDFMotifTree();
 void convertHTMLToPDFMotifTreeGlobal();
 

@@ -109,14 +109,16 @@ TEST(InputListing, FileWithoutMotifsAndMissingOutputFolder) {
   EXPECT_EQ(lines[5], pad("b.txt", 15) + pad("2", 20) + pad("2", 15));
 }
 
-// One small collection of each family, loaded by its loader and listed by its family's writer.
+// One small collection of each family, loaded by its loader and listed for its family, then again
+// by the family's named listing.
 TEST(CollectionListing, EachFamilyListsItsLoadedCollection) {
   struct Case {
-    const char* family;
+    const char* what;
     const char* key;
     const char* file;  // below the working directory
     const char* content;
     void (*load)();
+    CollectionFamily family;
     void (*list)();
     const char* listingName;
     std::string expected;
@@ -127,25 +129,25 @@ TEST(CollectionListing, EachFamilyListsItsLoadedCollection) {
       {"JASPAR, each motif's taxon from its header", "jasparAll", "databases/jaspar/jaspar_pfm_all.txt",
        ">MA0001.2\tAGL3\tPlants\nA [1 0 ]\nC [0 1]\nG [0 0]\nT [0 0]\n\n"
        ">MA0002.2 RUNX1 Vertebrates\nA [ 4 19 0 ]\nC [0 0 4]\nG [0 1 0]\nT [0 0 0]\n",
-       readJasparDatabase, writeJasparDatabase, "jaspar_motifs.txt",
+       readJasparDatabase, CollectionFamily::Jaspar, writeJasparDatabase, "jaspar_motifs.txt",
        "Motif name: AGL3\nTaxon: Plants\nMotif ID: MA0001.2\n" + a + c + "\n\n" +
            "Motif name: RUNX1\nTaxon: Vertebrates\nMotif ID: MA0002.2\n" + a +
            "0.950000\t0.000000\t0.050000\t0.000000\t\n" + c + "\n\n"},
       {"TRANSFAC, a motif without positions too", "transfac", "databases/transfac/transfac.txt",
        "MYOD_01 Mouse\nXX\nAC M00001\nXX\nP0 A C G T\n01 1 2 3 4 N\n02 0 0 10 0\nXX\n//\n\n"
        "EMPTY_01 human\nXX\nAC M00002\n//\n",
-       readTransfacDatabase, writeTransfacDatabase, "transfac_motifs.txt",
+       readTransfacDatabase, CollectionFamily::Transfac, writeTransfacDatabase, "transfac_motifs.txt",
        "Motif name: MYOD_01\nTaxon: Mouse\nAC: M00001\n0.100000\t0.200000\t0.300000\t0.400000\t\n"
        "0.000000\t0.000000\t1.000000\t0.000000\t\n\n\n"
        "Motif name: EMPTY_01\nTaxon: human\nAC: M00002\n\n\n"},
       {"UniPROBE, the set's species", "uniprobeWorm", "databases/uniprobe/uniprobe_worm.txt",
        ">UP00001 ceh-22 ignored\nA 0.5 0.25\nC 0.5 0.25\nG 0 0.25\nT 0 0.25\n", readUniprobeDatabase,
-       writeUniprobeDatabase, "uniprobe_motifs.txt",
+       CollectionFamily::Uniprobe, writeUniprobeDatabase, "uniprobe_motifs.txt",
        "Motif name: ceh-22\nSpecies: Worm (Caenorhabditis Elegans)\nMotif ID: UP00001\n"
        "0.500000\t0.500000\t0.000000\t0.000000\t\n0.250000\t0.250000\t0.250000\t0.250000\t\n\n\n"},
   };
   for (const auto& k : cases) {
-    SCOPED_TRACE(k.family);
+    SCOPED_TRACE(k.what);
     CollectionRun run;
     DBName = k.key;
     run.write(k.file, k.content);
@@ -153,8 +155,9 @@ TEST(CollectionListing, EachFamilyListsItsLoadedCollection) {
     testing::TempDir out;
     outputPath = out.path();
     jobID = "J_x_";
-    k.list();
-    k.list();  // a second listing replaces the first
+    writeCollectionListing(k.family);
+    EXPECT_EQ(testing::readFile(out.path() + "J_x_" + k.listingName), k.expected);
+    k.list();  // a second listing, by the family's name, replaces the first
     EXPECT_EQ(testing::listDir(out.path()), std::vector<std::string>{"J_x_" + std::string(k.listingName)});
     EXPECT_EQ(testing::readFile(out.path() + "J_x_" + k.listingName), k.expected);
   }
@@ -178,7 +181,7 @@ TEST(CollectionListing, RunsInOneFolderKeepTheirOwnListings) {
     readJasparDatabase();
     outputPath = out.path();
     jobID = std::string("J_") + r.key + "_";
-    writeJasparDatabase();
+    writeCollectionListing(CollectionFamily::Jaspar);
   }
   for (const Run& r : runs)
     EXPECT_EQ(testing::readFile(out.path() + "J_" + r.key + "_jaspar_motifs.txt"),
@@ -210,7 +213,7 @@ TEST(CollectionListing, ListingThatCannotBeMadeIsLeftOutSilently) {
       ASSERT_EQ(symlink(victim.c_str(), (out.path() + "J_x_transfac_motifs.txt").c_str()), 0);
     }
     CoutCapture console;
-    EXPECT_NO_THROW(writeTransfacDatabase());
+    EXPECT_NO_THROW(writeCollectionListing(CollectionFamily::Transfac));
     EXPECT_EQ(console.text(), "");
     if (k.plantLink) {
       EXPECT_EQ(testing::readFile(victim), "kept\n");

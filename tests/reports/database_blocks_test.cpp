@@ -148,14 +148,14 @@ TEST_F(DatabaseBlocksTest, TextBlocks) {
   for (std::ofstream* out :
        {&reportStream(ReportId::DatabaseMatching), &reportStream(ReportId::DatabaseMatchingGlobalMatching)})
     *out << std::fixed << std::setprecision(6);
-  WriteDatabaseTopResultsList(list, 3, 1);
+  writeMatchBlocks(ReportId::DatabaseMatching, list, 1);
   EXPECT_EQ(report(ReportId::DatabaseMatching), "HEAD\n" + kTextBlocks);
-  WriteDatabaseTopResultsGlobalList(list, 2, 1);  // mode 2 writes what mode 3 does
+  writeMatchBlocks(ReportId::DatabaseMatchingGlobalMatching, list, 1);
   EXPECT_EQ(report(ReportId::DatabaseMatchingGlobalMatching), "HEAD\n" + kTextBlocks);
 
   bestMatchList zero = list;
   zero[0].similarityScore = 0.0;
-  WriteDatabaseTopResultsListWithoutMotif(zero, 3, 1);
+  writeMatchBlocks(ReportId::DatabaseMatchingWithoutMotif, zero, 1);
   EXPECT_EQ(
       report(ReportId::DatabaseMatchingWithoutMotif),
       "HEAD\n" + kHeading +
@@ -185,27 +185,17 @@ TEST_F(DatabaseBlocksTest, TaxonOrSpeciesLabelFollowsTheCollection) {
   for (const auto& c : cases) {
     SetUp();
     DBName = c.key;
-    WriteDatabaseTopResultsListWithoutMotif({inScanOrder()}, 3, 1);
+    writeMatchBlocks(ReportId::DatabaseMatchingWithoutMotif, {inScanOrder()}, 1);
     EXPECT_EQ(testing::splitLines(report(ReportId::DatabaseMatchingWithoutMotif))[4], c.line) << c.key;
   }
 }
 
-TEST_F(DatabaseBlocksTest, NothingWithoutAKnownModeAndMotif) {
-  const bestMatchList list = {inScanOrder()};
-  for (auto [mode, motif] : {std::pair{1, 1}, {4, 1}, {0, 1}, {3, 0}, {2, -1}}) {
-    WriteDatabaseTopResultsList(list, mode, motif);
-    WriteDatabaseTopResultsListWithoutMotif(list, mode, motif);
-    WriteDatabaseTopResultsGlobalList(list, mode, motif);
-    WriteDatabaseTopResultsListHTML(list, mode, motif);
-    WriteDatabaseTopResultsGlobalListHTML(list, mode, motif);
-    for (ReportId id : testing::collectionReports())
-      EXPECT_EQ(report(id), "HEAD\n") << reportName(id) << " mode " << mode << " motif " << motif;
+// An empty list opens and closes the report and writes nothing.
+TEST_F(DatabaseBlocksTest, EmptyListWritesNothing) {
+  for (ReportId id : testing::collectionReports()) {
+    writeMatchBlocks(id, {}, 1);
+    EXPECT_EQ(report(id), "HEAD\n") << reportName(id);
   }
-  // An empty list opens and closes the report and writes nothing.
-  WriteDatabaseTopResultsList({}, 3, 1);
-  WriteDatabaseTopResultsListHTML({}, 3, 1);
-  EXPECT_EQ(report(ReportId::DatabaseMatching), "HEAD\n");
-  EXPECT_EQ(report(ReportId::DatabaseMatchingHTML), "HEAD\n");
 }
 
 std::string htmlCell(const std::string& text) {
@@ -293,9 +283,9 @@ TEST_F(DatabaseBlocksTest, HtmlBlocksTakeTheirFormFromTheListing) {
                                           .consensus = "TGAC",
                                           .revConsensus = "GTCA",
                                           .number = "1"});
-  WriteDatabaseTopResultsListHTML(list, 3, 1);
+  writeMatchBlocks(ReportId::DatabaseMatchingHTML, list, 1);
   EXPECT_EQ(report(ReportId::DatabaseMatchingHTML), expected);
-  WriteDatabaseTopResultsGlobalListHTML(list, 2, 1);
+  writeMatchBlocks(ReportId::DatabaseMatchingGlobalMatchingHTML, list, 1);
   EXPECT_EQ(report(ReportId::DatabaseMatchingGlobalMatchingHTML), expected);
 }
 
@@ -305,7 +295,7 @@ TEST_F(DatabaseBlocksTest, HtmlBlocksEscapeValuesAndEncodeLinks) {
   DatabaseDatasets[1].motifName = "V$X<&>";
   DatabaseDatasets[1].taxonOrSpecies = "'Rat'";
   DatabaseDatasets[1].revCompConsensus = "C&G";
-  WriteDatabaseTopResultsListHTML({inScanOrder()}, 3, 1);
+  writeMatchBlocks(ReportId::DatabaseMatchingHTML, {inScanOrder()}, 1);
   const std::string page = report(ReportId::DatabaseMatchingHTML);
   EXPECT_NE(page.find("<td><font size = '2'>AC:</font></td>\n<td><font size = '2'> <a href='" +
                       std::string(collectionPageAddress(CollectionFamily::Transfac)) +

@@ -20,28 +20,23 @@ using testing::writeFile;
 
 struct PageCase {
   const char* name;
-  void (*header)();
-  void (*footer)();
   ReportId page;
   bool detailed;  // the HTML_Results.html page
 };
 
 std::vector<PageCase> reportPages() {
   return {
-      {"global", writeHeaderGlobalHTMLOrPDF, writeFooterGlobalHTMLOrPDF, ReportId::HTMLGlobalMatching, false},
-      {"globalDatabase", writeHeaderGlobalHTMLOrPDFDatabaseMatch, writeFooterGlobalHTMLOrPDFDatabaseMatch,
-       ReportId::DatabaseMatchingGlobalMatchingHTML, false},
-      {"detailed", writeHeaderHTMLOrPDF, writeFooterHTMLOrPDF, ReportId::HTMLResults, true},
-      {"detailedDatabase", writeHeaderHTMLOrPDFDatabaseMatch, writeFooterHTMLOrPDFDatabaseMatch,
-       ReportId::DatabaseMatchingHTML, false},
+      {"global", ReportId::HTMLGlobalMatching, false},
+      {"globalDatabase", ReportId::DatabaseMatchingGlobalMatchingHTML, false},
+      {"detailed", ReportId::HTMLResults, true},
+      {"detailedDatabase", ReportId::DatabaseMatchingHTML, false},
   };
 }
 
 std::vector<PageCase> treePages() {
   return {
-      {"globalTree", writeHeaderMotifTreeGlobalHTMLOrPDF, writeFooterMotifTreeGlobalHTMLOrPDF,
-       ReportId::MotifTreeGlobalHTML, true},
-      {"tree", writeHeaderMotifTreeHTMLOrPDF, writeFooterMotifTreeHTMLOrPDF, ReportId::MotifTreeHTML, true},
+      {"globalTree", ReportId::MotifTreeGlobalHTML, true},
+      {"tree", ReportId::MotifTreeHTML, true},
   };
 }
 
@@ -161,11 +156,11 @@ std::string expectedFooter(const std::string& runtime) {
 }
 
 // Runs a writer that must end the run and returns what it printed.
-std::string expectRunEnds(void (*writer)()) {
+std::string expectRunEnds(void (*writer)(ReportId), ReportId page) {
   ::testing::internal::CaptureStdout();
   int status = -1;
   try {
-    writer();
+    writer(page);
   } catch (const RunEnded& ended) {
     status = ended.status;
   }
@@ -178,12 +173,12 @@ TEST_F(HtmlFramingTest, EachPageGetsTheWholeHeaderAndThenTheFooter) {
   wtime = 12.5;
   for (const PageCase& page : reportPages()) {
     SCOPED_TRACE(page.name);
-    page.header();
+    writeReportHeader(page.page);
     const std::string header = readFile(reportPath(page.page));
     EXPECT_EQ(header, expectedHeader(page.detailed));
     EXPECT_EQ(splitLines(header).size(), page.detailed ? 89u : 88u);
 
-    page.footer();
+    writeReportFooter(page.page);
     EXPECT_EQ(maskDate(readFile(reportPath(page.page))), expectedHeader(page.detailed) + expectedFooter("12.5"));
   }
 }
@@ -210,7 +205,7 @@ TEST_F(HtmlFramingTest, ParameterCellsFollowTheSettings) {
     motifCluster = c.cluster;
     combinedMotifFlag = c.combined;
     simCutoff = c.cutoff;
-    writeHeaderGlobalHTMLOrPDF();
+    writeReportHeader(ReportId::HTMLGlobalMatching);
     const std::string page = readFile(reportPath(ReportId::HTMLGlobalMatching));
     EXPECT_NE(page.find(row("Matching motif database: ", c.dbCell)), std::string::npos);
     EXPECT_NE(page.find(row("Motif tree: ", c.clusterCell)), std::string::npos);
@@ -224,7 +219,7 @@ TEST_F(HtmlFramingTest, InsertedNamesAreEscaped) {
   numFile = 1;
   for (const PageCase& page : {reportPages()[2], treePages()[1]}) {
     SCOPED_TRACE(page.name);
-    page.header();
+    writeReportHeader(page.page);
     const std::string text = readFile(reportPath(page.page));
     EXPECT_NE(text.find("<td><font size = '2'>a&lt;b&gt;&amp;&#39;c&quot;.txt</font></td>\n"), std::string::npos);
     EXPECT_EQ(text.find("a<b"), std::string::npos);
@@ -240,7 +235,7 @@ TEST_F(HtmlFramingTest, FooterWritesTheRunTimeInTheDefaultNumberForm) {
     SCOPED_TRACE(c.text);
     wtime = c.seconds;
     writeFile(reportPath(ReportId::HTMLResults), "<h3 class='sansserif'> RESULTS </h3>\n");
-    writeFooterHTMLOrPDF();
+    writeReportFooter(ReportId::HTMLResults);
     EXPECT_EQ(maskDate(readFile(reportPath(ReportId::HTMLResults))),
               "<h3 class='sansserif'> RESULTS </h3>\n" + expectedFooter(c.text));
   }
@@ -252,8 +247,8 @@ TEST_F(HtmlFramingTest, MissingOutputFolderEndsTheRun) {
   for (const PageCase& page : pages) {
     SCOPED_TRACE(page.name);
     reportPath(page.page) = dir.path() + "no-such-folder/page.html";
-    EXPECT_EQ(expectRunEnds(page.header), "Invalid output path or output filename.");
-    EXPECT_EQ(expectRunEnds(page.footer), "Invalid output path or output filename.");
+    EXPECT_EQ(expectRunEnds(writeReportHeader, page.page), "Invalid output path or output filename.");
+    EXPECT_EQ(expectRunEnds(writeReportFooter, page.page), "Invalid output path or output filename.");
     EXPECT_FALSE(testing::fileExists(reportPath(page.page)));
   }
 }
@@ -262,11 +257,13 @@ TEST_F(HtmlFramingTest, MissingOutputFolderEndsTheRun) {
 // and leaves its stream ready for the next open.
 TEST_F(HtmlFramingTest, UnwritablePageEndsTheRun) {
   reportPath(ReportId::HTMLResults) = "/dev/full";
-  EXPECT_EQ(expectRunEnds(writeHeaderHTMLOrPDF), "Invalid output path or output filename.");
-  EXPECT_EQ(expectRunEnds(writeFooterHTMLOrPDF), "Invalid output path or output filename.");
+  EXPECT_EQ(expectRunEnds(writeReportHeader, ReportId::HTMLResults),
+            "Invalid output path or output filename.");
+  EXPECT_EQ(expectRunEnds(writeReportFooter, ReportId::HTMLResults),
+            "Invalid output path or output filename.");
   EXPECT_FALSE(reportStream(ReportId::HTMLResults).is_open());
   reportPath(ReportId::HTMLResults) = dir.path() + "results.html";
-  writeHeaderHTMLOrPDF();
+  writeReportHeader(ReportId::HTMLResults);
   EXPECT_EQ(readFile(reportPath(ReportId::HTMLResults)), expectedHeader(true));
 }
 
@@ -372,9 +369,9 @@ std::string treeFooter(const std::string& runtime) {
 TEST_F(TreePageFramesTest, BothTreePagesGetTheTreeHeaderAndFooter) {
   for (const PageCase& page : treePages()) {
     SCOPED_TRACE(page.name);
-    page.header();
+    writeReportHeader(page.page);
     EXPECT_EQ(readFile(reportPath(page.page)), kTreeHeader);
-    page.footer();
+    writeReportFooter(page.page);
     EXPECT_EQ(maskDate(readFile(reportPath(page.page))), kTreeHeader + treeFooter("12.3457"));
   }
 }

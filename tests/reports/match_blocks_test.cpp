@@ -4,6 +4,7 @@
 
 #include <iomanip>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include "core/globals.h"
@@ -169,22 +170,19 @@ const std::string kTextBlocks =
 
 TEST_F(MatchBlocksTest, TextBlocksWithMatrices) {
   leaveFixedNotation(reportStream(ReportId::Results));
-  WriteTopResultsList(twoMatches(), 2, 1);
+  writeMatchBlocks(ReportId::Results, twoMatches(), 1);
   EXPECT_EQ(readFile(reportPath(ReportId::Results)), "HEAD\n" + kTextBlocks);
 
-  // The global-matching report gets the same blocks; mode 3 writes what mode 2 wrote.
+  // The global-matching report gets the same blocks.
   leaveFixedNotation(reportStream(ReportId::GlobalMatching));
-  WriteTopResultsGlobalMatchingList(twoMatches(), 1);
+  writeMatchBlocks(ReportId::GlobalMatching, twoMatches(), 1);
   EXPECT_EQ(readFile(reportPath(ReportId::GlobalMatching)), "HEAD\n" + kTextBlocks);
-  writeFile(reportPath(ReportId::Results), "HEAD\n");
-  WriteTopResultsList(twoMatches(), 3, 1);
-  EXPECT_EQ(readFile(reportPath(ReportId::Results)), "HEAD\n" + kTextBlocks);
 }
 
 TEST_F(MatchBlocksTest, TextBlocksWithoutMotifKeepGeneralNotation) {
   bestMatchList list = twoMatches();
   list[0].similarityScore = 0.0;
-  WriteTopResultsListWithoutMotif(list, 2, 1);
+  writeMatchBlocks(ReportId::ResultsWithoutMotif, list, 1);
   EXPECT_EQ(readFile(reportPath(ReportId::ResultsWithoutMotif)),
             "HEAD\n" + kHeading +
                 valueRow("2", "2", "partner", "Original Motif", "Reverse Complement", "Forward", "2", "3", "0") +
@@ -211,7 +209,7 @@ TEST_F(MatchBlocksTest, TextBlocksWithoutMotifKeepGeneralNotation) {
 
 // The score takes the stream's notation as it stands; the block's own printouts leave it fixed.
 TEST_F(MatchBlocksTest, BlockPrintoutsLeaveTheStreamFixed) {
-  WriteTopResultsList(twoMatches(), 2, 1);
+  writeMatchBlocks(ReportId::Results, twoMatches(), 1);
   const std::string text = readFile(reportPath(ReportId::Results));
   EXPECT_NE(text.find(pad("0.5", 15) + "\n"), std::string::npos);       // before any printout
   EXPECT_NE(text.find(pad("0.012346", 15) + "\n"), std::string::npos);  // after the first block
@@ -222,15 +220,27 @@ TEST_F(MatchBlocksTest, BlockPrintoutsLeaveTheStreamFixed) {
   EXPECT_EQ(readFile(reportPath(ReportId::Results)).substr(readFile(reportPath(ReportId::Results)).size() - 9), "2.500000\n");
 }
 
+const ReportId kDatasetReports[] = {ReportId::Results, ReportId::ResultsWithoutMotif,
+                                    ReportId::GlobalMatching, ReportId::HTMLResults,
+                                    ReportId::HTMLGlobalMatching};
+
 TEST_F(MatchBlocksTest, EmptyListLeavesTheReportAsItWas) {
-  WriteTopResultsList({}, 2, 1);
-  WriteTopResultsListWithoutMotif({}, 3, 1);
-  WriteTopResultsGlobalMatchingList({}, 1);
-  WriteTopResultsListHTML({}, 2, 1);
-  WriteTopResultsGlobalMatchingListHTML({}, 1);
-  for (const auto* p : {&reportPath(ReportId::Results), &reportPath(ReportId::ResultsWithoutMotif), &reportPath(ReportId::GlobalMatching),
-                        &reportPath(ReportId::HTMLResults), &reportPath(ReportId::HTMLGlobalMatching)})
-    EXPECT_EQ(readFile(*p), "HEAD\n") << *p;
+  for (ReportId report : kDatasetReports) {
+    writeMatchBlocks(report, {}, 1);
+    EXPECT_EQ(readFile(reportPath(report)), "HEAD\n") << reportName(report);
+  }
+}
+
+// A query ID that names no input motif is a broken invariant: it throws before the report is opened,
+// so the report stays as it was and its stream closed.
+TEST_F(MatchBlocksTest, QueryNamingNoInputMotifLeavesTheReportUntouched) {
+  for (ReportId report : kDatasetReports)
+    for (std::int64_t motif : {0, -1, 4}) {
+      EXPECT_THROW(writeMatchBlocks(report, twoMatches(), motif), std::out_of_range)
+          << reportName(report) << " " << motif;
+      EXPECT_EQ(readFile(reportPath(report)), "HEAD\n") << reportName(report) << " " << motif;
+      EXPECT_FALSE(reportStream(report).is_open()) << reportName(report);
+    }
 }
 
 std::string htmlCell(const std::string& text) { return "<td><font size = '2'>" + text + "</font></td>\n"; }
@@ -296,20 +306,10 @@ TEST_F(MatchBlocksTest, HtmlBlocks) {
   const std::string expected =
       "HEAD\n" + htmlBlock("2", "2", "partner", "Forward", "2", "3", "0.5", "CVAS--", "-ACGTN", "MTVG", "CVAS") +
       htmlBlock("2", "3", "p3", "Backward", "1", "4", "0.0123457", "-AAGG", "NACGT", "AAGG", "CCTT");
-  WriteTopResultsListHTML(twoMatches(), 2, 1);
+  writeMatchBlocks(ReportId::HTMLResults, twoMatches(), 1);
   EXPECT_EQ(readFile(reportPath(ReportId::HTMLResults)), expected);
-  WriteTopResultsGlobalMatchingListHTML(twoMatches(), 1);
+  writeMatchBlocks(ReportId::HTMLGlobalMatching, twoMatches(), 1);
   EXPECT_EQ(readFile(reportPath(ReportId::HTMLGlobalMatching)), expected);
-  writeFile(reportPath(ReportId::HTMLResults), "HEAD\n");
-  WriteTopResultsListHTML(twoMatches(), 3, 1);
-  EXPECT_EQ(readFile(reportPath(ReportId::HTMLResults)), expected);
-}
-
-TEST_F(MatchBlocksTest, HtmlBlocksNeedAKnownModeAndMotif) {
-  for (auto [mode, motif] : {std::pair{1, 1}, {4, 1}, {0, 1}, {2, 0}, {3, -1}}) {
-    WriteTopResultsListHTML(twoMatches(), mode, motif);
-    EXPECT_EQ(readFile(reportPath(ReportId::HTMLResults)), "HEAD\n") << mode << " " << motif;
-  }
 }
 
 TEST_F(MatchBlocksTest, HtmlBlocksEscapeEveryInsertedValue) {
@@ -319,7 +319,7 @@ TEST_F(MatchBlocksTest, HtmlBlocksEscapeEveryInsertedValue) {
   jobID = "J_'x'_";
   bestMatchList list = {twoMatches()[0]};
   list[0].secondMotifName = Datasets[1].motifName;
-  WriteTopResultsGlobalMatchingListHTML(list, 1);
+  writeMatchBlocks(ReportId::HTMLGlobalMatching, list, 1);
   EXPECT_EQ(readFile(reportPath(ReportId::HTMLGlobalMatching)),
             "HEAD\n" + htmlBlock("2", "2", "a&amp;b&lt;c&gt;&quot;d&#39;", "Forward", "2", "3", "0.5", "C&amp;S--",
                                  "-ACGTN", "M&lt;G", "C&amp;S", "J_&#39;x&#39;_"));
@@ -329,7 +329,7 @@ TEST_F(MatchBlocksTest, UnopenableOrUnwritableReportEndsTheRun) {
   reportPath(ReportId::Results) = outputPath + "missing/" + jobID + "Results.txt";
   ::testing::internal::CaptureStdout();
   try {
-    WriteTopResultsList(twoMatches(), 2, 1);
+    writeMatchBlocks(ReportId::Results, twoMatches(), 1);
     ADD_FAILURE() << "the run went on";
   } catch (const RunEnded& ended) {
     EXPECT_EQ(ended.status, 1);
@@ -339,7 +339,7 @@ TEST_F(MatchBlocksTest, UnopenableOrUnwritableReportEndsTheRun) {
   if (!testing::fileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   reportPath(ReportId::HTMLResults) = "/dev/full";
   ::testing::internal::CaptureStdout();
-  EXPECT_THROW(WriteTopResultsListHTML(twoMatches(), 2, 1), RunEnded);
+  EXPECT_THROW(writeMatchBlocks(ReportId::HTMLResults, twoMatches(), 1), RunEnded);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid output path or output filename.");
 }
 

@@ -20,7 +20,6 @@
 #include "core/interrupts.h"
 #include "core/shell.h"
 #include "core/utilities.h"
-#include "reports/framing.h"
 #include "support/test_support.h"
 
 namespace korvelan {
@@ -140,7 +139,7 @@ TEST_F(PdfTest, ScriptLinesAndCommandLine) {
   {
     SCOPED_TRACE("ordinary paths");
     writeFile(page(base), "<html></html>\n");
-    convertHTMLToPDFGlobal();
+    convertPageToPDF(ReportId::HTMLGlobalMatching);
     EXPECT_EQ(seenScript(), expectedScript(getCurrentDirectory(), page(base)));
     EXPECT_EQ(args(), privateScript(base) + "\n");
     EXPECT_FALSE(fileExists(script(base)));
@@ -155,7 +154,7 @@ TEST_F(PdfTest, ScriptLinesAndCommandLine) {
     writeFile(page(base), "<html></html>\n");
     const fs::path before = fs::current_path();
     fs::current_path(work);
-    convertHTMLToPDFGlobal();
+    convertPageToPDF(ReportId::HTMLGlobalMatching);
     fs::current_path(before);
     const std::string escapedPage = odd + "Bob\\'s \\\\ $(out)/" + kJob + base + ".html";
     EXPECT_EQ(seenScript(), expectedScript(odd + "it\\'s\\\\here", escapedPage));
@@ -165,17 +164,20 @@ TEST_F(PdfTest, ScriptLinesAndCommandLine) {
   }
 }
 
-TEST_F(PdfTest, EachConverterTakesItsPage) {
-  const std::pair<void (*)(), const char*> converters[] = {
-      {convertHTMLToPDFGlobal, "HTML_Global_Matching_Results"},
-      {convertHTMLToPDFGlobalDatabaseMatch, "HTML_Results_Database_Matching_Global_Matching"},
-      {convertHTMLToPDF, "HTML_Results"},
-      {convertHTMLToPDFDatabaseMatch, "HTML_Results_Database_Matching"},
+// The script, the PDF and the interpreter's copy take the page's name, less ".html", for every page.
+TEST_F(PdfTest, EachPageGivesItsNameToItsScriptAndPdf) {
+  const std::pair<ReportId, const char*> pages[] = {
+      {ReportId::HTMLGlobalMatching, "HTML_Global_Matching_Results"},
+      {ReportId::DatabaseMatchingGlobalMatchingHTML, "HTML_Results_Database_Matching_Global_Matching"},
+      {ReportId::HTMLResults, "HTML_Results"},
+      {ReportId::DatabaseMatchingHTML, "HTML_Results_Database_Matching"},
+      {ReportId::MotifTreeGlobalHTML, "Global_Matching_Motif_Tree"},
+      {ReportId::MotifTreeHTML, "Motif_Tree"},
   };
-  for (const auto& [convert, base] : converters) {
+  for (const auto& [id, base] : pages) {
     SCOPED_TRACE(base);
     writeFile(page(base), "<html></html>\n");
-    convert();
+    convertPageToPDF(id);
     EXPECT_EQ(args(), privateScript(base) + "\n");
     EXPECT_TRUE(fileExists(pdf(base)));
     EXPECT_FALSE(fileExists(page(base)));
@@ -210,7 +212,7 @@ TEST_F(PdfTest, PageGoesOnlyOnceItsPdfIsThere) {
     setMode(c.mode);
     if (c.pageWritten) writeFile(page(base), "<html></html>\n");
     CerrCapture errors;
-    convertHTMLToPDF();
+    convertPageToPDF(ReportId::HTMLResults);
     EXPECT_EQ(fileExists(page(base)), c.pageStays);
     EXPECT_EQ(args(), c.pageWritten ? privateScript(base) + "\n" : "");  // no page, nothing to run
     EXPECT_EQ(fileExists(tools.path() + "seen.php"), c.pageWritten);
@@ -227,7 +229,7 @@ TEST_F(PdfTest, LinkPlantedUnderThePdfNameEndsTheRunAndLeavesItsTargetAlone) {
   const std::string victim = tools.path() + "victim.txt";
   writeFile(victim, "keep me");
   fs::create_symlink(victim, pdf("HTML_Results"));
-  EXPECT_THROW(convertHTMLToPDF(), RunEnded);
+  EXPECT_THROW(convertPageToPDF(ReportId::HTMLResults), RunEnded);
   EXPECT_EQ(readFile(victim), "keep me");
   EXPECT_TRUE(fileExists(page("HTML_Results")));
 }
@@ -236,7 +238,7 @@ TEST_F(PdfTest, MissingInterpreterIsReported) {
   setenv("PATH", "/nonexistent", 1);
   writeFile(page("HTML_Results"), "<html></html>\n");
   CerrCapture errors;
-  convertHTMLToPDF();
+  convertPageToPDF(ReportId::HTMLResults);
   EXPECT_TRUE(fileExists(page("HTML_Results")));
   EXPECT_EQ(errors.text(), "No PDF was made from " + page("HTML_Results") +
                                " (php5 was not found); the HTML page is kept.\n");
@@ -261,7 +263,7 @@ TEST_F(PdfTest, TakenScriptOrPdfNameEndsTheRunBeforeAnythingRuns) {
     ::testing::internal::CaptureStdout();
     int status = -1;
     try {
-      convertHTMLToPDF();
+      convertPageToPDF(ReportId::HTMLResults);
     } catch (const RunEnded& ended) {
       status = ended.status;
     }
@@ -286,8 +288,8 @@ TEST_F(PdfTest, UnreadableWorkingDirectoryKeepsThePagesAndGoesOn) {
   fs::current_path(gone.path() + "here");
   fs::remove(gone.path() + "here");
   CerrCapture errors;
-  EXPECT_NO_THROW(convertHTMLToPDFGlobal());
-  EXPECT_NO_THROW(convertHTMLToPDF());
+  EXPECT_NO_THROW(convertPageToPDF(ReportId::HTMLGlobalMatching));
+  EXPECT_NO_THROW(convertPageToPDF(ReportId::HTMLResults));
   fs::current_path(before);
   const std::string why =
       " (the working directory cannot be read, and prince.php lies there); the HTML page is kept.\n";
@@ -308,7 +310,7 @@ TEST_F(PdfTest, ScriptSwappedInTheResultFolderIsNeverRun) {
   const std::string planted = "<?php file_put_contents('" + tools.path() + "ran', 'x'); ?>\n";
   writeFile(tools.path() + "planted.php", planted);
   writeFile(tools.path() + "swap", script(base));
-  convertHTMLToPDF();
+  convertPageToPDF(ReportId::HTMLResults);
   ASSERT_FALSE(runTemporaryFolder().empty());
   EXPECT_EQ(fs::status(runTemporaryFolder()).permissions(), fs::perms::owner_all);
   EXPECT_EQ(args(), privateScript(base) + "\n");
@@ -330,7 +332,7 @@ TEST_F(PdfTest, NoPrivateCopyMeansNoConversion) {
     else
       fs::create_directories(privateScript(base));  // a folder where the copy would go
     CerrCapture errors;
-    convertHTMLToPDF();
+    convertPageToPDF(ReportId::HTMLResults);
     EXPECT_FALSE(fileExists(tools.path() + "args"));
     EXPECT_EQ(errors.text(), "No PDF was made from " + page(base) +
                                  " (its conversion script could not be copied to the run's private "
@@ -344,7 +346,7 @@ TEST_F(PdfTest, NoPrivateCopyMeansNoConversion) {
 TEST_F(PdfTest, NothingTheConverterStartedOutlivesIt) {
   setMode("leave");
   writeFile(page("HTML_Results"), "<html></html>\n");
-  convertHTMLToPDF();
+  convertPageToPDF(ReportId::HTMLResults);
   EXPECT_TRUE(fileExists(pdf("HTML_Results")));
   const std::string child = readFile(tools.path() + "child");
   ASSERT_FALSE(child.empty());
@@ -365,7 +367,7 @@ TEST_F(PdfTest, ConversionPastItsLimitIsStoppedAndThePageKept) {
     fs::remove(tools.path() + "child");
     CerrCapture errors;
     const auto begun = std::chrono::steady_clock::now();
-    convertHTMLToPDF();
+    convertPageToPDF(ReportId::HTMLResults);
     EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(20));
     EXPECT_EQ(errors.text(), "No PDF was made from " + page(base) +
                                  " (the PDF step was stopped after 1 second, its time limit for this page); "

@@ -94,7 +94,7 @@ TEST_F(TextFramingTest, HeaderNamesEachCollection) {
   };
   for (const auto& [key, name] : cases) {
     DBName = key;
-    writeHeaderGlobalTextDatabaseMatch();
+    writeReportHeader(ReportId::DatabaseMatchingGlobalMatching);
     EXPECT_EQ(splitLines(readFile(reportPath(ReportId::DatabaseMatchingGlobalMatching))).at(13),
               "Matching motif database: " + name)
         << key;
@@ -107,12 +107,12 @@ TEST_F(TextFramingTest, CutoffsInDefaultFormatAndYesOnlyForExactY) {
                                                                {0.9, "0.9"}};
   for (const auto& [value, text] : cutoffs) {
     simCutoff = value;
-    writeHeaderText();
+    writeReportHeader(ReportId::Results);
     EXPECT_EQ(splitLines(readFile(reportPath(ReportId::Results))).at(12), "Similarity cutoff: >= " + text);
   }
   motifCluster = "y";
   combinedMotifFlag = "Yes";
-  writeHeaderText();
+  writeReportHeader(ReportId::Results);
   const auto lines = splitLines(readFile(reportPath(ReportId::Results)));
   EXPECT_EQ(lines.at(14), "Motif tree: No");
   EXPECT_EQ(lines.at(15), "Combined similar motifs: No");
@@ -121,7 +121,7 @@ TEST_F(TextFramingTest, CutoffsInDefaultFormatAndYesOnlyForExactY) {
 // A header creates its report afresh; a file already under the report's name (left by another run,
 // or planted) is never written into: the run ends and the file stays as it was.
 TEST_F(TextFramingTest, HeaderLeavesLeftAdjustmentAndNeverTakesAnOldFile) {
-  writeHeaderText();
+  writeReportHeader(ReportId::Results);
   EXPECT_EQ(readFile(reportPath(ReportId::Results)).rfind(kStars + "\nKORVELAN", 0), 0u);
   EXPECT_TRUE(reportStream(ReportId::Results).flags() & std::ios::left);
   EXPECT_FALSE(reportStream(ReportId::Results).flags() & std::ios::floatfield);
@@ -131,18 +131,18 @@ TEST_F(TextFramingTest, HeaderLeavesLeftAdjustmentAndNeverTakesAnOldFile) {
 
   writeFile(reportPath(ReportId::ResultsWithoutMotif), "left from an earlier run\n");
   ::testing::internal::CaptureStdout();
-  EXPECT_THROW(writeHeaderTextWithoutMotif(), RunEnded);
+  EXPECT_THROW(writeReportHeader(ReportId::ResultsWithoutMotif), RunEnded);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid output path or output filename.");
   EXPECT_EQ(readFile(reportPath(ReportId::ResultsWithoutMotif)), "left from an earlier run\n");
 }
 
 TEST_F(TextFramingTest, FooterAppendsAfterTheBody) {
   wtime = 12.345678;
-  writeHeaderGlobalText();
+  writeReportHeader(ReportId::GlobalMatching);
   openReport(reportStream(ReportId::GlobalMatching), reportPath(ReportId::GlobalMatching), OpenMode::Append);
   reportStream(ReportId::GlobalMatching) << "body line" << std::endl;
   closeReport(reportStream(ReportId::GlobalMatching));
-  writeFooterGlobalText();
+  writeReportFooter(ReportId::GlobalMatching);
   const std::string text = readFile(reportPath(ReportId::GlobalMatching));
   EXPECT_NE(text.find("\n\nbody line\n\nResults created by KORVELAN on "), std::string::npos);
   EXPECT_EQ(footerRuntime(text), "12.3457");
@@ -152,13 +152,13 @@ TEST_F(TextFramingTest, FooterAppendsAfterTheBody) {
 // that report shows the run time in it, while a report without matrices keeps the default format.
 TEST_F(TextFramingTest, NumberFormatCarriesOverToTheFooter) {
   wtime = 3.5;
-  writeHeaderText();
-  writeHeaderTextWithoutMotif();
+  writeReportHeader(ReportId::Results);
+  writeReportHeader(ReportId::ResultsWithoutMotif);
   openReport(reportStream(ReportId::Results), reportPath(ReportId::Results), OpenMode::Append);
   reportStream(ReportId::Results) << std::fixed << std::setprecision(6) << 0.25 << std::endl;
   closeReport(reportStream(ReportId::Results));
-  writeFooterText();
-  writeFooterTextWithoutMotif();
+  writeReportFooter(ReportId::Results);
+  writeReportFooter(ReportId::ResultsWithoutMotif);
   EXPECT_EQ(footerRuntime(readFile(reportPath(ReportId::Results))), "3.500000");
   EXPECT_EQ(footerRuntime(readFile(reportPath(ReportId::ResultsWithoutMotif))), "3.5");
   EXPECT_TRUE(reportStream(ReportId::Results).flags() & std::ios::fixed);  // the footer leaves the format alone
@@ -180,14 +180,15 @@ TEST_F(TextFramingTest, UnopenableOrUnwritableReportEndsTheRun) {
   for (const Case& c : cases) {
     reportPath(ReportId::GlobalMatching) = c.path;
     ::testing::internal::CaptureStdout();
-    EXPECT_THROW(c.footer ? writeFooterGlobalText() : writeHeaderGlobalText(), RunEnded) << c.what;
+    EXPECT_THROW((c.footer ? writeReportFooter : writeReportHeader)(ReportId::GlobalMatching), RunEnded)
+        << c.what;
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Invalid output path or output filename.") << c.what;
     EXPECT_FALSE(reportStream(ReportId::GlobalMatching).is_open()) << c.what;
   }
   EXPECT_FALSE(korvelan::testing::fileExists(dir.path() + "gone"));
   // The failed stream is usable again for the next open.
   reportPath(ReportId::GlobalMatching) = dir.path() + "ok.txt";
-  writeHeaderGlobalText();
+  writeReportHeader(ReportId::GlobalMatching);
   EXPECT_EQ(readFile(reportPath(ReportId::GlobalMatching)).rfind(kStars, 0), 0u);
 }
 

@@ -1,17 +1,40 @@
-// A tree page through the real converter: with format "PDF" the page becomes a PDF showing the tree,
-// and the HTML page goes only once that PDF is there.
+// The tree pages' converters, and a tree page through the real converter: with format "PDF" the page
+// becomes a PDF showing the tree, and the HTML page goes only once that PDF is there.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "core/globals.h"
 #include "support/test_support.h"
+#include "tree/tree.h"
 
 namespace korvelan {
 namespace {
 
 namespace fs = std::filesystem;
+
+// With no page there, a converter writes nothing and names the page it looked for.
+TEST(TreePdf, EachConverterLooksForItsOwnPage) {
+  const std::pair<void (*)(), const char*> converters[] = {
+      {convertHTMLToPDFMotifTree, "Motif_Tree.html"},
+      {convertHTMLToPDFMotifTreeGlobal, "Global_Matching_Motif_Tree.html"},
+  };
+  resetGlobals();
+  testing::TempDir dir;
+  outputPath = dir.path();
+  jobID = "J_x_";
+  for (const auto& [convert, page] : converters) {
+    SCOPED_TRACE(page);
+    ::testing::internal::CaptureStderr();
+    convert();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "No PDF was made from " + dir.path() + "J_x_" + page + " (the page does not open).\n");
+    EXPECT_TRUE(testing::listDir(dir.path()).empty());
+  }
+  resetGlobals();
+}
 
 TEST(TreePdf, RealConverterTurnsTheTreePageIntoAPdf) {
   for (const char* program : {"php5", "chromium-headless-shell", "pdftotext", "pdfimages", "Rscript"})

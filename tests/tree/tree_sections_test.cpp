@@ -21,16 +21,14 @@ using testing::TempDir;
 
 struct PageCase {
   const char* name;
-  void (*header)();
   void (*section)();
   ReportId page;
 };
 
 std::vector<PageCase> pageCases() {
   return {
-      {"global", writeHeaderMotifTreeGlobalHTMLOrPDF, writeMotifTreeGlobalHTMLOrPDF,
-       ReportId::MotifTreeGlobalHTML},
-      {"all", writeHeaderMotifTreeHTMLOrPDF, writeMotifTreeHTMLOrPDF, ReportId::MotifTreeHTML},
+      {"global", writeMotifTreeGlobalHTMLOrPDF, ReportId::MotifTreeGlobalHTML},
+      {"all", writeMotifTreeHTMLOrPDF, ReportId::MotifTreeHTML},
   };
 }
 
@@ -80,7 +78,7 @@ TEST_F(TreeSectionsTest, EachPageShowsItsOwnTreeAfterTheHeader) {
   for (std::size_t i = 0; i < pageCases().size(); ++i) {
     const PageCase page = pageCases()[i];
     SCOPED_TRACE(page.name);
-    page.header();
+    writeReportHeader(page.page);
     const std::string header = readFile(reportPath(page.page));
     page.section();
     EXPECT_EQ(readFile(reportPath(page.page)), header + sections[i]);
@@ -90,7 +88,7 @@ TEST_F(TreeSectionsTest, EachPageShowsItsOwnTreeAfterTheHeader) {
 TEST_F(TreeSectionsTest, OneInputFileGivesTheGlobalPageItsNote) {
   numFile = 1;
   FileNameType.resize(1);
-  writeHeaderMotifTreeGlobalHTMLOrPDF();
+  writeReportHeader(ReportId::MotifTreeGlobalHTML);
   const std::string header = readFile(reportPath(ReportId::MotifTreeGlobalHTML));
   writeMotifTreeGlobalHTMLOrPDF();
   EXPECT_EQ(readFile(reportPath(ReportId::MotifTreeGlobalHTML)), header + kOneFileNote);
@@ -98,7 +96,7 @@ TEST_F(TreeSectionsTest, OneInputFileGivesTheGlobalPageItsNote) {
 
 TEST_F(TreeSectionsTest, ImageNameIsEscaped) {
   jobID = "J_<'&>_";
-  writeHeaderMotifTreeHTMLOrPDF();
+  writeReportHeader(ReportId::MotifTreeHTML);
   writeMotifTreeHTMLOrPDF();
   const std::string page = readFile(reportPath(ReportId::MotifTreeHTML));
   EXPECT_NE(page.find("<img src = 'J_&lt;&#39;&amp;&gt;_Motif_Tree.png' "), std::string::npos);
