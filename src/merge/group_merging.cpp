@@ -2,6 +2,8 @@
 // matrix against both parents, then the group's further matches folded in one at a time, every step
 // recorded as an entry of the group's merge chain. One procedure serves the three top lists; they
 // differ only in the working chain and the list of chains they fill.
+#include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "core/consensus.h"
@@ -61,29 +63,43 @@ void copyRecordFields(combinedMatrices& entry, const dataCombinedScore& record) 
 
 // The record a chain step merges on: the first forward record, unless the first backward record is
 // strictly closer; null when neither scan found an alignment.
-const dataCombinedScore* chosenRecord(const std::vector<dataCombinedScore>& forward,
-                                      const std::vector<dataCombinedScore>& backward) {
-  if (forward.empty()) return backward.empty() ? nullptr : &backward.front();
-  if (!backward.empty() && backward.front().similarityScore < forward.front().similarityScore)
-    return &backward.front();
-  return &forward.front();
+const dataCombinedScore* chosenRecord(const std::optional<dataCombinedScore>& forward,
+                                      const std::optional<dataCombinedScore>& backward) {
+  if (!forward) return backward ? &*backward : nullptr;
+  if (backward && backward->similarityScore < forward->similarityScore) return &*backward;
+  return &*forward;
 }
 
-// The rescans of the merged matrix against its two parents. The keys are never negative, so a
-// forward rescan that finds the parent decides alone, and the backward rescan counts only where the
-// forward one found nothing and the test lets it decide; rescans that cannot change the outcome are
-// not run.
-bool verified(const ScanMatrix& merged, const ScanMatrix& A, const ScanMatrix& B, TextRef nameA,
-              TextRef nameB, ParentTest test) {
-  std::vector<dataCombinedScore> forward, backward;
-  auto parentFound = [&](const ScanMatrix& parent, TextRef name) {
-    scanTwoMatrices(merged, parent, kCombinedName, name, false, forward);
-    backward.clear();
-    if (forward.empty() && test == ParentTest::EitherScan)
-      scanTwoMatrices(merged, parent, kCombinedName, name, true, backward);
-    return parentScore(forward, backward, test) >= 0.0;  // a value that is not a number fails
+// The rescans of a merged matrix against one parent, which starts at row `start` of it when the
+// placement is known. The keys are never negative, so the parent passes exactly when a rescan finds
+// it at all: the forward rescan, or the backward one where the test lets it decide. Neither rescan
+// needs more than one alignment, and the one where the merge laid the parent is tried first.
+bool parentFound(const ScanMatrix& merged, const ScanMatrix& parent, std::optional<std::int64_t> start,
+                 ParentTest test) {
+  const auto laidAt = [&](bool backward) -> std::optional<LikelyShift> {
+    if (!start) return std::nullopt;
+    const auto rows = static_cast<std::int64_t>(merged.matrix().size());
+    const auto parentRows = static_cast<std::int64_t>(parent.matrix().size());
+    return LikelyShift{.bFirst = true, .shift = backward ? rows - parentRows - *start : *start};
   };
-  return parentFound(A, nameA) && parentFound(B, nameB);
+  if (twoMatricesAlign(merged, parent, false, laidAt(false))) return true;
+  return test == ParentTest::EitherScan && twoMatricesAlign(merged, parent, true, laidAt(true));
+}
+
+bool verified(const ScanMatrix& merged, const ScanMatrix& A, const ScanMatrix& B,
+              const std::optional<MergeStarts>& starts, ParentTest test) {
+  const auto startOf = [&](std::int64_t MergeStarts::*which) -> std::optional<std::int64_t> {
+    if (!starts) return std::nullopt;
+    return (*starts).*which;
+  };
+  return parentFound(merged, A, startOf(&MergeStarts::first), test) &&
+         parentFound(merged, B, startOf(&MergeStarts::second), test);
+}
+
+// Where the placement of `record` lays A and B in their merge.
+std::optional<MergeStarts> startsOf(const dataCombinedScore& record, const motifMatrix& A, const motifMatrix& B) {
+  return mergeStarts(static_cast<std::int64_t>(A.size()), static_cast<std::int64_t>(B.size()),
+                     record.scanOrderFlag, record.direction, record.position, record.numOverlap);
 }
 
 // Chain steps from member i of S on, folding each into M (whose reverse complement is revM). Each
@@ -91,14 +107,13 @@ bool verified(const ScanMatrix& merged, const ScanMatrix& A, const ScanMatrix& B
 // rejected step (which files the rest of the group as rejected), or at a member that cannot be
 // placed (which files nothing more).
 void foldIn(MergeList list, motifMatrix M, motifMatrix revM, const bestMatchList& S, std::size_t i) {
-  std::vector<dataCombinedScore> forward, backward;
   for (; i < S.size(); ++i) {
     const dataCombinedScore& member = S[i];
     const data* partner = findMotif(Datasets, member.secondMotifID);
     if (partner == nullptr) return;
     const ScanMatrix m(M, revM), d(partner->matrix, partner->revCompMatrix);
-    scanTwoMatrices(m, d, kCombinedName, member.secondMotifName, false, forward);
-    scanTwoMatrices(m, d, kCombinedName, member.secondMotifName, true, backward);
+    const auto forward = closestTwoMatrices(m, d, kCombinedName, member.secondMotifName, false);
+    const auto backward = closestTwoMatrices(m, d, kCombinedName, member.secondMotifName, true);
     const dataCombinedScore* R = chosenRecord(forward, backward);
     if (R == nullptr) return;
     const motifMatrix* A = orient(R->firstMatchingFormat, M, revM);
@@ -107,7 +122,7 @@ void foldIn(MergeList list, motifMatrix M, motifMatrix revM, const bestMatchList
     motifMatrix C = combinedTwoMatrices(*A, *B, R->scanOrderFlag, R->direction, R->position, R->numOverlap);
     ScanMatrix c(C);
     if (!verified(c, parentScan(A, M, revM), parentScan(B, partner->matrix, partner->revCompMatrix),
-                  kCombinedName, member.secondMotifName, ParentTest::ForwardScanFirst)) {
+                  startsOf(*R, *A, *B), ParentTest::ForwardScanFirst)) {
       recordRejected(list, S, i, R->secondMatchingFormat);
       return;
     }
@@ -134,7 +149,7 @@ void firstMerge(MergeList list, const bestMatchList& group) {
   motifMatrix M = combinedTwoMatrices(*A, *B, top.scanOrderFlag, top.direction, top.position, top.numOverlap);
   ScanMatrix m(M);
   if (!verified(m, parentScan(A, first->matrix, first->revCompMatrix),
-                parentScan(B, second->matrix, second->revCompMatrix), first->motifName, second->motifName,
+                parentScan(B, second->matrix, second->revCompMatrix), startsOf(top, *A, *B),
                 ParentTest::EitherScan)) {
     recordRejected(list, group, 0, top.secondMatchingFormat);
     return;
@@ -161,19 +176,8 @@ void chainFrom(MergeList list, motifMatrix M, const bestMatchList& S, int i) {
 
 }  // namespace
 
-double parentScore(const std::vector<dataCombinedScore>& forward,
-                   const std::vector<dataCombinedScore>& backward, ParentTest test) {
-  double value = forward.empty() ? -1.0 : forward.front().similarityScore;
-  if (!backward.empty()) {
-    const double key = backward.front().similarityScore;
-    if (key < value || (test == ParentTest::EitherScan && forward.empty())) value = key;
-  }
-  return value;
-}
-
-bool mergeVerified(const motifMatrix& merged, const motifMatrix& A, const motifMatrix& B, TextRef nameA,
-                   TextRef nameB, ParentTest test) {
-  return verified(ScanMatrix(merged), ScanMatrix(A), ScanMatrix(B), nameA, nameB, test);
+bool mergeVerified(const motifMatrix& merged, const motifMatrix& A, const motifMatrix& B, ParentTest test) {
+  return verified(ScanMatrix(merged), ScanMatrix(A), ScanMatrix(B), std::nullopt, test);
 }
 
 void recordAccepted(MergeList list, const dataCombinedScore& record, const motifMatrix& A,

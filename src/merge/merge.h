@@ -63,20 +63,14 @@ void combinedMatrixB(motifMatrix M, bestMatchList S, int i);
 // The steps the drivers and chains are made of.
 enum class MergeList { Global, GlobalAndLocal, BestMatches };
 
-// How one parent's two rescans are read: the group's first merge takes the smaller key of whichever
-// scans found the parent; a chain step needs the forward rescan to find it, the backward rescan only
-// lowering the value.
+// Which rescans of a parent may find it in the merged matrix: for the group's first merge either
+// scan (the backward rescan counts where the forward one finds nothing), for a chain step the
+// forward rescan alone. The verification values of the first records are never negative, so a parent
+// passes exactly when such a rescan finds it at all.
 enum class ParentTest { EitherScan, ForwardScanFirst };
 
-// The verification value of one parent from the first records of its forward and backward rescans of
-// the merged matrix: -1.0 when the test finds no record, else the key read as the test says.
-double parentScore(const std::vector<dataCombinedScore>& forward,
-                   const std::vector<dataCombinedScore>& backward, ParentTest test);
-
-// Rescans the merged matrix against both parents (forward, then backward, A before B) and accepts the
-// merge when both verification values are at least 0.
-bool mergeVerified(const motifMatrix& merged, const motifMatrix& A, const motifMatrix& B, TextRef nameA,
-                   TextRef nameB, ParentTest test);
+// Rescans the merged matrix against both parents and accepts the merge when both are found.
+bool mergeVerified(const motifMatrix& merged, const motifMatrix& A, const motifMatrix& B, ParentTest test);
 
 // Appends one accepted ("Y") entry for `record` to the list's working chain: its fields, the parents
 // A and B, the merged matrix and the two lines of the alignment text.

@@ -1,16 +1,105 @@
 // The two-matrix scans: the dataset scans' kernel on one pair of given matrices, so a placement's
 // cells are added in exactly the order the dataset scans add them. A Forward and a Backward record
 // of one placement often differ only in the last bit of their sums, and which of them wins decides
-// a merge.
+// a merge. A long pair's shifts are cut into blocks scored on the run's thread team; a shift scores
+// the same in any block, and the blocks are read in shift order, so every result is the one-thread
+// result.
 #include <algorithm>
+#include <atomic>
+#include <limits>
+#include <optional>
 
 #include "core/consensus.h"
 #include "core/globals.h"
+#include "core/parallel.h"
 #include "merge/merge.h"
 #include "merge/merge_internal.h"
 #include "scan/scan_kernel.h"
 
 namespace korvelan {
+namespace {
+
+using scanning::KeptShift;
+using scanning::PackedPair;
+
+// About this many aligned positions make one block: small enough that a team shares a long pair
+// evenly, large enough that handing out a block costs nothing beside scoring it.
+constexpr std::int64_t kBlockPositions = std::int64_t{1} << 15;
+// A pair with fewer positions than this is scored on the calling thread: most merge scans are of
+// motifs a few dozen positions long, and starting the team would cost more than the scan.
+constexpr std::int64_t kTeamPositions = std::int64_t{1} << 18;
+
+// A run of consecutive shifts of one region.
+struct Block {
+  bool bFirst;
+  std::int64_t first, end;
+};
+
+struct Blocks {
+  std::vector<Block> list;    // the region listing motif 1 first, then the other, each ascending
+  std::int64_t positions = 0; // at most this many aligned positions in all
+};
+
+// The cut does not depend on the thread count. A shift aligns at most min(L1, L2) rows; blocks hold
+// a multiple of four shifts, the kernel's stride.
+Blocks blocksOf(const PackedPair& pair) {
+  Blocks blocks;
+  const std::int64_t rows = std::max<std::int64_t>(1, std::min(pair.lengthA(), pair.lengthB()));
+  const std::int64_t perBlock = (std::max<std::int64_t>(1, kBlockPositions / rows) + 3) / 4 * 4;
+  for (const bool bFirst : {false, true}) {
+    const std::int64_t shifts = pair.shifts(bFirst);
+    blocks.positions += shifts * rows;
+    for (std::int64_t first = 0; first < shifts; first += perBlock)
+      blocks.list.push_back({bFirst, first, std::min(first + perBlock, shifts)});
+  }
+  return blocks;
+}
+
+// body(k) for every block k: on the team for a long pair, else in order on this thread.
+template <class Body>
+void forEachBlock(const Blocks& blocks, Body&& body) {
+  const std::size_t count = blocks.list.size();
+  if (count < 2 || blocks.positions < kTeamPositions) {
+    for (std::size_t k = 0; k < count; ++k) body(k);
+    return;
+  }
+  RegionGuard guard;
+#pragma omp parallel for schedule(dynamic, 1) num_threads(scanning::teamSize())
+  for (std::size_t k = 0; k < count; ++k) guard.run([&] { body(k); });
+  guard.rethrow();
+}
+
+PackedPair packed(const ScanMatrix& M1, const ScanMatrix& M2, bool backward) {
+  return PackedPair({M1.matrix(), M1.revComp()}, {M2.matrix(), M2.revComp()}, backward);
+}
+
+// The records of one scan, numbered by argument position: motif 1 in dataset 1, motif 2 in dataset 2.
+class RecordMaker {
+ public:
+  RecordMaker(const PackedPair& pair, TextRef name1, TextRef name2, bool backward)
+      : first_{.motifID = 1, .name = name1, .datasetNum = 1, .motifNumInFile = 1},
+        second_{.motifID = 2, .name = name2, .datasetNum = 2, .motifNumInFile = 2},
+        L1_(pair.lengthA()),
+        L2_(pair.lengthB()),
+        shorter_(static_cast<std::int32_t>(std::min(L1_, L2_))),
+        backward_(backward) {}
+
+  // The record of one kept shift with its key, measured against the ideal alignment.
+  void make(dataCombinedScore& record, const KeptShift& kept) const {
+    scanning::buildRecord(record, kept, first_, L1_, second_, L2_, backward_);
+    record.overlapDiff = shorter_ - record.numOverlap;
+    record.scoreDiff = maxScore - record.rawScore;
+    record.similarityScore = (static_cast<double>(record.overlapDiff) + record.scoreDiff) * 0.5;
+  }
+
+ private:
+  scanning::MotifRef first_, second_;
+  std::int64_t L1_, L2_;
+  std::int32_t shorter_;
+  bool backward_;
+};
+
+}  // namespace
 
 ScanMatrix::ScanMatrix(const motifMatrix& matrix)
     : matrix_(&matrix), built_(getRevCompMotif(matrix)), revComp_(&built_) {}
@@ -21,18 +110,85 @@ ScanMatrix::ScanMatrix(const motifMatrix& matrix, const motifMatrix& revComp)
 void scanTwoMatrices(const ScanMatrix& M1, const ScanMatrix& M2, TextRef name1, TextRef name2, bool backward,
                      std::vector<dataCombinedScore>& records) {
   records.clear();
-  // Numbered by argument position: motif 1 in dataset 1, motif 2 in dataset 2.
-  const scanning::MotifRef first{.motifID = 1, .name = name1, .datasetNum = 1, .motifNumInFile = 1};
-  const scanning::MotifRef second{.motifID = 2, .name = name2, .datasetNum = 2, .motifNumInFile = 2};
-  scanning::scanPair(first, {M1.matrix(), M1.revComp()}, second, {M2.matrix(), M2.revComp()}, backward,
-                     records);
-  const auto shorter = static_cast<std::int32_t>(std::min(M1.matrix().size(), M2.matrix().size()));
-  for (dataCombinedScore& record : records) {
-    record.overlapDiff = shorter - record.numOverlap;
-    record.scoreDiff = maxScore - record.rawScore;
-    record.similarityScore = (static_cast<double>(record.overlapDiff) + record.scoreDiff) * 0.5;
-  }
+  const PackedPair pair = packed(M1, M2, backward);
+  const Blocks blocks = blocksOf(pair);
+  std::vector<std::vector<KeptShift>> kept(blocks.list.size());
+  forEachBlock(blocks, [&](std::size_t k) {
+    const Block& block = blocks.list[k];
+    pair.score(block.bFirst, block.first, block.end, kept[k]);
+  });
+  std::size_t total = 0;
+  for (const auto& list : kept) total += list.size();
+  records.reserve(total);
+  const RecordMaker maker(pair, name1, name2, backward);
+  for (const auto& list : kept)
+    for (const KeptShift& shift : list) maker.make(records.emplace_back(), shift);
   std::stable_sort(records.begin(), records.end(), comparison);
+}
+
+std::optional<dataCombinedScore> closestTwoMatrices(const ScanMatrix& M1, const ScanMatrix& M2, TextRef name1,
+                                                    TextRef name2, bool backward) {
+  const PackedPair pair = packed(M1, M2, backward);
+  const Blocks blocks = blocksOf(pair);
+  const RecordMaker maker(pair, name1, name2, backward);
+  // A key is half the record's overlapDiff plus its scoreDiff, which is never negative: no record of
+  // a block scores below half its first shift's overlapDiff (the shifts of a region align fewer rows
+  // as they go). The blocks are scored from the lowest such bound up, and a block whose bound lies
+  // above a key already found is left out: it holds no closest record.
+  const std::int64_t L1 = pair.lengthA(), L2 = pair.lengthB(), shorter = std::min(L1, L2);
+  auto boundOf = [&](const Block& block) {
+    const std::int64_t placed = block.bFirst ? L2 : L1, target = block.bFirst ? L1 : L2;
+    return static_cast<double>(shorter - std::min(placed, target - block.first)) * 0.5;
+  };
+  std::vector<std::size_t> order(blocks.list.size());
+  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return boundOf(blocks.list[a]) < boundOf(blocks.list[b]);
+  });
+  std::atomic<double> keyFound{std::numeric_limits<double>::infinity()};
+  // Each block's first record of the smallest key; the first of those in block order is the record a
+  // stable sort of the whole list puts first, whichever blocks were left out.
+  std::vector<std::optional<dataCombinedScore>> closest(blocks.list.size());
+  forEachBlock(blocks, [&](std::size_t k) {
+    const Block& block = blocks.list[order[k]];
+    if (boundOf(block) > keyFound.load(std::memory_order_relaxed)) return;
+    std::vector<KeptShift> kept;
+    pair.score(block.bFirst, block.first, block.end, kept);
+    std::optional<dataCombinedScore>& best = closest[order[k]];
+    for (const KeptShift& shift : kept) {
+      dataCombinedScore record;
+      maker.make(record, shift);
+      if (!best || comparison(record, *best)) best = record;
+    }
+    if (!best) return;
+    double known = keyFound.load(std::memory_order_relaxed);
+    while (best->similarityScore < known && !keyFound.compare_exchange_weak(known, best->similarityScore)) {
+    }
+  });
+  std::optional<dataCombinedScore> first;
+  for (const auto& candidate : closest)
+    if (candidate && (!first || comparison(*candidate, *first))) first = candidate;
+  return first;
+}
+
+bool twoMatricesAlign(const ScanMatrix& M1, const ScanMatrix& M2, bool backward,
+                      std::optional<LikelyShift> likely) {
+  const PackedPair pair = packed(M1, M2, backward);
+  std::vector<KeptShift> kept;
+  if (likely) {
+    pair.score(likely->bFirst, likely->shift, likely->shift + 1, kept);
+    if (!kept.empty()) return true;
+  }
+  const Blocks blocks = blocksOf(pair);
+  std::atomic<bool> found{false};
+  forEachBlock(blocks, [&](std::size_t k) {
+    if (found.load(std::memory_order_relaxed)) return;  // decided: the blocks left change nothing
+    const Block& block = blocks.list[k];
+    std::vector<KeptShift> blockKept;
+    pair.score(block.bFirst, block.first, block.end, blockKept);
+    if (!blockKept.empty()) found.store(true, std::memory_order_relaxed);
+  });
+  return found.load();
 }
 
 std::vector<dataCombinedScore> forwardScanTwoMatrices(const motifMatrix& M1, const motifMatrix& M2,

@@ -125,24 +125,24 @@ struct RegionOutput {
   }
 }
 
-// Scores one region: the motif listed first (F, Lf rows) with its first packed row on row i of the
-// motif listed second (S, Ls rows), i = 0 .. Ls - minOverlap; at aligned position k row k of F meets
+// Scores shifts first .. end - 1 of one region: the motif listed first (F, Lf rows) with its first
+// packed row on row i of the motif listed second (S, Ls rows); at aligned position k row k of F meets
 // row i + k of S, n(i) = min(Lf, Ls - i). Per orientation pair the cells maxScore - |a - b| are added
 // position by position and column by column (A, C, G, T), and the sum is divided by 4 x n(i); the
 // lanes of a vector are the four orientation pairs, so every sum is formed in exactly that order.
-// Four shifts run side by side only to overlap their addition chains. Returns the aligned positions
-// scored.
-__attribute__((target_clones("avx2", "default"))) std::int64_t scoreRegion(
-    const double* F, std::int64_t Lf, const double* S, std::int64_t Ls, std::int64_t minOverlap,
+// Four shifts run side by side only to overlap their addition chains, so a shift scores the same in
+// any run of shifts it is scored in. Returns the aligned positions scored.
+__attribute__((target_clones("avx2", "default"))) std::int64_t scoreShifts(
+    const double* F, std::int64_t Lf, const double* S, std::int64_t Ls, std::int64_t first, std::int64_t end,
     double cellMax, double cutoff, std::uint8_t listing, std::vector<KeptShift>& kept) {
-  const std::int64_t shifts = Ls - minOverlap + 1;
+  const std::int64_t shifts = end;
   const v4d full = {cellMax, cellMax, cellMax, cellMax};
   const std::int64_t magnitude = std::numeric_limits<std::int64_t>::max();
   const v4i absMask = {magnitude, magnitude, magnitude, magnitude};
   RegionOutput out{cutoff, listing, kept};
   std::int64_t positions = 0;
 
-  std::int64_t i = 0;
+  std::int64_t i = first;
   for (; i + 3 < shifts; i += 4) {
     std::int64_t n[4];
     for (int g = 0; g < 4; ++g) n[g] = std::min(Lf, Ls - i - g);
@@ -174,6 +174,13 @@ __attribute__((target_clones("avx2", "default"))) std::int64_t scoreRegion(
     finishShift(i, n, acc, out);
   }
   return positions;
+}
+
+// Every shift of one region, i = 0 .. Ls - minOverlap.
+std::int64_t scoreRegion(const double* F, std::int64_t Lf, const double* S, std::int64_t Ls,
+                         std::int64_t minOverlap, double cellMax, double cutoff, std::uint8_t listing,
+                         std::vector<KeptShift>& kept) {
+  return scoreShifts(F, Lf, S, Ls, 0, Ls - minOverlap + 1, cellMax, cutoff, listing, kept);
 }
 
 // A run of consecutive pairs of the pair loop: count pairs from (a, b) on.
@@ -337,28 +344,37 @@ ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<Motif
   return lastTotals;
 }
 
-void scanPair(const MotifRef& A, PairMatrices a, const MotifRef& B, PairMatrices b, bool backward,
-              std::vector<dataCombinedScore>& out) {
-  const std::size_t least = static_cast<std::size_t>(overlap);
-  if (a.matrix.size() < least || b.matrix.size() < least) return;
+PackedPair::PackedPair(PairMatrices a, PairMatrices b, bool backward)
+    : La_(static_cast<std::int64_t>(a.matrix.size())),
+      Lb_(static_cast<std::int64_t>(b.matrix.size())),
+      minOverlap_(overlap),
+      cellMax_(maxScore),
+      cutoff_(simCutoff) {
+  const std::size_t least = static_cast<std::size_t>(minOverlap_);
+  if (a.matrix.size() < least || b.matrix.size() < least) return;  // no shift at all
   if (a.matrix.size() > std::numeric_limits<std::uint32_t>::max() ||
       b.matrix.size() > std::numeric_limits<std::uint32_t>::max())
     throw std::length_error("motif too long to scan");
-  const auto La = static_cast<std::int64_t>(a.matrix.size());
-  const auto Lb = static_cast<std::int64_t>(b.matrix.size());
-  // Scratch kept per thread: the merge steps scan many small pairs one after another.
-  thread_local std::vector<double> rowsA, rowsB;
-  thread_local std::vector<KeptShift> kept;
-  rowsA.resize(static_cast<std::size_t>(La) * kRowDoubles);
-  rowsB.resize(static_cast<std::size_t>(Lb) * kRowDoubles);
-  packRows(rowsA.data(), a.matrix, a.revComp, 0, backward);
-  packRows(rowsB.data(), b.matrix, b.revComp, 1, backward);
-  kept.clear();
-  kept.reserve(static_cast<std::size_t>(La + Lb - 2 * (overlap - 1)));
-  scoreRegion(rowsA.data(), La, rowsB.data(), Lb, overlap, maxScore, simCutoff, 0, kept);
-  scoreRegion(rowsB.data(), Lb, rowsA.data(), La, overlap, maxScore, simCutoff, kBFirst, kept);
-  out.reserve(out.size() + kept.size());
-  for (const KeptShift& entry : kept) buildRecord(out.emplace_back(), entry, A, La, B, Lb, backward);
+  rowsA_.resize(a.matrix.size() * kRowDoubles);
+  rowsB_.resize(b.matrix.size() * kRowDoubles);
+  packRows(rowsA_.data(), a.matrix, a.revComp, 0, backward);
+  packRows(rowsB_.data(), b.matrix, b.revComp, 1, backward);
+}
+
+std::int64_t PackedPair::shifts(bool bFirst) const {
+  if (rowsA_.empty()) return 0;
+  return (bFirst ? La_ : Lb_) - minOverlap_ + 1;
+}
+
+std::int64_t PackedPair::score(bool bFirst, std::int64_t first, std::int64_t end,
+                               std::vector<KeptShift>& kept) const {
+  first = std::max<std::int64_t>(first, 0);
+  end = std::min(end, shifts(bFirst));
+  if (first >= end) return 0;
+  kept.reserve(kept.size() + static_cast<std::size_t>(end - first));
+  if (bFirst)
+    return scoreShifts(rowsB_.data(), Lb_, rowsA_.data(), La_, first, end, cellMax_, cutoff_, kBFirst, kept);
+  return scoreShifts(rowsA_.data(), La_, rowsB_.data(), Lb_, first, end, cellMax_, cutoff_, 0, kept);
 }
 
 }  // namespace korvelan::scanning
