@@ -371,9 +371,9 @@ TEST(MergeSteps, ARejectedStepFilesTheRestOfTheGroup) {
   useMotifs({"GTCACGTGAC", "TCACGTGACC", "CCCACGTGAC", "GGTCACGTGA"});
   const bestMatchList group = {closest(1, 2), closest(1, 3), closest(1, 4), closest(1, 2)};
   const motifMatrix& A = Datasets[0].matrix;
-  recordAccepted(MergeList::BestMatches, group[0], A, Datasets[1].matrix, A);
+  recordAccepted(combinedList(CombinedListId::BestMatches), group[0], A, Datasets[1].matrix, A);
   ASSERT_FALSE(mergedMatrix.firstAlignment.empty());
-  recordRejected(MergeList::BestMatches, group, 1, "Reverse Complement");
+  recordRejected(combinedList(CombinedListId::BestMatches), group, 1, "Reverse Complement");
   const mergeChain& chain = mergedMotifListBestMatches;
   ASSERT_EQ(chain.size(), 4u);
   EXPECT_EQ(chain[0].mergedFlag, "Y");
