@@ -35,6 +35,12 @@ class ScanMatrix {
   const motifMatrix* revComp_;
 };
 
+// A two-matrix scan scores its blocks of shifts on the calling thread until it has scored this many
+// aligned positions (some 60 ms), and shares the rest out over the thread team: after every team
+// region the idle threads spin for a while, which would cost more processor time than most merge
+// scans, and many end early. Tests lower it to put short pairs on the team.
+inline std::int64_t soloPositions = std::int64_t{1} << 26;
+
 // forwardScanTwoMatrices (backward false) or backwardScanTwoMatrices on prepared matrices, into
 // `records` (emptied first; its storage is reused).
 void scanTwoMatrices(const ScanMatrix& M1, const ScanMatrix& M2, TextRef name1, TextRef name2, bool backward,

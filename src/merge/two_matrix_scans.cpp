@@ -3,10 +3,12 @@
 // of one placement often differ only in the last bit of their sums, and which of them wins decides
 // a merge. A long pair's shifts are cut into blocks scored on the run's thread team; a shift scores
 // the same in any block, and the blocks are read in shift order, so every result is the one-thread
-// result.
+// result. A scan that ends early (it needs one alignment, or the closest one) stops scoring blocks
+// once the rest cannot change its result.
 #include <algorithm>
 #include <atomic>
 #include <limits>
+#include <numeric>
 #include <optional>
 
 #include "core/consensus.h"
@@ -25,9 +27,6 @@ using scanning::PackedPair;
 // About this many aligned positions make one block: small enough that a team shares a long pair
 // evenly, large enough that handing out a block costs nothing beside scoring it.
 constexpr std::int64_t kBlockPositions = std::int64_t{1} << 15;
-// A pair with fewer positions than this is scored on the calling thread: most merge scans are of
-// motifs a few dozen positions long, and starting the team would cost more than the scan.
-constexpr std::int64_t kTeamPositions = std::int64_t{1} << 18;
 
 // A run of consecutive shifts of one region.
 struct Block {
@@ -35,38 +34,42 @@ struct Block {
   std::int64_t first, end;
 };
 
-struct Blocks {
-  std::vector<Block> list;    // the region listing motif 1 first, then the other, each ascending
-  std::int64_t positions = 0; // at most this many aligned positions in all
-};
-
 // The cut does not depend on the thread count. A shift aligns at most min(L1, L2) rows; blocks hold
-// a multiple of four shifts, the kernel's stride.
-Blocks blocksOf(const PackedPair& pair) {
-  Blocks blocks;
+// a multiple of four shifts, the kernel's stride. The list holds the region listing motif 1 first,
+// then the other, each in ascending shift order.
+std::vector<Block> blocksOf(const PackedPair& pair) {
+  std::vector<Block> blocks;
   const std::int64_t rows = std::max<std::int64_t>(1, std::min(pair.lengthA(), pair.lengthB()));
   const std::int64_t perBlock = (std::max<std::int64_t>(1, kBlockPositions / rows) + 3) / 4 * 4;
   for (const bool bFirst : {false, true}) {
     const std::int64_t shifts = pair.shifts(bFirst);
-    blocks.positions += shifts * rows;
     for (std::int64_t first = 0; first < shifts; first += perBlock)
-      blocks.list.push_back({bFirst, first, std::min(first + perBlock, shifts)});
+      blocks.push_back({bFirst, first, std::min(first + perBlock, shifts)});
   }
   return blocks;
 }
 
-// body(k) for every block k: on the team for a long pair, else in order on this thread.
-template <class Body>
-void forEachBlock(const Blocks& blocks, Body&& body) {
-  const std::size_t count = blocks.list.size();
-  if (count < 2 || blocks.positions < kTeamPositions) {
-    for (std::size_t k = 0; k < count; ++k) body(k);
+// score(b) for every block b of `order`, which returns the aligned positions it scored. The blocks
+// are taken in order on this thread until soloPositions are scored; the rest, if more than one, are
+// shared out over the team.
+template <class Score>
+void scoreBlocks(const std::vector<std::size_t>& order, Score&& score) {
+  std::size_t k = 0;
+  for (std::int64_t scored = 0; k < order.size() && scored < soloPositions; ++k) scored += score(order[k]);
+  if (order.size() - k < 2) {
+    for (; k < order.size(); ++k) score(order[k]);
     return;
   }
   RegionGuard guard;
 #pragma omp parallel for schedule(dynamic, 1) num_threads(scanning::teamSize())
-  for (std::size_t k = 0; k < count; ++k) guard.run([&] { body(k); });
+  for (std::size_t j = k; j < order.size(); ++j) guard.run([&] { score(order[j]); });
   guard.rethrow();
+}
+
+std::vector<std::size_t> inOrder(std::size_t count) {
+  std::vector<std::size_t> order(count);
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  return order;
 }
 
 PackedPair packed(const ScanMatrix& M1, const ScanMatrix& M2, bool backward) {
@@ -111,11 +114,10 @@ void scanTwoMatrices(const ScanMatrix& M1, const ScanMatrix& M2, TextRef name1, 
                      std::vector<dataCombinedScore>& records) {
   records.clear();
   const PackedPair pair = packed(M1, M2, backward);
-  const Blocks blocks = blocksOf(pair);
-  std::vector<std::vector<KeptShift>> kept(blocks.list.size());
-  forEachBlock(blocks, [&](std::size_t k) {
-    const Block& block = blocks.list[k];
-    pair.score(block.bFirst, block.first, block.end, kept[k]);
+  const std::vector<Block> blocks = blocksOf(pair);
+  std::vector<std::vector<KeptShift>> kept(blocks.size());
+  scoreBlocks(inOrder(blocks.size()), [&](std::size_t b) {
+    return pair.score(blocks[b].bFirst, blocks[b].first, blocks[b].end, kept[b]);
   });
   std::size_t total = 0;
   for (const auto& list : kept) total += list.size();
@@ -129,41 +131,40 @@ void scanTwoMatrices(const ScanMatrix& M1, const ScanMatrix& M2, TextRef name1, 
 std::optional<dataCombinedScore> closestTwoMatrices(const ScanMatrix& M1, const ScanMatrix& M2, TextRef name1,
                                                     TextRef name2, bool backward) {
   const PackedPair pair = packed(M1, M2, backward);
-  const Blocks blocks = blocksOf(pair);
+  const std::vector<Block> blocks = blocksOf(pair);
   const RecordMaker maker(pair, name1, name2, backward);
   // A key is half the record's overlapDiff plus its scoreDiff, which is never negative: no record of
-  // a block scores below half its first shift's overlapDiff (the shifts of a region align fewer rows
-  // as they go). The blocks are scored from the lowest such bound up, and a block whose bound lies
-  // above a key already found is left out: it holds no closest record.
+  // a block has a key below half its first shift's overlapDiff (the shifts of a region align fewer
+  // rows as they go). The blocks are scored from the lowest such bound up, and a block whose bound
+  // lies above a key already found is left out: it holds no closest record.
   const std::int64_t L1 = pair.lengthA(), L2 = pair.lengthB(), shorter = std::min(L1, L2);
   auto boundOf = [&](const Block& block) {
     const std::int64_t placed = block.bFirst ? L2 : L1, target = block.bFirst ? L1 : L2;
     return static_cast<double>(shorter - std::min(placed, target - block.first)) * 0.5;
   };
-  std::vector<std::size_t> order(blocks.list.size());
-  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return boundOf(blocks.list[a]) < boundOf(blocks.list[b]);
-  });
+  std::vector<std::size_t> order = inOrder(blocks.size());
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return boundOf(blocks[a]) < boundOf(blocks[b]); });
   std::atomic<double> keyFound{std::numeric_limits<double>::infinity()};
   // Each block's first record of the smallest key; the first of those in block order is the record a
   // stable sort of the whole list puts first, whichever blocks were left out.
-  std::vector<std::optional<dataCombinedScore>> closest(blocks.list.size());
-  forEachBlock(blocks, [&](std::size_t k) {
-    const Block& block = blocks.list[order[k]];
-    if (boundOf(block) > keyFound.load(std::memory_order_relaxed)) return;
+  std::vector<std::optional<dataCombinedScore>> closest(blocks.size());
+  scoreBlocks(order, [&](std::size_t b) -> std::int64_t {
+    if (boundOf(blocks[b]) > keyFound.load(std::memory_order_relaxed)) return 0;
     std::vector<KeptShift> kept;
-    pair.score(block.bFirst, block.first, block.end, kept);
-    std::optional<dataCombinedScore>& best = closest[order[k]];
+    const std::int64_t scored = pair.score(blocks[b].bFirst, blocks[b].first, blocks[b].end, kept);
+    std::optional<dataCombinedScore>& best = closest[b];
     for (const KeptShift& shift : kept) {
       dataCombinedScore record;
       maker.make(record, shift);
       if (!best || comparison(record, *best)) best = record;
     }
-    if (!best) return;
-    double known = keyFound.load(std::memory_order_relaxed);
-    while (best->similarityScore < known && !keyFound.compare_exchange_weak(known, best->similarityScore)) {
+    if (best) {
+      double known = keyFound.load(std::memory_order_relaxed);
+      while (best->similarityScore < known && !keyFound.compare_exchange_weak(known, best->similarityScore)) {
+      }
     }
+    return scored;
   });
   std::optional<dataCombinedScore> first;
   for (const auto& candidate : closest)
@@ -179,14 +180,14 @@ bool twoMatricesAlign(const ScanMatrix& M1, const ScanMatrix& M2, bool backward,
     pair.score(likely->bFirst, likely->shift, likely->shift + 1, kept);
     if (!kept.empty()) return true;
   }
-  const Blocks blocks = blocksOf(pair);
+  const std::vector<Block> blocks = blocksOf(pair);
   std::atomic<bool> found{false};
-  forEachBlock(blocks, [&](std::size_t k) {
-    if (found.load(std::memory_order_relaxed)) return;  // decided: the blocks left change nothing
-    const Block& block = blocks.list[k];
+  scoreBlocks(inOrder(blocks.size()), [&](std::size_t b) -> std::int64_t {
+    if (found.load(std::memory_order_relaxed)) return 0;  // decided: the blocks left change nothing
     std::vector<KeptShift> blockKept;
-    pair.score(block.bFirst, block.first, block.end, blockKept);
+    const std::int64_t scored = pair.score(blocks[b].bFirst, blocks[b].first, blocks[b].end, blockKept);
     if (!blockKept.empty()) found.store(true, std::memory_order_relaxed);
+    return scored;
   });
   return found.load();
 }

@@ -11,6 +11,7 @@
 #include "core/consensus.h"
 #include "core/globals.h"
 #include "merge/merge.h"
+#include "merge/team_fixture.h"
 #include "support/test_support.h"
 
 namespace korvelan {
@@ -279,6 +280,7 @@ TEST(Chains, LongMotifsMergeAsTheWholeScansSayOnEveryTeam) {
   useMotifs(longPieces());
   const bestMatchList group = {closest(1, 2), closest(1, 3), closest(1, 4)};
   mergeChain reference;
+  const testing::TeamAfter team(0);
   for (int threads : {1, 2, 3, 8}) {
     SCOPED_TRACE(threads);
     numThread = threads;

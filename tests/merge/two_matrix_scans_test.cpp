@@ -15,6 +15,7 @@
 #include "core/globals.h"
 #include "merge/merge.h"
 #include "merge/merge_internal.h"
+#include "merge/team_fixture.h"
 #include "reference/reference_path.h"
 #include "scan/scan_kernel.h"
 #include "support/test_support.h"
@@ -164,19 +165,20 @@ struct LongPair {
 
 std::vector<LongPair> longPairs() {
   std::mt19937 generator(23);
-  const motifMatrix random900 = randomRows(generator, 900);
-  motifMatrix copy = random900;
-  copy.erase(copy.begin(), copy.begin() + 150);
+  const motifMatrix random500 = randomRows(generator, 500);
+  motifMatrix copy = random500;
+  copy.erase(copy.begin(), copy.begin() + 90);
   return {
-      {"random", randomRows(generator, 1300), randomRows(generator, 800)},
-      {"repeated rows", motifMatrix(1000, {0.4, 0.1, 0.1, 0.4}), motifMatrix(700, {0.4, 0.1, 0.1, 0.4})},
-      {"equal lengths", random900, randomRows(generator, 900)},
-      {"contained copy", random900, copy},
+      {"random", randomRows(generator, 700), randomRows(generator, 450)},
+      {"repeated rows", motifMatrix(600, {0.4, 0.1, 0.1, 0.4}), motifMatrix(400, {0.4, 0.1, 0.1, 0.4})},
+      {"equal lengths", random500, randomRows(generator, 500)},
+      {"contained copy", random500, copy},
   };
 }
 
-// The records of long pairs, scored in blocks on teams of any size, are the one-thread records in the
-// one-thread order, bit for bit; so are the closest record and whether there is any.
+// The records of long pairs, scored in blocks on teams of any size, some blocks on the calling
+// thread first or none, are the one-thread records in the one-thread order, bit for bit; so are the
+// closest record and whether there is any.
 TEST(TwoMatrixScans, LongPairsGiveTheOneThreadResultOnEveryTeam) {
   for (const double cutoff : {0.0, 0.8, 0.999}) {
     for (const LongPair& pair : longPairs()) {
@@ -187,9 +189,10 @@ TEST(TwoMatrixScans, LongPairsGiveTheOneThreadResultOnEveryTeam) {
         simCutoff = cutoff;
         const ScanMatrix M1(pair.M1), M2(pair.M2);
         std::vector<Fields> reference;
-        for (int threads : {1, 2, 3, 8}) {
+        for (const auto& [threads, solo] : {std::pair{1, 0}, std::pair{2, 0}, std::pair{3, 100000}, std::pair{8, 0}}) {
           SCOPED_TRACE(threads);
           numThread = threads;
+          const testing::TeamAfter team(solo);
           std::vector<dataCombinedScore> records;
           scanTwoMatrices(M1, M2, "one", "two", backward, records);
           if (threads == 1)
@@ -229,7 +232,10 @@ TEST(TwoMatrixScans, AlignmentTestAgreesWithTheListForAnyFirstShift) {
                                      LikelyShift{false, -3}, LikelyShift{true, 1000}}) {
       SCOPED_TRACE(std::to_string(round) + (likely.bFirst ? " second first " : " first first ") +
                    std::to_string(likely.shift));
-      EXPECT_EQ(twoMatricesAlign(ScanMatrix(M1), ScanMatrix(M2), backward, likely), !kept.empty());
+      for (const std::int64_t solo : {std::int64_t{0}, soloPositions}) {
+        const testing::TeamAfter team(solo);
+        EXPECT_EQ(twoMatricesAlign(ScanMatrix(M1), ScanMatrix(M2), backward, likely), !kept.empty());
+      }
     }
   }
 }
