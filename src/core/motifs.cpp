@@ -31,4 +31,13 @@ std::int64_t collectionMotifNumber(const dataCombinedScore& record) {
   return record.scanOrderFlag == "Y" ? record.secondMotifID : record.firstMotifID;
 }
 
+bool namesOriginal(std::string_view format) {
+  return format == "Original Motif";
+}
+
+OrientedMotif motifInFormat(const data& motif, std::string_view format) {
+  return {.matrix = inFormat(format, motif.matrix, motif.revCompMatrix),
+          .consensus = inFormat(format, motif.consensus, motif.revCompConsensus)};
+}
+
 }  // namespace korvelan

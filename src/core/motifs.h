@@ -1,10 +1,12 @@
-// The one lookup from a motif ID to its record, and which motif of a database record is which. Input
-// motif IDs count from 1 over Datasets and database motif IDs from 1 over DatabaseDatasets: the motif
-// with ID k is element k - 1.
+// The one lookup from a motif ID to its record, which motif of a database record is which, and which
+// orientation of a motif a record's matching format names. Input motif IDs count from 1 over Datasets
+// and database motif IDs from 1 over DatabaseDatasets: the motif with ID k is element k - 1.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/records.h"
@@ -41,5 +43,23 @@ const data& databaseMotif(std::int64_t motifID);
 // motif is the collection motif (its number in DatabaseDatasets).
 std::int64_t inputMotifNumber(const dataCombinedScore& record);
 std::int64_t collectionMotifNumber(const dataCombinedScore& record);
+
+// Which orientation a matching format names: "Original Motif" the motif as read, any other word its
+// reverse complement. The scans write no word but "Original Motif" and "Reverse Complement".
+bool namesOriginal(std::string_view format);
+
+// Of a motif's two orientations, the one `format` names.
+template <class T>
+const T& inFormat(std::string_view format, const T& original, const T& reverseComplement) {
+  return namesOriginal(format) ? original : reverseComplement;
+}
+
+// A motif in the orientation a matching format names: its matrix and consensus as read, or its
+// stored reverse complement and that one's consensus. Both refer into the motif's record.
+struct OrientedMotif {
+  const motifMatrix& matrix;
+  const std::string& consensus;
+};
+OrientedMotif motifInFormat(const data& motif, std::string_view format);
 
 }  // namespace korvelan

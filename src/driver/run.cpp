@@ -20,6 +20,7 @@
 #include "driver/result_stages.h"
 #include "input/input.h"
 #include "merge/merge.h"
+#include "reports/combined_motifs.h"
 #include "reports/framing.h"
 #include "reports/pdf.h"
 #include "scan/scan.h"
@@ -80,29 +81,17 @@ void drawTrees() {
   if (typeAll()) writeMotifTreeHTMLOrPDF();
 }
 
-void mergeGroups(const std::vector<bestMatchList>& groups, void (*driver)(bestMatchList)) {
-  for (const auto& group : groups)
-    if (!group.empty()) driver(group);
-}
-
+// Each combined-motif list the output type asks for: its groups merged, then its report written. With
+// type "All" a list without groups is passed over; with "Global-Only" the one list is written anyway.
 void combineMotifs() {
   if (!mergeWanted()) return;
-  if (!typeAll()) {
-    mergeGroups(topGlobalMatchingResults, combinedMatrixGlobalMatching);
-    WriteCombinedMotifsGlobal();
-    return;
-  }
-  if (!topGlobalMatchingResults.empty()) {
-    mergeGroups(topGlobalMatchingResults, combinedMatrixGlobalMatching);
-    WriteCombinedMotifsGlobal();
-  }
-  if (!topGlobalAndLocalMatchingResults.empty()) {
-    mergeGroups(topGlobalAndLocalMatchingResults, combinedMatrixGlobalAndLocalMatching);
-    WriteCombinedMotifsGlobalAndLocal();
-  }
-  if (!topBestMatchesResults.empty()) {
-    mergeGroups(topBestMatchesResults, combinedMatrixBestMatches);
-    WriteCombinedMotifsBestMatches();
+  for (const CombinedList& list : combinedLists()) {
+    if (!list.everyType && !typeAll()) continue;
+    const std::vector<bestMatchList>& groups = runState.*list.groups;
+    if (groups.empty() && typeAll()) continue;
+    for (const bestMatchList& group : groups)
+      if (!group.empty()) mergeGroup(list, group);
+    writeCombinedMotifs(list);
   }
 }
 

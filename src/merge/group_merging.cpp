@@ -1,7 +1,9 @@
 // The group drivers and the chain steps: the first merge of a group, checked by rescanning the merged
 // matrix against both parents, then the group's further matches folded in one at a time, every step
-// recorded as an entry of the group's merge chain. One procedure serves the three top lists; they
-// differ only in the working chain and the list of chains they fill.
+// recorded as an entry of the group's merge chain. One procedure serves the three combined-motif lists
+// (reports/combined_motifs.h); they differ only in the working chain and the list of chains they fill.
+#include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "core/consensus.h"
@@ -13,35 +15,20 @@
 namespace korvelan {
 namespace {
 
-struct MergeFamily {
-  mergeChain RunState::*working;              // the chain under construction
-  std::vector<mergeChain> RunState::*chains;  // one finished chain per group
-};
-
-const MergeFamily& familyOf(MergeList list) {
-  static const MergeFamily families[] = {
-      {.working = &RunState::mergedMotifList, .chains = &RunState::mergedMotifGlobalMatching},
-      {.working = &RunState::mergedMotifListGlobalAndLocal,
-       .chains = &RunState::mergedMotifGlobalAndLocalMatching},
-      {.working = &RunState::mergedMotifListBestMatches, .chains = &RunState::mergedMotifBestMatches},
-  };
-  return families[static_cast<int>(list)];
-}
-
 const TextRef kCombinedName = "Combined Motif";
-
-// The orientation a record gives one scanned matrix, or null for a text the scans never write.
-const motifMatrix* orient(std::string_view format, const motifMatrix& original, const motifMatrix& revComp) {
-  if (format == "Original Motif") return &original;
-  if (format == "Reverse Complement") return &revComp;
-  return nullptr;
-}
 
 // A parent made ready for the rescans: taken as it is, it borrows the reverse complement known for
 // it; taken as that reverse complement, its own is built.
 ScanMatrix parentScan(const motifMatrix* parent, const motifMatrix& original, const motifMatrix& revComp) {
   if (parent == &original) return ScanMatrix(original, revComp);
   return ScanMatrix(*parent);
+}
+
+// A motif of Datasets in the orientation a format names; empty when the ID names no input motif.
+motifMatrix orientedMotif(std::int64_t motifID, std::string_view format) {
+  const data* motif = findMotif(Datasets, motifID);
+  if (motif == nullptr) return {};
+  return motifInFormat(*motif, format).matrix;
 }
 
 // The fields an entry takes over from the alignment record it was made for.
@@ -61,53 +48,65 @@ void copyRecordFields(combinedMatrices& entry, const dataCombinedScore& record) 
 
 // The record a chain step merges on: the first forward record, unless the first backward record is
 // strictly closer; null when neither scan found an alignment.
-const dataCombinedScore* chosenRecord(const std::vector<dataCombinedScore>& forward,
-                                      const std::vector<dataCombinedScore>& backward) {
-  if (forward.empty()) return backward.empty() ? nullptr : &backward.front();
-  if (!backward.empty() && backward.front().similarityScore < forward.front().similarityScore)
-    return &backward.front();
-  return &forward.front();
+const dataCombinedScore* chosenRecord(const std::optional<dataCombinedScore>& forward,
+                                      const std::optional<dataCombinedScore>& backward) {
+  if (!forward) return backward ? &*backward : nullptr;
+  if (backward && backward->similarityScore < forward->similarityScore) return &*backward;
+  return &*forward;
 }
 
-// The rescans of the merged matrix against its two parents. The keys are never negative, so a
-// forward rescan that finds the parent decides alone, and the backward rescan counts only where the
-// forward one found nothing and the test lets it decide; rescans that cannot change the outcome are
-// not run.
-bool verified(const ScanMatrix& merged, const ScanMatrix& A, const ScanMatrix& B, TextRef nameA,
-              TextRef nameB, ParentTest test) {
-  std::vector<dataCombinedScore> forward, backward;
-  auto parentFound = [&](const ScanMatrix& parent, TextRef name) {
-    scanTwoMatrices(merged, parent, kCombinedName, name, false, forward);
-    backward.clear();
-    if (forward.empty() && test == ParentTest::EitherScan)
-      scanTwoMatrices(merged, parent, kCombinedName, name, true, backward);
-    return parentScore(forward, backward, test) >= 0.0;  // a value that is not a number fails
+// The rescans of a merged matrix against one parent, which starts at row `start` of it when the
+// placement is known. The keys are never negative, so the parent passes exactly when a rescan finds
+// it at all: the forward rescan, or the backward one where the test lets it decide. Neither rescan
+// needs more than one alignment, and the one where the merge laid the parent is tried first.
+bool parentFound(const ScanMatrix& merged, const ScanMatrix& parent, std::optional<std::int64_t> start,
+                 ParentTest test) {
+  const auto laidAt = [&](bool backward) -> std::optional<LikelyShift> {
+    if (!start) return std::nullopt;
+    const auto rows = static_cast<std::int64_t>(merged.matrix().size());
+    const auto parentRows = static_cast<std::int64_t>(parent.matrix().size());
+    return LikelyShift{.bFirst = true, .shift = backward ? rows - parentRows - *start : *start};
   };
-  return parentFound(A, nameA) && parentFound(B, nameB);
+  if (twoMatricesAlign(merged, parent, false, laidAt(false))) return true;
+  return test == ParentTest::EitherScan && twoMatricesAlign(merged, parent, true, laidAt(true));
+}
+
+bool verified(const ScanMatrix& merged, const ScanMatrix& A, const ScanMatrix& B,
+              const std::optional<MergeStarts>& starts, ParentTest test) {
+  const auto startOf = [&](std::int64_t MergeStarts::*which) -> std::optional<std::int64_t> {
+    if (!starts) return std::nullopt;
+    return (*starts).*which;
+  };
+  return parentFound(merged, A, startOf(&MergeStarts::first), test) &&
+         parentFound(merged, B, startOf(&MergeStarts::second), test);
+}
+
+// Where the placement of `record` lays A and B in their merge.
+std::optional<MergeStarts> startsOf(const dataCombinedScore& record, const motifMatrix& A, const motifMatrix& B) {
+  return mergeStarts(static_cast<std::int64_t>(A.size()), static_cast<std::int64_t>(B.size()),
+                     record.scanOrderFlag, record.direction, record.position, record.numOverlap);
 }
 
 // Chain steps from member i of S on, folding each into M (whose reverse complement is revM). Each
 // accepted step's merged matrix becomes the next step's M; the chain ends at the group's end, at a
 // rejected step (which files the rest of the group as rejected), or at a member that cannot be
 // placed (which files nothing more).
-void foldIn(MergeList list, motifMatrix M, motifMatrix revM, const bestMatchList& S, std::size_t i) {
-  std::vector<dataCombinedScore> forward, backward;
+void foldIn(const CombinedList& list, motifMatrix M, motifMatrix revM, const bestMatchList& S, std::size_t i) {
   for (; i < S.size(); ++i) {
     const dataCombinedScore& member = S[i];
     const data* partner = findMotif(Datasets, member.secondMotifID);
     if (partner == nullptr) return;
     const ScanMatrix m(M, revM), d(partner->matrix, partner->revCompMatrix);
-    scanTwoMatrices(m, d, kCombinedName, member.secondMotifName, false, forward);
-    scanTwoMatrices(m, d, kCombinedName, member.secondMotifName, true, backward);
+    const auto forward = closestTwoMatrices(m, d, kCombinedName, member.secondMotifName, false);
+    const auto backward = closestTwoMatrices(m, d, kCombinedName, member.secondMotifName, true);
     const dataCombinedScore* R = chosenRecord(forward, backward);
     if (R == nullptr) return;
-    const motifMatrix* A = orient(R->firstMatchingFormat, M, revM);
-    const motifMatrix* B = orient(R->secondMatchingFormat, partner->matrix, partner->revCompMatrix);
-    if (A == nullptr || B == nullptr) return;
+    const motifMatrix* A = &inFormat(R->firstMatchingFormat, M, revM);
+    const motifMatrix* B = &motifInFormat(*partner, R->secondMatchingFormat).matrix;
     motifMatrix C = combinedTwoMatrices(*A, *B, R->scanOrderFlag, R->direction, R->position, R->numOverlap);
     ScanMatrix c(C);
     if (!verified(c, parentScan(A, M, revM), parentScan(B, partner->matrix, partner->revCompMatrix),
-                  kCombinedName, member.secondMotifName, ParentTest::ForwardScanFirst)) {
+                  startsOf(*R, *A, *B), ParentTest::ForwardScanFirst)) {
       recordRejected(list, S, i, R->secondMatchingFormat);
       return;
     }
@@ -119,7 +118,7 @@ void foldIn(MergeList list, motifMatrix M, motifMatrix revM, const bestMatchList
 
 // The first merge of a group: the two motifs of its top record, in the order and orientations its
 // scan took them, merged and checked; accepted, the chain goes on with the group's second member.
-void firstMerge(MergeList list, const bestMatchList& group) {
+void firstMerge(const CombinedList& list, const bestMatchList& group) {
   const dataCombinedScore& top = group.front();
   const bool scanOrder = top.scanOrderFlag == "Y";
   const data* first = findMotif(Datasets, scanOrder ? top.firstMotifID : top.secondMotifID);
@@ -128,13 +127,12 @@ void firstMerge(MergeList list, const bestMatchList& group) {
     recordRejected(list, group, 0, top.secondMatchingFormat);
     return;
   }
-  const motifMatrix* A = top.firstMatchingFormat == "Original Motif" ? &first->matrix : &first->revCompMatrix;
-  const motifMatrix* B =
-      top.secondMatchingFormat == "Original Motif" ? &second->matrix : &second->revCompMatrix;
+  const motifMatrix* A = &motifInFormat(*first, top.firstMatchingFormat).matrix;
+  const motifMatrix* B = &motifInFormat(*second, top.secondMatchingFormat).matrix;
   motifMatrix M = combinedTwoMatrices(*A, *B, top.scanOrderFlag, top.direction, top.position, top.numOverlap);
   ScanMatrix m(M);
   if (!verified(m, parentScan(A, first->matrix, first->revCompMatrix),
-                parentScan(B, second->matrix, second->revCompMatrix), first->motifName, second->motifName,
+                parentScan(B, second->matrix, second->revCompMatrix), startsOf(top, *A, *B),
                 ParentTest::EitherScan)) {
     recordRejected(list, group, 0, top.secondMatchingFormat);
     return;
@@ -144,16 +142,7 @@ void firstMerge(MergeList list, const bestMatchList& group) {
   foldIn(list, std::move(M), std::move(revM), group, 1);
 }
 
-void mergeGroup(MergeList list, const bestMatchList& group) {
-  const MergeFamily& family = familyOf(list);
-  mergeChain& working = runState.*family.working;
-  working.clear();
-  if (!group.empty()) firstMerge(list, group);
-  (runState.*family.chains).push_back(std::move(working));
-  mergeChain().swap(working);
-}
-
-void chainFrom(MergeList list, motifMatrix M, const bestMatchList& S, int i) {
+void chainFrom(const CombinedList& list, motifMatrix M, const bestMatchList& S, int i) {
   if (i < 0) return;
   motifMatrix revM = getRevCompMotif(M);
   foldIn(list, std::move(M), std::move(revM), S, static_cast<std::size_t>(i));
@@ -161,22 +150,19 @@ void chainFrom(MergeList list, motifMatrix M, const bestMatchList& S, int i) {
 
 }  // namespace
 
-double parentScore(const std::vector<dataCombinedScore>& forward,
-                   const std::vector<dataCombinedScore>& backward, ParentTest test) {
-  double value = forward.empty() ? -1.0 : forward.front().similarityScore;
-  if (!backward.empty()) {
-    const double key = backward.front().similarityScore;
-    if (key < value || (test == ParentTest::EitherScan && forward.empty())) value = key;
-  }
-  return value;
+bool mergeVerified(const motifMatrix& merged, const motifMatrix& A, const motifMatrix& B, ParentTest test) {
+  return verified(ScanMatrix(merged), ScanMatrix(A), ScanMatrix(B), std::nullopt, test);
 }
 
-bool mergeVerified(const motifMatrix& merged, const motifMatrix& A, const motifMatrix& B, TextRef nameA,
-                   TextRef nameB, ParentTest test) {
-  return verified(ScanMatrix(merged), ScanMatrix(A), ScanMatrix(B), nameA, nameB, test);
+void mergeGroup(const CombinedList& list, const bestMatchList& group) {
+  mergeChain& working = runState.*list.working;
+  working.clear();
+  if (!group.empty()) firstMerge(list, group);
+  (runState.*list.chains).push_back(std::move(working));
+  mergeChain().swap(working);
 }
 
-void recordAccepted(MergeList list, const dataCombinedScore& record, const motifMatrix& A,
+void recordAccepted(const CombinedList& list, const dataCombinedScore& record, const motifMatrix& A,
                     const motifMatrix& B, const motifMatrix& merged) {
   combinedMatrices& entry = mergedMatrix;
   copyRecordFields(entry, record);
@@ -192,12 +178,12 @@ void recordAccepted(MergeList list, const dataCombinedScore& record, const motif
   const std::size_t joint = alignment.find('_');
   entry.firstAlignment = alignment.substr(0, joint);
   entry.secondAlignment = joint == std::string::npos ? std::string() : alignment.substr(joint + 1);
-  (runState.*familyOf(list).working).push_back(entry);
+  (runState.*list.working).push_back(entry);
 }
 
-void recordRejected(MergeList list, const bestMatchList& group, std::size_t from,
+void recordRejected(const CombinedList& list, const bestMatchList& group, std::size_t from,
                     std::string_view partnerFormat) {
-  mergeChain& working = runState.*familyOf(list).working;
+  mergeChain& working = runState.*list.working;
   combinedMatrices& entry = mergedMatrix;
   for (std::size_t k = from; k < group.size(); ++k) {
     const dataCombinedScore& record = group[k];
@@ -213,30 +199,24 @@ void recordRejected(MergeList list, const bestMatchList& group, std::size_t from
   }
 }
 
-motifMatrix orientedMotif(std::int64_t motifID, std::string_view format) {
-  const data* motif = findMotif(Datasets, motifID);
-  if (motif == nullptr) return {};
-  return format == "Original Motif" ? motif->matrix : motif->revCompMatrix;
-}
-
 void combinedMatrixGlobalMatching(bestMatchList group) {
-  mergeGroup(MergeList::Global, group);
+  mergeGroup(combinedList(CombinedListId::Global), group);
 }
 void combinedMatrixGlobalAndLocalMatching(bestMatchList group) {
-  mergeGroup(MergeList::GlobalAndLocal, group);
+  mergeGroup(combinedList(CombinedListId::GlobalAndLocal), group);
 }
 void combinedMatrixBestMatches(bestMatchList group) {
-  mergeGroup(MergeList::BestMatches, group);
+  mergeGroup(combinedList(CombinedListId::BestMatches), group);
 }
 
 void combinedMatrixG(motifMatrix M, bestMatchList S, int i) {
-  chainFrom(MergeList::Global, std::move(M), S, i);
+  chainFrom(combinedList(CombinedListId::Global), std::move(M), S, i);
 }
 void combinedMatrixGL(motifMatrix M, bestMatchList S, int i) {
-  chainFrom(MergeList::GlobalAndLocal, std::move(M), S, i);
+  chainFrom(combinedList(CombinedListId::GlobalAndLocal), std::move(M), S, i);
 }
 void combinedMatrixB(motifMatrix M, bestMatchList S, int i) {
-  chainFrom(MergeList::BestMatches, std::move(M), S, i);
+  chainFrom(combinedList(CombinedListId::BestMatches), std::move(M), S, i);
 }
 
 }  // namespace korvelan

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/records.h"
+#include "reports/combined_motifs.h"
 
 namespace korvelan {
 
@@ -48,48 +49,39 @@ std::string alignTwoMatrices(const motifMatrix& firstMatrix, const motifMatrix& 
 
 // --- group drivers and chain steps ---
 
-// One group (a top motif and its best matches) becomes one merge chain, filed in the list's chains
-// (mergedMotifGlobalMatching, mergedMotifGlobalAndLocalMatching, mergedMotifBestMatches).
+// One group (a top motif and its best matches) becomes one merge chain, built in the list's working
+// chain and filed in its finished chains (reports/combined_motifs.h).
+void mergeGroup(const CombinedList& list, const bestMatchList& group);
+// The same for each list by name.
 void combinedMatrixGlobalMatching(bestMatchList group);
 void combinedMatrixGlobalAndLocalMatching(bestMatchList group);
 void combinedMatrixBestMatches(bestMatchList group);
 
-// The chain from member i of S on, folded into the merged matrix M; entries go to the list's working
-// chain (mergedMotifList, mergedMotifListGlobalAndLocal, mergedMotifListBestMatches).
+// The chain from member i of S on, folded into the merged matrix M, its entries appended to the
+// list's working chain; for each list by name.
 void combinedMatrixG(motifMatrix M, bestMatchList S, int i);
 void combinedMatrixGL(motifMatrix M, bestMatchList S, int i);
 void combinedMatrixB(motifMatrix M, bestMatchList S, int i);
 
 // The steps the drivers and chains are made of.
-enum class MergeList { Global, GlobalAndLocal, BestMatches };
 
-// How one parent's two rescans are read: the group's first merge takes the smaller key of whichever
-// scans found the parent; a chain step needs the forward rescan to find it, the backward rescan only
-// lowering the value.
+// Which rescans of a parent may find it in the merged matrix: for the group's first merge either
+// scan (the backward rescan counts where the forward one finds nothing), for a chain step the
+// forward rescan alone. The verification values of the first records are never negative, so a parent
+// passes exactly when such a rescan finds it at all.
 enum class ParentTest { EitherScan, ForwardScanFirst };
 
-// The verification value of one parent from the first records of its forward and backward rescans of
-// the merged matrix: -1.0 when the test finds no record, else the key read as the test says.
-double parentScore(const std::vector<dataCombinedScore>& forward,
-                   const std::vector<dataCombinedScore>& backward, ParentTest test);
-
-// Rescans the merged matrix against both parents (forward, then backward, A before B) and accepts the
-// merge when both verification values are at least 0.
-bool mergeVerified(const motifMatrix& merged, const motifMatrix& A, const motifMatrix& B, TextRef nameA,
-                   TextRef nameB, ParentTest test);
+// Rescans the merged matrix against both parents and accepts the merge when both are found.
+bool mergeVerified(const motifMatrix& merged, const motifMatrix& A, const motifMatrix& B, ParentTest test);
 
 // Appends one accepted ("Y") entry for `record` to the list's working chain: its fields, the parents
 // A and B, the merged matrix and the two lines of the alignment text.
-void recordAccepted(MergeList list, const dataCombinedScore& record, const motifMatrix& A,
+void recordAccepted(const CombinedList& list, const dataCombinedScore& record, const motifMatrix& A,
                     const motifMatrix& B, const motifMatrix& merged);
 
 // Appends one rejected ("N") entry for each record of the group from `from` on: its own fields and
 // matrices, its second motif unmerged in the orientation `partnerFormat` names, and no alignment lines.
-void recordRejected(MergeList list, const bestMatchList& group, std::size_t from,
+void recordRejected(const CombinedList& list, const bestMatchList& group, std::size_t from,
                     std::string_view partnerFormat);
-
-// A motif of Datasets in one orientation: its matrix for "Original Motif", its stored reverse
-// complement for any other format; empty when the ID names no input motif.
-motifMatrix orientedMotif(std::int64_t motifID, std::string_view format);
 
 }  // namespace korvelan

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "core/consensus.h"
 #include "merge/merge.h"
+#include "merge/merge_internal.h"
 
 namespace korvelan {
 namespace {
@@ -303,21 +305,27 @@ motifMatrix combinedTwoMatrices(const motifMatrix& firstMatrix, const motifMatri
   return merged;
 }
 
+std::optional<MergeStarts> mergeStarts(std::int64_t lenA, std::int64_t lenB, std::string_view scanOrderFlag,
+                                       std::string_view direction, std::int32_t position, std::int32_t numOverlap) {
+  Placement p;
+  if ((direction != "Forward" && direction != "Backward") ||
+      !placementOf(lenA, lenB, scanOrderFlag, direction, position, numOverlap, p))
+    return std::nullopt;
+  for (const AlignCase& c : kAlignCases)
+    if (c.forward == p.forward && matches(p, c.kind, c.flag, c.lengths))
+      return MergeStarts{.first = startOf(c.first, p, lenA), .second = startOf(c.second, p, lenB)};
+  return std::nullopt;
+}
+
 std::string alignTwoMatrices(const motifMatrix& firstMatrix, const motifMatrix& secondMatrix,
                              std::string_view scanOrderFlag, std::string_view direction,
                              std::int32_t position, std::int32_t numOverlap) {
   const Int lenA = static_cast<Int>(firstMatrix.size()), lenB = static_cast<Int>(secondMatrix.size());
   const Int L = std::max<Int>(0, lenA + lenB - numOverlap);
   std::string line1(static_cast<std::size_t>(L), '-'), line2 = line1;
-  Placement p;
-  if ((direction == "Forward" || direction == "Backward") &&
-      placementOf(lenA, lenB, scanOrderFlag, direction, position, numOverlap, p)) {
-    for (const AlignCase& c : kAlignCases)
-      if (c.forward == p.forward && matches(p, c.kind, c.flag, c.lengths)) {
-        placeOn(line1, getConsensusString(firstMatrix), startOf(c.first, p, lenA));
-        placeOn(line2, getConsensusString(secondMatrix), startOf(c.second, p, lenB));
-        break;
-      }
+  if (const auto starts = mergeStarts(lenA, lenB, scanOrderFlag, direction, position, numOverlap)) {
+    placeOn(line1, getConsensusString(firstMatrix), starts->first);
+    placeOn(line2, getConsensusString(secondMatrix), starts->second);
   }
   return line1 + "_" + line2;
 }

@@ -2,14 +2,12 @@
 
 #include <cstdint>
 
+#include "core/motifs.h"
+
 namespace korvelan {
 namespace {
 
 std::string dashes(std::int64_t count) { return count > 0 ? std::string(static_cast<std::size_t>(count), '-') : ""; }
-
-const std::string& oriented(const data& motif, const FixedText& format) {
-  return format == "Reverse Complement" ? motif.revCompConsensus : motif.consensus;
-}
 
 }  // namespace
 
@@ -20,9 +18,9 @@ AlignmentPicture alignmentPicture(const dataCombinedScore& record, const data& q
   const bool queryListedFirst = source == RecordSource::Dataset || inScanOrder;
 
   const std::string& queryText =
-      oriented(query, queryIsScanFirst ? record.firstMatchingFormat : record.secondMatchingFormat);
+      motifInFormat(query, queryIsScanFirst ? record.firstMatchingFormat : record.secondMatchingFormat).consensus;
   const std::string& matchedText =
-      oriented(matched, queryIsScanFirst ? record.secondMatchingFormat : record.firstMatchingFormat);
+      motifInFormat(matched, queryIsScanFirst ? record.secondMatchingFormat : record.firstMatchingFormat).consensus;
 
   // Placed motif = listed first; the other one spans from the first column (forward) or to the last.
   const std::string& placedText = queryListedFirst ? queryText : matchedText;

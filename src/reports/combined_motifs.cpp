@@ -1,7 +1,10 @@
 // The bodies of the three combined-motif reports: per merge chain a title, a table of the accepted
 // steps (names, orientations, consensus strings of both motifs and of the combined motif), and every
 // step's placement with its two alignment lines.
+#include "reports/combined_motifs.h"
+
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <fstream>
 #include <iomanip>
@@ -19,30 +22,25 @@
 namespace korvelan {
 namespace {
 
-struct CombinedReport {
-  ReportId file;
-  std::vector<mergeChain> RunState::*chains;
-  int starsBefore;
-  const char* titleBefore;  // the title up to the top motif's ID
-  int starsAfter;
-};
-
-const CombinedReport kGlobal{.file = ReportId::CombinedMatrixGlobal,
-                             .chains = &RunState::mergedMotifGlobalMatching,
-                             .starsBefore = 60,
-                             .titleBefore = " Combined Motifs for Top Global Significant Motif ID ",
-                             .starsAfter = 59};
-const CombinedReport kGlobalAndLocal{
-    .file = ReportId::CombinedMatrixGlobalAndLocal,
-    .chains = &RunState::mergedMotifGlobalAndLocalMatching,
-    .starsBefore = 55,
-    .titleBefore = " Combined Motifs for Top Global and Local Significant Motif ID ",
-    .starsAfter = 54};
-const CombinedReport kBestMatches{.file = ReportId::CombinedMatrixBestMatches,
-                                  .chains = &RunState::mergedMotifBestMatches,
-                                  .starsBefore = 63,
-                                  .titleBefore = " Combined Motifs for Top Best Match Motif ID ",
-                                  .starsAfter = 62};
+// clang-format off
+constexpr std::array<CombinedList, 3> kLists = {{
+    {.id = CombinedListId::Global, .groups = &RunState::topGlobalMatchingResults, .everyType = true,
+     .working = &RunState::mergedMotifList, .chains = &RunState::mergedMotifGlobalMatching,
+     .report = ReportId::CombinedMatrixGlobal,
+     .starsBefore = 60, .title = " Combined Motifs for Top Global Significant Motif ID ", .starsAfter = 59},
+    {.id = CombinedListId::GlobalAndLocal, .groups = &RunState::topGlobalAndLocalMatchingResults,
+     .everyType = false, .working = &RunState::mergedMotifListGlobalAndLocal,
+     .chains = &RunState::mergedMotifGlobalAndLocalMatching, .report = ReportId::CombinedMatrixGlobalAndLocal,
+     .starsBefore = 55, .title = " Combined Motifs for Top Global and Local Significant Motif ID ",
+     .starsAfter = 54},
+    {.id = CombinedListId::BestMatches, .groups = &RunState::topBestMatchesResults, .everyType = false,
+     .working = &RunState::mergedMotifListBestMatches, .chains = &RunState::mergedMotifBestMatches,
+     .report = ReportId::CombinedMatrixBestMatches,
+     .starsBefore = 63, .title = " Combined Motifs for Top Best Match Motif ID ", .starsAfter = 62},
+}};
+// clang-format on
+static_assert(kLists[0].id == CombinedListId::Global && kLists[1].id == CombinedListId::GlobalAndLocal &&
+              kLists[2].id == CombinedListId::BestMatches);
 
 // The seven column widths: the five variable ones fit the longest value of any entry of any chain
 // (at least 14) plus 5; the two format columns are fixed.
@@ -80,16 +78,15 @@ void writeRow(std::ostream& out, const Widths& w, std::string_view firstName, st
       << std::setw(w.combined) << combined << '\n';
 }
 
-void writeChain(std::ostream& out, const CombinedReport& report, const Widths& w, const mergeChain& chain) {
+void writeChain(std::ostream& out, const CombinedList& list, const Widths& w, const mergeChain& chain) {
   const bool anyAccepted =
       std::any_of(chain.begin(), chain.end(), [](const combinedMatrices& e) { return e.mergedFlag == "Y"; });
   if (!anyAccepted) {
     out << '\n';
     return;
   }
-  out << std::string(static_cast<std::size_t>(report.starsBefore), '*') << report.titleBefore
-      << chain.front().firstMotifID << " and Its Best Matches "
-      << std::string(static_cast<std::size_t>(report.starsAfter), '*') << '\n';
+  out << std::string(static_cast<std::size_t>(list.starsBefore), '*') << list.title << chain.front().firstMotifID
+      << " and Its Best Matches " << std::string(static_cast<std::size_t>(list.starsAfter), '*') << '\n';
   out << '\n';
   out << kDashRule << '\n';
   writeRow(out, w, "1st motif name", "2nd motif name", "1st format", "2nd format", "1st motif", "2nd motif",
@@ -111,24 +108,32 @@ void writeChain(std::ostream& out, const CombinedReport& report, const Widths& w
   out << '\n';
 }
 
-void writeCombinedMotifs(const CombinedReport& report) {
-  std::ofstream& out = openReport(report.file, OpenMode::Append);
-  const std::vector<mergeChain>& chains = runState.*report.chains;
+}  // namespace
+
+const std::array<CombinedList, 3>& combinedLists() {
+  return kLists;
+}
+
+const CombinedList& combinedList(CombinedListId id) {
+  return kLists[static_cast<std::size_t>(id)];
+}
+
+void writeCombinedMotifs(const CombinedList& list) {
+  std::ofstream& out = openReport(list.report, OpenMode::Append);
+  const std::vector<mergeChain>& chains = runState.*list.chains;
   const Widths widths = widthsOf(chains);
-  for (const mergeChain& chain : chains) writeChain(out, report, widths, chain);
+  for (const mergeChain& chain : chains) writeChain(out, list, widths, chain);
   closeReport(out);
 }
 
-}  // namespace
-
 void WriteCombinedMotifsGlobal() {
-  writeCombinedMotifs(kGlobal);
+  writeCombinedMotifs(combinedList(CombinedListId::Global));
 }
 void WriteCombinedMotifsGlobalAndLocal() {
-  writeCombinedMotifs(kGlobalAndLocal);
+  writeCombinedMotifs(combinedList(CombinedListId::GlobalAndLocal));
 }
 void WriteCombinedMotifsBestMatches() {
-  writeCombinedMotifs(kBestMatches);
+  writeCombinedMotifs(combinedList(CombinedListId::BestMatches));
 }
 
 }  // namespace korvelan

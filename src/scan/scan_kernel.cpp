@@ -128,29 +128,26 @@ struct RegionOutput {
   }
 }
 
-// Scores one region: the motif listed first (F, Lf rows) with its first packed row on row i of the
-// motif listed second (S, Ls rows), i = 0 .. Ls - minOverlap; at aligned position k row k of F meets
+// Scores shifts first .. end - 1 of one region: the motif listed first (F, Lf rows) with its first
+// packed row on row i of the motif listed second (S, Ls rows); at aligned position k row k of F meets
 // row i + k of S, n(i) = min(Lf, Ls - i). Per orientation pair the cells cellMax - |a - b| are added
 // position by position and column by column (A, C, G, T), and the sum is divided by 4 x n(i); the
 // lanes of a vector are the four orientation pairs, so every sum is formed in exactly that order.
-// Four shifts run side by side only to overlap their addition chains. Returns the aligned positions
-// scored.
-__attribute__((target_clones("avx2", "default"))) std::int64_t scoreRegion(const double* F, std::int64_t Lf,
-                                                                           const double* S, std::int64_t Ls,
-                                                                           const ScanSettings& settings,
-                                                                           std::uint8_t listing,
-                                                                           std::vector<KeptShift>& kept) {
+// Four shifts run side by side only to overlap their addition chains, so a shift scores the same in
+// any run of shifts it is scored in. Returns the aligned positions scored.
+__attribute__((target_clones("avx2", "default"))) std::int64_t scoreShifts(
+    const double* F, std::int64_t Lf, const double* S, std::int64_t Ls, std::int64_t first, std::int64_t end,
+    const ScanSettings& settings, std::uint8_t listing, std::vector<KeptShift>& kept) {
   // Copied once: the settings are not reread after each store into `kept`.
-  const std::int64_t minOverlap = settings.minOverlap;
   const double cellMax = settings.cellMax;
-  const std::int64_t shifts = Ls - minOverlap + 1;
+  const std::int64_t shifts = end;
   const v4d full = {cellMax, cellMax, cellMax, cellMax};
   const std::int64_t magnitude = std::numeric_limits<std::int64_t>::max();
   const v4i absMask = {magnitude, magnitude, magnitude, magnitude};
   RegionOutput out{settings.cutoff, listing, kept};
   std::int64_t positions = 0;
 
-  std::int64_t i = 0;
+  std::int64_t i = first;
   for (; i + 3 < shifts; i += 4) {
     std::int64_t n[4];
     for (int g = 0; g < 4; ++g) n[g] = std::min(Lf, Ls - i - g);
@@ -182,6 +179,12 @@ __attribute__((target_clones("avx2", "default"))) std::int64_t scoreRegion(const
     finishShift(i, n, acc, out);
   }
   return positions;
+}
+
+// Every shift of one region, i = 0 .. Ls - minOverlap.
+std::int64_t scoreRegion(const double* F, std::int64_t Lf, const double* S, std::int64_t Ls,
+                         const ScanSettings& settings, std::uint8_t listing, std::vector<KeptShift>& kept) {
+  return scoreShifts(F, Lf, S, Ls, 0, Ls - settings.minOverlap + 1, settings, listing, kept);
 }
 
 // Both regions of one pair of usable motifs (each at least minOverlap long), as motif A (layout 0)
@@ -373,24 +376,34 @@ ScanTotals scanLists(const std::vector<MotifRef>& listA, const std::vector<Motif
   return totals;
 }
 
-void scanPair(const MotifRef& A, PairMatrices a, const MotifRef& B, PairMatrices b,
-              const ScanSettings& settings, bool backward, std::vector<dataCombinedScore>& out) {
-  const std::size_t least = leastLength(settings);
-  if (a.matrix.size() < least || b.matrix.size() < least) return;
+PackedPair::PackedPair(PairMatrices a, PairMatrices b, const ScanSettings& settings, bool backward)
+    : La_(static_cast<std::int64_t>(a.matrix.size())),
+      Lb_(static_cast<std::int64_t>(b.matrix.size())),
+      settings_(settings) {
+  const std::size_t least = leastLength(settings_);
+  if (a.matrix.size() < least || b.matrix.size() < least) return;  // no shift at all
   checkLength(a.matrix.size(), "motif too long to scan");
   checkLength(b.matrix.size(), "motif too long to scan");
-  const auto La = static_cast<std::int64_t>(a.matrix.size());
-  const auto Lb = static_cast<std::int64_t>(b.matrix.size());
-  // Scratch kept per thread: the merge steps scan many small pairs one after another.
-  thread_local std::vector<double> rowsA, rowsB;
-  thread_local std::vector<KeptShift> kept;
-  rowsA.resize(static_cast<std::size_t>(La) * kRowDoubles);
-  rowsB.resize(static_cast<std::size_t>(Lb) * kRowDoubles);
-  packRows(rowsA.data(), a.matrix, a.revComp, 0, backward);
-  packRows(rowsB.data(), b.matrix, b.revComp, 1, backward);
-  scoreBothRegions(rowsA.data(), La, rowsB.data(), Lb, settings, kept);
-  out.reserve(out.size() + kept.size());
-  for (const KeptShift& entry : kept) buildRecord(out.emplace_back(), entry, A, La, B, Lb, backward);
+  rowsA_.resize(a.matrix.size() * kRowDoubles);
+  rowsB_.resize(b.matrix.size() * kRowDoubles);
+  packRows(rowsA_.data(), a.matrix, a.revComp, 0, backward);
+  packRows(rowsB_.data(), b.matrix, b.revComp, 1, backward);
+}
+
+std::int64_t PackedPair::shifts(bool bFirst) const {
+  if (rowsA_.empty()) return 0;
+  return (bFirst ? La_ : Lb_) - settings_.minOverlap + 1;
+}
+
+std::int64_t PackedPair::score(bool bFirst, std::int64_t first, std::int64_t end,
+                               std::vector<KeptShift>& kept) const {
+  first = std::max<std::int64_t>(first, 0);
+  end = std::min(end, shifts(bFirst));
+  if (first >= end) return 0;
+  kept.reserve(kept.size() + static_cast<std::size_t>(end - first));
+  if (bFirst)
+    return scoreShifts(rowsB_.data(), Lb_, rowsA_.data(), La_, first, end, settings_, kBFirst, kept);
+  return scoreShifts(rowsA_.data(), La_, rowsB_.data(), Lb_, first, end, settings_, 0, kept);
 }
 
 }  // namespace korvelan::scanning

@@ -103,12 +103,30 @@ struct PairMatrices {
   const motifMatrix& revComp;
 };
 
-// Scans the one pair (A, B) of matrices a and b in one direction on the calling thread, with the same
-// kernel and records as scanLists gives a pair: motif A listed first, then motif B listed first, each
-// region's kept shifts in ascending shift order, appended to `out`. The records take the identity
-// fields of A and B (whose `motif` is not read). Meant for scans of two single matrices, whose few
-// dozen shifts are not worth a thread team, so the settings' thread count is not used.
-void scanPair(const MotifRef& A, PairMatrices a, const MotifRef& B, PairMatrices b,
-              const ScanSettings& settings, bool backward, std::vector<dataCombinedScore>& out);
+// One pair (A, B) of matrices a and b laid out for the kernel in one direction, scored in runs of
+// shifts, by any number of threads at once. A shift scores exactly as scanLists scores it, in
+// whatever run it is scored; region A-first then region B-first, each in ascending shift order, is
+// the order scanLists keeps a pair's shifts in. Scores by the cutoff, minimum overlap and cell
+// maximum of `settings` (its thread count is the caller's to use); throws std::invalid_argument for
+// a minimum overlap below 1.
+class PackedPair {
+ public:
+  PackedPair(PairMatrices a, PairMatrices b, const ScanSettings& settings, bool backward);
+
+  std::int64_t lengthA() const { return La_; }
+  std::int64_t lengthB() const { return Lb_; }
+  // The shifts of the region that lists B first (bFirst) or A first: 0 .. rows of the motif listed
+  // second - `overlap`; none when either matrix is shorter than `overlap`.
+  std::int64_t shifts(bool bFirst) const;
+  // Appends the kept shifts among first .. end - 1 of one region to `kept`, in ascending order, and
+  // returns the aligned positions scored. Room for every shift of the run is reserved first, so the
+  // scoring itself never allocates.
+  std::int64_t score(bool bFirst, std::int64_t first, std::int64_t end, std::vector<KeptShift>& kept) const;
+
+ private:
+  std::vector<double> rowsA_, rowsB_;  // empty when the pair has no shift
+  std::int64_t La_, Lb_;
+  ScanSettings settings_;
+};
 
 }  // namespace korvelan::scanning

@@ -2,12 +2,16 @@
 // on and ends, and the rejection path, which valid matrices never take, through the step functions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/consensus.h"
 #include "core/globals.h"
 #include "merge/merge.h"
+#include "merge/team_fixture.h"
 #include "support/test_support.h"
 
 namespace korvelan {
@@ -232,31 +236,122 @@ TEST(GroupDrivers, MotifIDsNamingNoMotifAreRejectedSafely) {
   EXPECT_TRUE(mergedMotifGlobalMatching[1].empty());
 }
 
-// --- the rejection path through the steps ---
+// --- long motifs ---
 
-dataCombinedScore keyed(double key) {
-  dataCombinedScore r;
-  r.similarityScore = key;
-  return r;
+// Pieces of one long random word, a few letters changed in each, so that they merge over several
+// steps at the places they share.
+std::vector<std::string> longPieces() {
+  std::mt19937 generator(17);
+  std::string word(2600, 'A');
+  for (char& letter : word) letter = "ACGT"[generator() % 4];
+  std::vector<std::string> pieces;
+  for (const auto& [from, length] : {std::pair{0, 1500}, std::pair{400, 1600}, std::pair{1100, 1500},
+                                     std::pair{150, 1200}}) {
+    std::string piece = word.substr(from, length);
+    for (int change = 0; change < 30; ++change) piece[generator() % piece.size()] = "ACGT"[generator() % 4];
+    pieces.push_back(piece);
+  }
+  return pieces;
 }
 
-TEST(MergeSteps, ParentScores) {
-  using T = ParentTest;
-  const std::vector<dataCombinedScore> none, low = {keyed(0.2)}, high = {keyed(0.7)};
-  struct Case {
-    const std::vector<dataCombinedScore>& forward;
-    const std::vector<dataCombinedScore>& backward;
-    T test;
-    double score;
+// Every field of an entry, for comparing whole chains.
+auto entryFields(const combinedMatrices& e) {
+  return std::tie(e.firstMotifID, e.secondMotifID, e.firstMotifName, e.secondMotifName, e.firstMatchingFormat,
+                  e.secondMatchingFormat, e.scanOrderFlag, e.direction, e.position, e.numOverlap,
+                  e.similarityScore, e.firstMotifMatrix, e.secondMotifMatrix, e.combinedMotifMatrix, e.mergedFlag,
+                  e.firstAlignment, e.secondAlignment);
+}
+
+// The first record of the closer of a step's two placement lists, as the whole lists give it.
+dataCombinedScore placementOf(const motifMatrix& merged, const data& partner) {
+  const auto forward = forwardScanTwoMatrices(merged, partner.matrix, "Combined Motif", partner.motifName);
+  const auto backward = backwardScanTwoMatrices(merged, partner.matrix, "Combined Motif", partner.motifName);
+  EXPECT_FALSE(forward.empty() && backward.empty());
+  if (forward.empty()) return backward.front();
+  if (!backward.empty() && backward.front().similarityScore < forward.front().similarityScore)
+    return backward.front();
+  return forward.front();
+}
+
+// Every step of a chain of long motifs is the one the whole scan lists give: each placement the
+// first record of the closer list, each merge found again by the whole rescans the step reads; and
+// teams of any size give the one-thread chain.
+TEST(Chains, LongMotifsMergeAsTheWholeScansSayOnEveryTeam) {
+  useMotifs(longPieces());
+  const bestMatchList group = {closest(1, 2), closest(1, 3), closest(1, 4)};
+  mergeChain reference;
+  const testing::TeamAfter team(0);
+  for (int threads : {1, 2, 3, 8}) {
+    SCOPED_TRACE(threads);
+    numThread = threads;
+    mergedMotifBestMatches.clear();
+    combinedMatrixBestMatches(group);
+    ASSERT_EQ(mergedMotifBestMatches.size(), 1u);
+    const mergeChain chain = mergedMotifBestMatches[0];
+    if (threads > 1) {
+      ASSERT_EQ(chain.size(), reference.size());
+      for (std::size_t k = 0; k < chain.size(); ++k) EXPECT_TRUE(entryFields(chain[k]) == entryFields(reference[k]));
+      continue;
+    }
+    reference = chain;
+    ASSERT_EQ(chain.size(), 3u);
+    for (std::size_t k = 0; k < chain.size(); ++k) {
+      SCOPED_TRACE(k);
+      const combinedMatrices& step = chain[k];
+      ASSERT_EQ(step.mergedFlag, "Y");
+      if (k > 0) {
+        const dataCombinedScore R = placementOf(chain[k - 1].combinedMotifMatrix, Datasets[group[k].secondMotifID - 1]);
+        EXPECT_EQ(step.direction, R.direction.view());
+        EXPECT_EQ(step.scanOrderFlag, R.scanOrderFlag.view());
+        EXPECT_EQ(step.position, R.position);
+        EXPECT_EQ(step.numOverlap, R.numOverlap);
+        EXPECT_EQ(step.firstMatchingFormat, R.firstMatchingFormat.view());
+        EXPECT_EQ(step.secondMatchingFormat, R.secondMatchingFormat.view());
+        EXPECT_EQ(step.similarityScore, R.similarityScore);
+      }
+      for (const motifMatrix* parent : {&step.firstMotifMatrix, &step.secondMotifMatrix}) {
+        const bool forward = !forwardScanTwoMatrices(step.combinedMotifMatrix, *parent, "c", "p").empty();
+        const bool backward = !backwardScanTwoMatrices(step.combinedMotifMatrix, *parent, "c", "p").empty();
+        EXPECT_TRUE(forward || (k == 0 && backward));
+      }
+    }
+  }
+  // A merge of long motifs that lost a parent is rejected by teams of any size.
+  const motifMatrix& merged = reference.back().combinedMotifMatrix;
+  const motifMatrix unrelated = rowsOf(std::string(1300, 'C'));
+  for (int threads : {1, 8}) {
+    numThread = threads;
+    EXPECT_TRUE(mergeVerified(merged, Datasets[0].matrix, Datasets[3].matrix, ParentTest::ForwardScanFirst));
+    EXPECT_FALSE(mergeVerified(merged, Datasets[0].matrix, unrelated, ParentTest::EitherScan));
+  }
+}
+
+// --- the rejection path through the steps ---
+
+// The first merge lets the backward rescan find a parent that the forward rescan misses; a chain
+// step does not. Such a parent lies at the cutoff's last bit: the two rescans visit the same
+// placements and differ only in the order their sums are added.
+TEST(MergeSteps, OnlyTheFirstMergeLetsTheBackwardRescanDecide) {
+  resetGlobals();
+  std::mt19937 generator(3);
+  auto best = [](const std::vector<dataCombinedScore>& records) {
+    double score = -1.0;
+    for (const dataCombinedScore& r : records) score = std::max(score, r.rawScore);
+    return score;
   };
-  const Case cases[] = {
-      {none, none, T::EitherScan, -1.0}, {none, none, T::ForwardScanFirst, -1.0},
-      {high, none, T::EitherScan, 0.7},  {high, none, T::ForwardScanFirst, 0.7},
-      {none, low, T::EitherScan, 0.2},   {none, low, T::ForwardScanFirst, -1.0},
-      {high, low, T::EitherScan, 0.2},   {high, low, T::ForwardScanFirst, 0.2},
-      {low, high, T::EitherScan, 0.2},   {low, high, T::ForwardScanFirst, 0.2},
-  };
-  for (const Case& c : cases) EXPECT_EQ(parentScore(c.forward, c.backward, c.test), c.score);
+  for (int attempt = 0; attempt < 5000; ++attempt) {
+    simCutoff = 0.0;
+    const motifMatrix merged = testing::randomRows(generator, 9), parent = testing::randomRows(generator, 6);
+    const double forward = best(forwardScanTwoMatrices(merged, parent, "m", "p"));
+    const double backward = best(backwardScanTwoMatrices(merged, parent, "m", "p"));
+    if (!(backward > forward)) continue;
+    simCutoff = backward;
+    EXPECT_TRUE(mergeVerified(merged, parent, merged, ParentTest::EitherScan));
+    EXPECT_FALSE(mergeVerified(merged, parent, merged, ParentTest::ForwardScanFirst));
+    EXPECT_FALSE(mergeVerified(merged, merged, parent, ParentTest::ForwardScanFirst));
+    return;
+  }
+  FAIL() << "no pair whose rescans differ in the last bit";
 }
 
 TEST(MergeSteps, AMergeThatLostAParentIsRejected) {
@@ -267,10 +362,10 @@ TEST(MergeSteps, AMergeThatLostAParentIsRejected) {
   const motifMatrix merged =
       combinedTwoMatrices(A, B, top.scanOrderFlag, top.direction, top.position, top.numOverlap);
   for (ParentTest test : {ParentTest::EitherScan, ParentTest::ForwardScanFirst}) {
-    EXPECT_TRUE(mergeVerified(merged, A, B, "a", "b", test));
-    EXPECT_FALSE(mergeVerified(Datasets[2].matrix, A, B, "a", "b", test));
-    EXPECT_FALSE(mergeVerified(merged, A, Datasets[2].matrix, "a", "b", test));
-    EXPECT_FALSE(mergeVerified(rowsOf("ACG"), A, B, "a", "b", test));
+    EXPECT_TRUE(mergeVerified(merged, A, B, test));
+    EXPECT_FALSE(mergeVerified(Datasets[2].matrix, A, B, test));
+    EXPECT_FALSE(mergeVerified(merged, A, Datasets[2].matrix, test));
+    EXPECT_FALSE(mergeVerified(rowsOf("ACG"), A, B, test));
   }
 }
 
@@ -278,9 +373,9 @@ TEST(MergeSteps, ARejectedStepFilesTheRestOfTheGroup) {
   useMotifs({"GTCACGTGAC", "TCACGTGACC", "CCCACGTGAC", "GGTCACGTGA"});
   const bestMatchList group = {closest(1, 2), closest(1, 3), closest(1, 4), closest(1, 2)};
   const motifMatrix& A = Datasets[0].matrix;
-  recordAccepted(MergeList::BestMatches, group[0], A, Datasets[1].matrix, A);
+  recordAccepted(combinedList(CombinedListId::BestMatches), group[0], A, Datasets[1].matrix, A);
   ASSERT_FALSE(mergedMatrix.firstAlignment.empty());
-  recordRejected(MergeList::BestMatches, group, 1, "Reverse Complement");
+  recordRejected(combinedList(CombinedListId::BestMatches), group, 1, "Reverse Complement");
   const mergeChain& chain = mergedMotifListBestMatches;
   ASSERT_EQ(chain.size(), 4u);
   EXPECT_EQ(chain[0].mergedFlag, "Y");

@@ -107,6 +107,15 @@ TEST(AlignmentPicture, TakesEachMotifsOwnOrientation) {
   }
 }
 
+// A record whose formats name neither orientation (the scans write none) draws both motifs as their
+// reverse complements, as the merge takes them.
+TEST(AlignmentPicture, AFormatThatIsNeitherWordDrawsTheReverseComplement) {
+  const AlignmentPicture p = alignmentPicture(record("Forward", "Y", 1, 4, "", ""), motif("CCGTA", "TACGG"),
+                                              motif("AAGT", "ACTT"), RecordSource::Dataset);
+  EXPECT_EQ(p.matchedLine, "ACTT-");
+  EXPECT_EQ(p.queryLine, "TACGG");
+}
+
 TEST(AlignmentPicture, DashCountsUseThePlainConsensusLengths) {
   data matched = motif("TGACGT", "ACG");  // a shorter reverse-complement text does not change the counts
   const AlignmentPicture p = alignmentPicture(record("Forward", "Y", 3, 4, "Original Motif", "Reverse Complement"),

@@ -6,6 +6,7 @@
 
 #include "core/globals.h"
 #include "core/report_files.h"
+#include "reports/combined_motifs.h"
 #include "reports/framing.h"
 #include "support/test_support.h"
 
@@ -106,6 +107,44 @@ TEST(CombinedMotifReports, NoChainsWriteNothing) {
   writeFile(reportPath(ReportId::CombinedMatrixGlobalAndLocal), "header\n");
   WriteCombinedMotifsGlobalAndLocal();
   EXPECT_EQ(readFile(reportPath(ReportId::CombinedMatrixGlobalAndLocal)), "header\n");
+}
+
+// Each list writes its own chains into its own report, under its own banner.
+TEST(CombinedMotifReports, EachListWritesItsOwnChainsUnderItsOwnBanner) {
+  resetGlobals();
+  TempDir dir;
+  const struct {
+    CombinedListId list;
+    ReportId report;
+    std::vector<mergeChain>* chains;
+    std::int64_t topMotif;
+    std::string banner;
+  } cases[] = {
+      {CombinedListId::Global, ReportId::CombinedMatrixGlobal, &mergedMotifGlobalMatching, 3,
+       std::string(60, '*') + " Combined Motifs for Top Global Significant Motif ID 3 and Its Best Matches " +
+           std::string(59, '*')},
+      {CombinedListId::GlobalAndLocal, ReportId::CombinedMatrixGlobalAndLocal, &mergedMotifGlobalAndLocalMatching,
+       4,
+       std::string(55, '*') + " Combined Motifs for Top Global and Local Significant Motif ID 4 and Its Best Matches " +
+           std::string(54, '*')},
+      {CombinedListId::BestMatches, ReportId::CombinedMatrixBestMatches, &mergedMotifBestMatches, 5,
+       std::string(63, '*') + " Combined Motifs for Top Best Match Motif ID 5 and Its Best Matches " +
+           std::string(62, '*')},
+  };
+  for (const auto& c : cases) {
+    reportPath(c.report) = dir.path() + std::to_string(c.topMotif) + ".txt";
+    writeFile(reportPath(c.report), "");
+    combinedMatrices accepted = entry("Y", "ACGTAC", "CGTACG", "ACGTACG", "ACGTAC-", "-CGTACG");
+    accepted.firstMotifID = c.topMotif;
+    *c.chains = {{accepted}};
+  }
+  for (const auto& c : cases) writeCombinedMotifs(combinedList(c.list));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.banner);
+    const std::vector<std::string> lines = testing::splitLines(readFile(reportPath(c.report)));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], c.banner);
+  }
 }
 
 }  // namespace
