@@ -166,7 +166,7 @@ const OutsideSteps& realOutsideSteps() {
 }
 
 void runStages(const OutsideSteps& steps) {
-  start = omp_get_wtime();
+  const double start = omp_get_wtime();
   std::cout << std::endl << "Reading input ..." << std::endl;
   readInput(FileNameType);
   if (Datasets.size() < 2) {
@@ -191,7 +191,7 @@ void runStages(const OutsideSteps& steps) {
   combineMotifs();
   databaseStep(steps);
 
-  stop = omp_get_wtime();
+  const double stop = omp_get_wtime();
   wtime = stop - start;
 
   for (ReportId report : reports) writeReportFooter(report);

@@ -178,7 +178,7 @@ bool mergeVerified(const motifMatrix& merged, const motifMatrix& A, const motifM
 
 void recordAccepted(MergeList list, const dataCombinedScore& record, const motifMatrix& A,
                     const motifMatrix& B, const motifMatrix& merged) {
-  combinedMatrices& entry = mergedMatrix;
+  combinedMatrices entry;
   copyRecordFields(entry, record);
   // The record lists its motifs in listing order, the matrices follow its scan order: a row names each
   // motif beside its own format, consensus and alignment line, so the names go in scan order too.
@@ -198,7 +198,7 @@ void recordAccepted(MergeList list, const dataCombinedScore& record, const motif
 void recordRejected(MergeList list, const bestMatchList& group, std::size_t from,
                     std::string_view partnerFormat) {
   mergeChain& working = runState.*familyOf(list).working;
-  combinedMatrices& entry = mergedMatrix;
+  combinedMatrices entry;
   for (std::size_t k = from; k < group.size(); ++k) {
     const dataCombinedScore& record = group[k];
     copyRecordFields(entry, record);
@@ -206,9 +206,6 @@ void recordRejected(MergeList list, const bestMatchList& group, std::size_t from
     entry.secondMotifMatrix = orientedMotif(record.secondMotifID, record.secondMatchingFormat);
     entry.combinedMotifMatrix = orientedMotif(record.secondMotifID, partnerFormat);
     entry.mergedFlag = "N";
-    // Nothing was aligned: the scratch entry must not show the lines of an earlier merge.
-    entry.firstAlignment.clear();
-    entry.secondAlignment.clear();
     working.push_back(entry);
   }
 }
