@@ -263,8 +263,6 @@ void clearSelectionResults() {
   distanceMatrix = {};
   distanceMatrixGlobal = {};
   maxSumScoreCompare = 0.0;
-  commonBestScoreGlobalList = {};
-  commonBestScoreList = {};
 }
 
 SelectionOutcome selectAndCapture(const selectedMatches& matches) {

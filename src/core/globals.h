@@ -3,10 +3,11 @@
 // regions.
 //
 // All of them live in one RunState object, whose member initialisers are the start values (the
-// report names start as the defaults of the report table). Each variable's own name is a reference
-// to its member; the reports are reached by ReportId (reportPath and its kin, core/report_files.h).
-// A run starts from that state, and resetGlobals() returns to it, so a variable added here can never
-// miss the reset.
+// report names start as the defaults of the report table). Each variable's own name, used everywhere
+// else, is a reference to its member, declared below the structure in the same order; the reports are
+// reached by ReportId (reportPath and its kin, core/report_files.h). A run starts from that state, and
+// resetGlobals() returns to it, so a variable added here can never miss the reset. What one file alone
+// uses is that file's own, and the two fixed values of the scoring are constants.
 #pragma once
 
 #include <array>
@@ -40,37 +41,31 @@ struct OpenOutput {
   std::string path;
 };
 
+// The two fixed values of the scoring.
+inline constexpr double maxScore = 1.0;     // best score of one aligned cell
+inline constexpr std::int32_t overlap = 4;  // least number of aligned positions
+
 struct RunState {
-  // Settings, counters and run timer.
-  double maxScore = 1.0;         // best score of one aligned cell; never changed
-  std::int32_t overlap = 4;      // least number of aligned positions; never changed
-  std::int64_t matrixIDNum = 1;  // next input motif ID
-  std::int64_t mNum = 1;         // number of the next motif within the current input file
-  std::int32_t dNum = 1;         // dataset number of the file being read
-  std::int32_t numFile = 0;  // number of input files
-  std::int32_t numTopMotif = 0;  // 1 to 50
+  // Settings and counters.
+  std::int64_t matrixIDNum = 1;     // next input motif ID
+  std::int64_t mNum = 1;            // number of the next motif within the current input file
+  std::int32_t dNum = 1;            // dataset number of the file being read
+  std::int32_t numFile = 0;         // number of input files
+  std::int32_t numTopMotif = 0;     // 1 to 50
   std::int32_t numBestMatches = 0;  // 1 to 50
-  std::string simCutoffInput;
-  double simCutoff = 0.0;  // 0.5, 0.6, 0.7, 0.75, 0.8, 0.85 or 0.9
-  std::string numThreadInput;
-  std::int32_t numThread = 0;            // thread count, capped at maxThreadsAvailable
-  std::int32_t maxThreadsAvailable = 0;  // what the OpenMP runtime offers
-  std::string inputPath;                 // input folder as typed, unchecked
-  std::string DBName;             // database key or "N"; no database when shorter than two characters
-  std::string motifCluster;       // tree answer "Y" or "N"
-  std::string combinedMotifFlag;  // combine answer "Y" or "N"
-  std::string outputFileType;     // "Global-Only" or "All"
-  std::string outputFileFormat;   // "Text", "HTML", "PDF" or "All"
-  std::string outputPath;         // typed output folder, then the derived one
-  std::string jobID;              // run prefix of every output name
-  double start = 0.0;             // run timer, seconds
-  double stop = 0.0;
-  double wtime = 0.0;                // stop - start
+  double simCutoff = 0.0;           // 0.5, 0.6, 0.7, 0.75, 0.8, 0.85 or 0.9
+  std::int32_t numThread = 0;       // thread count, capped at what the OpenMP runtime offers
+  std::string inputPath;            // input folder as typed, unchecked
+  std::string DBName;               // database key or "N"; no database when shorter than two characters
+  std::string motifCluster;         // tree answer "Y" or "N"
+  std::string combinedMotifFlag;    // combine answer "Y" or "N"
+  std::string outputFileType;       // "Global-Only" or "All"
+  std::string outputFileFormat;     // "Text", "HTML", "PDF" or "All"
+  std::string outputPath;           // the result folder every output goes to (nameOutputs)
+  std::string jobID;                // run prefix of every output name
+  double wtime = 0.0;               // run time, seconds
   std::int32_t motifNameLength = 0;  // longest input motif name
   double maxSumScoreCompare = 0.0;   // largest ranking key, base of default tree distances
-  std::string jasparDB;              // collection path the JASPAR loader opened last
-  std::string transfacDB;            // collection path the TRANSFAC loader opened last
-  std::string uniprobeDB;            // collection path the UniPROBE loader opened last
 
   // Every report's name (the default name until the outputs are named), full path and stream, by
   // ReportId (core/report_files.h).
@@ -123,12 +118,6 @@ struct RunState {
   std::vector<mergeChain> mergedMotifGlobalAndLocalMatching;
   std::vector<mergeChain> mergedMotifBestMatches;
 
-  // Scratch records.
-  fileNameAndType InputFiles;
-  combinedMatrices mergedMatrix;
-  commonBestMatches commonBestScoreGlobalList;
-  commonBestMatches commonBestScoreList;
-
   // Outputs, kept by the report opener (core/report_io.cpp): what the run created, in the order it
   // made them (later writers reopen exactly those); the streams open now, in the order they opened;
   // and how long a helper may run before it is stopped (seconds): one logo command; one page's
@@ -145,78 +134,67 @@ struct RunState {
   std::int32_t treeTimeLimitPerMiB = 10;
 };
 
-// The state of the running program.
+// The state of the running program, built from the start values by the static initialiser of
+// core/globals.cpp; no other file's static initialiser reads it, so the order in which the files'
+// static objects are built does not matter.
 extern RunState runState;
 
-// Settings, counters and run timer.
-extern double& maxScore;
-extern std::int32_t& overlap;
-extern std::int64_t& matrixIDNum;
-extern std::int64_t& mNum;
-extern std::int32_t& dNum;
-extern std::int32_t& numFile;
-extern std::int32_t& numTopMotif;
-extern std::int32_t& numBestMatches;
-extern std::string& simCutoffInput;
-extern double& simCutoff;
-extern std::string& numThreadInput;
-extern std::int32_t& numThread;
-extern std::int32_t& maxThreadsAvailable;
-extern std::string& inputPath;
-extern std::string& DBName;
-extern std::string& motifCluster;
-extern std::string& combinedMotifFlag;
-extern std::string& outputFileType;
-extern std::string& outputFileFormat;
-extern std::string& outputPath;
-extern std::string& jobID;
-extern double& start;
-extern double& stop;
-extern double& wtime;
-extern std::int32_t& motifNameLength;
-extern double& maxSumScoreCompare;
-extern std::string& jasparDB;
-extern std::string& transfacDB;
-extern std::string& uniprobeDB;
+// The names of the members above, in the same order. A reference to a member of a static object is
+// bound at compile time (constinit holds each to that), never by code that runs before main.
+
+// Settings and counters.
+inline constinit auto& matrixIDNum = runState.matrixIDNum;
+inline constinit auto& mNum = runState.mNum;
+inline constinit auto& dNum = runState.dNum;
+inline constinit auto& numFile = runState.numFile;
+inline constinit auto& numTopMotif = runState.numTopMotif;
+inline constinit auto& numBestMatches = runState.numBestMatches;
+inline constinit auto& simCutoff = runState.simCutoff;
+inline constinit auto& numThread = runState.numThread;
+inline constinit auto& inputPath = runState.inputPath;
+inline constinit auto& DBName = runState.DBName;
+inline constinit auto& motifCluster = runState.motifCluster;
+inline constinit auto& combinedMotifFlag = runState.combinedMotifFlag;
+inline constinit auto& outputFileType = runState.outputFileType;
+inline constinit auto& outputFileFormat = runState.outputFileFormat;
+inline constinit auto& outputPath = runState.outputPath;
+inline constinit auto& jobID = runState.jobID;
+inline constinit auto& wtime = runState.wtime;
+inline constinit auto& motifNameLength = runState.motifNameLength;
+inline constinit auto& maxSumScoreCompare = runState.maxSumScoreCompare;
 
 // Motifs, input files, alignments, selections and merges.
-extern std::vector<fileNameAndType>& FileNameType;
-extern std::vector<data>& Datasets;
-extern std::vector<data>& DatabaseDatasets;
-extern selectedMatches& datasetMatches;
-extern selectedMatches& databaseMatches;
-extern selectedMatches& databaseGlobalMatches;
-extern std::vector<maxScores>& maxScoresList;
-extern std::vector<maxScores>& maxScoresDatabaseList;
-extern std::vector<maxScores>& maxScoresDatabaseGlobalList;
-extern std::vector<commonBestMatches>& globalMatchingScoreResultList;
-extern std::vector<commonBestMatches>& commonBestScoreResultList;
-extern std::vector<bestMatchList>& topGlobalMatchingResults;
-extern std::vector<bestMatchList>& topGlobalAndLocalMatchingResults;
-extern std::vector<bestMatchList>& topBestMatchesResults;
-extern distanceTable& distanceMatrix;
-extern distanceTable& distanceMatrixGlobal;
-extern mergeChain& mergedMotifList;
-extern mergeChain& mergedMotifListGlobalAndLocal;
-extern mergeChain& mergedMotifListBestMatches;
-extern std::vector<mergeChain>& mergedMotifGlobalMatching;
-extern std::vector<mergeChain>& mergedMotifGlobalAndLocalMatching;
-extern std::vector<mergeChain>& mergedMotifBestMatches;
-
-// Scratch records.
-extern fileNameAndType& InputFiles;
-extern combinedMatrices& mergedMatrix;
-extern commonBestMatches& commonBestScoreGlobalList;
-extern commonBestMatches& commonBestScoreList;
+inline constinit auto& FileNameType = runState.FileNameType;
+inline constinit auto& Datasets = runState.Datasets;
+inline constinit auto& DatabaseDatasets = runState.DatabaseDatasets;
+inline constinit auto& datasetMatches = runState.datasetMatches;
+inline constinit auto& databaseMatches = runState.databaseMatches;
+inline constinit auto& databaseGlobalMatches = runState.databaseGlobalMatches;
+inline constinit auto& maxScoresList = runState.maxScoresList;
+inline constinit auto& maxScoresDatabaseList = runState.maxScoresDatabaseList;
+inline constinit auto& maxScoresDatabaseGlobalList = runState.maxScoresDatabaseGlobalList;
+inline constinit auto& globalMatchingScoreResultList = runState.globalMatchingScoreResultList;
+inline constinit auto& commonBestScoreResultList = runState.commonBestScoreResultList;
+inline constinit auto& topGlobalMatchingResults = runState.topGlobalMatchingResults;
+inline constinit auto& topGlobalAndLocalMatchingResults = runState.topGlobalAndLocalMatchingResults;
+inline constinit auto& topBestMatchesResults = runState.topBestMatchesResults;
+inline constinit auto& distanceMatrix = runState.distanceMatrix;
+inline constinit auto& distanceMatrixGlobal = runState.distanceMatrixGlobal;
+inline constinit auto& mergedMotifList = runState.mergedMotifList;
+inline constinit auto& mergedMotifListGlobalAndLocal = runState.mergedMotifListGlobalAndLocal;
+inline constinit auto& mergedMotifListBestMatches = runState.mergedMotifListBestMatches;
+inline constinit auto& mergedMotifGlobalMatching = runState.mergedMotifGlobalMatching;
+inline constinit auto& mergedMotifGlobalAndLocalMatching = runState.mergedMotifGlobalAndLocalMatching;
+inline constinit auto& mergedMotifBestMatches = runState.mergedMotifBestMatches;
 
 // Outputs.
-extern std::vector<CreatedOutput>& createdOutputs;
-extern std::vector<OpenOutput>& openOutputs;
-extern std::int32_t& logoTimeLimit;
-extern std::int32_t& pdfTimeLimit;
-extern std::int32_t& pdfTimeLimitPerMiB;
-extern std::int32_t& treeTimeLimit;
-extern std::int32_t& treeTimeLimitPerMiB;
+inline constinit auto& createdOutputs = runState.createdOutputs;
+inline constinit auto& openOutputs = runState.openOutputs;
+inline constinit auto& logoTimeLimit = runState.logoTimeLimit;
+inline constinit auto& pdfTimeLimit = runState.pdfTimeLimit;
+inline constinit auto& pdfTimeLimitPerMiB = runState.pdfTimeLimitPerMiB;
+inline constinit auto& treeTimeLimit = runState.treeTimeLimit;
+inline constinit auto& treeTimeLimitPerMiB = runState.treeTimeLimitPerMiB;
 
 // Puts every variable above back to its start value and closes every report stream, so a test can
 // start a run from scratch.

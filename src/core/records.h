@@ -130,7 +130,8 @@ struct combinedMatrices {
 // One input file, in the order the names were typed.
 struct fileNameAndType {
   std::string fileName;          // as typed; opened as inputPath + fileName
-  std::int32_t fileType = 0;     // menu number 1..10; stored, never used
+  std::int32_t fileType = 0;     // format answer 1..10; no stage reads it, the readers tell each
+                                 // block's layout from its text
   std::int32_t motifCount = 0;   // motifs read from the file
   std::int32_t datasetNum = 0;   // 1-based position in the typed order
 };

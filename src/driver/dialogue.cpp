@@ -111,16 +111,16 @@ void runDialogue(std::istream& in, std::ostream& out) {
           wholeNumber(1, 50));
   numBestMatches = leadingInteger(numBestMatchesInput);
 
-  simCutoffInput = ask(in, out,
-                       "Please, select a cutoff for similarity (>= 0.5, >= 0.6, >= 0.7, >= 0.75, >= 0.8, >= "
-                       "0.85, >= 0.9):",
-                       Read::Word, offeredCutoff);
+  const std::string simCutoffInput = ask(
+      in, out,
+      "Please, select a cutoff for similarity (>= 0.5, >= 0.6, >= 0.7, >= 0.75, >= 0.8, >= 0.85, >= 0.9):",
+      Read::Word, offeredCutoff);
   simCutoff = std::strtod(simCutoffInput.c_str(), nullptr);
 
-  numThreadInput =
+  const std::string numThreadInput =
       ask(in, out, "Please, enter number of threads (must be >= 1):", Read::Word, checkNumThreads);
   numThread = leadingInteger(numThreadInput);
-  maxThreadsAvailable = omp_get_max_threads();
+  const std::int32_t maxThreadsAvailable = omp_get_max_threads();
   out << "Maximum number of threads available on your machine is " << maxThreadsAvailable << "." << std::endl;
   out << "This is the maximum number of threads can be allocated to run this program." << std::endl
       << std::endl;
@@ -142,8 +142,7 @@ void runDialogue(std::istream& in, std::ostream& out) {
     const std::string inputFileFormat = ask(in, out, "Please, enter file format:", Read::Line,
                                             wholeNumber(1, 10), "Invalid file format. Please, re-enter:");
     const std::int32_t inputFileFormatNum = leadingInteger(inputFileFormat);
-    InputFiles = fileNameAndType{inputFilename, inputFileFormatNum, 0, i};
-    FileNameType.push_back(InputFiles);
+    FileNameType.push_back(fileNameAndType{inputFilename, inputFileFormatNum, 0, i});
   }
 
   out << std::endl;
@@ -162,7 +161,9 @@ void runDialogue(std::istream& in, std::ostream& out) {
       ask(in, out, "Please, enter an output file format (Text, HTML, PDF, All):", Read::Line,
           oneOf({"Text", "HTML", "PDF", "All"}), "Invalid output file format. Please, re-enter.");
 
-  outputPath = ask(
+  // Only checked: every output goes to the result folder beside the input folder, outputPath, which
+  // nameOutputs sets.
+  [[maybe_unused]] const std::string outputFolderInput = ask(
       in, out,
       "please, enter output file's location (full path, for example, C:\\MyDocuments\\ for Windows and "
       "/home/MyFolder/ for Linux):",

@@ -169,7 +169,7 @@ const OutsideSteps& realOutsideSteps() {
 
 void runStages(const OutsideSteps& steps) {
   setRunStage(kReading);
-  start = omp_get_wtime();
+  const double start = omp_get_wtime();
   std::cout << std::endl << "Reading input ..." << std::endl;
   readInput(FileNameType);
   if (Datasets.size() < 2) {
@@ -203,7 +203,7 @@ void runStages(const OutsideSteps& steps) {
   setRunStage(kDatabase);
   databaseStep(steps);
 
-  stop = omp_get_wtime();
+  const double stop = omp_get_wtime();
   wtime = stop - start;
 
   setRunStage(kFooters);

@@ -9,13 +9,13 @@
 
 namespace korvelan {
 
-
 namespace {
-// The path of DBName's collection below the working directory when it is of this family; a key of
-// another family leaves the path as it was.
-void choosePath(CollectionFamily family, std::string& path) {
+// The path of DBName's collection below the working directory when it is of this family; empty, a
+// path no loader can read, for a key of another family.
+std::string chosenPath(CollectionFamily family) {
   const Collection* chosen = collectionOf(DBName);
-  if (chosen != nullptr && chosen->family == family) path = workingDirectoryOrFail() + chosen->path;
+  if (chosen == nullptr || chosen->family != family) return {};
+  return workingDirectoryOrFail() + chosen->path;
 }
 
 // Every block of the file becomes one record, numbered from 1 in file order. A file that cannot be
@@ -31,24 +31,21 @@ void loadCollection(const std::string& path, void (*reader)(inputBlock, std::int
 }  // namespace
 
 void readJasparDatabase() {
-  choosePath(CollectionFamily::Jaspar, jasparDB);
-  loadCollection(jasparDB, readJasparDBMatrix);
+  loadCollection(chosenPath(CollectionFamily::Jaspar), readJasparDBMatrix);
 }
 
 void readTransfacDatabase() {
+  std::string path;
   for (const Collection& collection : collections())
-    if (collection.family == CollectionFamily::Transfac)
-      transfacDB = workingDirectoryOrFail() + collection.path;
-  loadCollection(transfacDB, readTransfacDBMatrix);
+    if (collection.family == CollectionFamily::Transfac) path = workingDirectoryOrFail() + collection.path;
+  loadCollection(path, readTransfacDBMatrix);
 }
 
 void readUniprobeDatabase() {
-  choosePath(CollectionFamily::Uniprobe, uniprobeDB);
-  loadCollection(uniprobeDB, readUniprobeDBMatrix);
+  loadCollection(chosenPath(CollectionFamily::Uniprobe), readUniprobeDBMatrix);
 }
 
 void readCollectionFile(const std::string& path) {
-  jasparDB = path;
   loadCollection(path, [](inputBlock block, std::int32_t motifNumInFile, std::int32_t motifID) {
     std::string taxon = tokenAt(blockLine(block, 1), 3);
     readJasparLayoutBlock(block, std::move(taxon), motifNumInFile, motifID);

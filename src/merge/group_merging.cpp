@@ -164,7 +164,7 @@ void mergeGroup(const CombinedList& list, const bestMatchList& group) {
 
 void recordAccepted(const CombinedList& list, const dataCombinedScore& record, const motifMatrix& A,
                     const motifMatrix& B, const motifMatrix& merged) {
-  combinedMatrices& entry = mergedMatrix;
+  combinedMatrices entry;
   copyRecordFields(entry, record);
   // The record lists its motifs in listing order, the matrices follow its scan order: a row names each
   // motif beside its own format, consensus and alignment line, so the names go in scan order too.
@@ -178,13 +178,13 @@ void recordAccepted(const CombinedList& list, const dataCombinedScore& record, c
   const std::size_t joint = alignment.find('_');
   entry.firstAlignment = alignment.substr(0, joint);
   entry.secondAlignment = joint == std::string::npos ? std::string() : alignment.substr(joint + 1);
-  (runState.*list.working).push_back(entry);
+  (runState.*list.working).push_back(std::move(entry));
 }
 
 void recordRejected(const CombinedList& list, const bestMatchList& group, std::size_t from,
                     std::string_view partnerFormat) {
   mergeChain& working = runState.*list.working;
-  combinedMatrices& entry = mergedMatrix;
+  combinedMatrices entry;
   for (std::size_t k = from; k < group.size(); ++k) {
     const dataCombinedScore& record = group[k];
     copyRecordFields(entry, record);
@@ -192,9 +192,6 @@ void recordRejected(const CombinedList& list, const bestMatchList& group, std::s
     entry.secondMotifMatrix = orientedMotif(record.secondMotifID, record.secondMatchingFormat);
     entry.combinedMotifMatrix = orientedMotif(record.secondMotifID, partnerFormat);
     entry.mergedFlag = "N";
-    // Nothing was aligned: the scratch entry must not show the lines of an earlier merge.
-    entry.firstAlignment.clear();
-    entry.secondAlignment.clear();
     working.push_back(entry);
   }
 }

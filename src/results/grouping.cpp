@@ -13,15 +13,11 @@ double sumOfScores(const bestMatchList& list) {
   return sum;
 }
 
-std::vector<commonBestMatches> rankMotifs(const std::vector<bestMatchList>& bestLists,
-                                          commonBestMatches& scratch) {
+std::vector<commonBestMatches> rankMotifs(const std::vector<bestMatchList>& bestLists) {
   std::vector<commonBestMatches> ranking;
   ranking.reserve(bestLists.size());
-  for (std::size_t k = 0; k < bestLists.size(); ++k) {
-    scratch.motifID = static_cast<std::int64_t>(k + 1);
-    scratch.sumScores = sumOfScores(bestLists[k]);
-    ranking.push_back(scratch);
-  }
+  for (std::size_t k = 0; k < bestLists.size(); ++k)
+    ranking.push_back({.motifID = static_cast<std::int64_t>(k + 1), .sumScores = sumOfScores(bestLists[k])});
   std::stable_sort(ranking.begin(), ranking.end());
   return ranking;
 }

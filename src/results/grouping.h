@@ -13,10 +13,9 @@ namespace korvelan {
 // Sum of the ranking keys of a list, added in list order from 0.0.
 double sumOfScores(const bestMatchList& list);
 
-// One entry {motif ID k, key sum of element k - 1} per list, built in `scratch` and appended as a copy,
-// then sorted ascending by the sum; equal sums keep motif-ID order.
-std::vector<commonBestMatches> rankMotifs(const std::vector<bestMatchList>& bestLists,
-                                          commonBestMatches& scratch);
+// One entry {motif ID k, key sum of element k - 1} per list, sorted ascending by the sum; equal sums
+// keep motif-ID order.
+std::vector<commonBestMatches> rankMotifs(const std::vector<bestMatchList>& bestLists);
 
 // Copies of the non-empty best-match lists in ranking order, at most numTopMotif of them.
 std::vector<bestMatchList> topGroups(const std::vector<commonBestMatches>& ranking,

@@ -18,7 +18,7 @@ void selectDistances() {
 
 void rankGlobalMatching() {
   const std::vector<bestMatchList>& globalBestMatchesLists = datasetMatches.otherFileMatches;
-  std::vector<commonBestMatches> ranking = rankMotifs(globalBestMatchesLists, commonBestScoreGlobalList);
+  std::vector<commonBestMatches> ranking = rankMotifs(globalBestMatchesLists);
   globalMatchingScoreResultList.insert(globalMatchingScoreResultList.end(), ranking.begin(), ranking.end());
   std::cout << std::endl;
   for (bestMatchList& group : topGroups(ranking, globalBestMatchesLists, numTopMotif))
@@ -28,7 +28,7 @@ void rankGlobalMatching() {
 
 void rankGlobalAndLocal() {
   const std::vector<bestMatchList>& globalAndLocalBestMatchesLists = datasetMatches.bestMatches;
-  std::vector<commonBestMatches> ranking = rankMotifs(globalAndLocalBestMatchesLists, commonBestScoreList);
+  std::vector<commonBestMatches> ranking = rankMotifs(globalAndLocalBestMatchesLists);
   commonBestScoreResultList.insert(commonBestScoreResultList.end(), ranking.begin(), ranking.end());
   std::cout << std::endl;
   if (mergeWanted() && typeAll()) {

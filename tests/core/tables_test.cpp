@@ -51,20 +51,16 @@ TEST(StartValues, ResetRestoresEveryGlobal) {
   resetGlobals();
   EXPECT_EQ(reportName(ReportId::Results), "Results.txt");
   EXPECT_EQ(reportName(ReportId::MotifTreeGlobalHTML), "Global_Matching_Motif_Tree.html");
-  maxScore = 2;
-  overlap = 9;
   mNum = 7;
-  jasparDB = "/x";
-  uniprobeDB = "/y";
+  outputPath = "/x/";
+  logoTimeLimit = 1;  // as the tests shorten it
   reportName(ReportId::Results) = "J_x_Results.txt";
   Datasets.resize(3);
   reportStream(ReportId::Results).open("/dev/null");
   resetGlobals();
-  EXPECT_EQ(maxScore, 1.0);
-  EXPECT_EQ(overlap, 4);
   EXPECT_EQ(mNum, 1);
-  EXPECT_TRUE(jasparDB.empty());
-  EXPECT_TRUE(uniprobeDB.empty());
+  EXPECT_TRUE(outputPath.empty());
+  EXPECT_EQ(logoTimeLimit, 60);
   EXPECT_EQ(reportName(ReportId::Results), "Results.txt");
   EXPECT_TRUE(Datasets.empty());
   EXPECT_FALSE(reportStream(ReportId::Results).is_open());

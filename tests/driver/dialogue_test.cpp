@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <omp.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "core/globals.h"
@@ -82,7 +83,7 @@ TEST_F(Dialogue, WholeTranscriptOfAPlainRun) {
   EXPECT_EQ(numTopMotif, 5);
   EXPECT_EQ(numBestMatches, 3);
   EXPECT_EQ(simCutoff, 0.75);
-  EXPECT_EQ(numThreadInput, "4");
+  EXPECT_EQ(numThread, std::min(4, machineMax));
   EXPECT_EQ(inputPath, "/data/motifs/");
   ASSERT_EQ(FileNameType.size(), 2u);
   EXPECT_EQ(FileNameType[0].fileName, "a.txt");
@@ -94,7 +95,7 @@ TEST_F(Dialogue, WholeTranscriptOfAPlainRun) {
   EXPECT_EQ(combinedMotifFlag, "Y");
   EXPECT_EQ(outputFileType, "All");
   EXPECT_EQ(outputFileFormat, "Text");
-  EXPECT_EQ(outputPath, dir.path());
+  EXPECT_TRUE(outputPath.empty());  // the typed folder is only checked; nameOutputs sets the result folder
 }
 
 // Each refused answer prints its message once and the question is not repeated.
@@ -129,7 +130,6 @@ TEST_F(Dialogue, RefusedAnswersAndTheirMessages) {
   EXPECT_EQ(numTopMotif, 50);
   EXPECT_EQ(numBestMatches, 1);
   EXPECT_EQ(simCutoff, 0.5);
-  EXPECT_EQ(simCutoffInput, ".5");
   EXPECT_EQ(numThread, machineMax);
   EXPECT_EQ(FileNameType[0].fileName, "");
   EXPECT_EQ(FileNameType[0].fileType, 6);
@@ -162,13 +162,12 @@ TEST_F(Dialogue, DatabaseAnswersMapToKeys) {
 // Word answers may share a line; the character skipped after the thread and database answers is
 // the line end, so the whole-line answer after them starts on the next line.
 TEST_F(Dialogue, WordAnswersShareALineAndOneCharacterIsSkipped) {
-  run("1 2 3 0.8 2\nin dir/\nname.txt\n5\n14\nN\nN\nAll\nText\n" + dir.path());
+  run("1 2 3 0.8 2\nin dir/\nname.txt\n5\n14\nN\nN\nAll\nText\n" + dir.path());  // no final line end
   EXPECT_EQ(numTopMotif, 2);
   EXPECT_EQ(numBestMatches, 3);
   EXPECT_EQ(simCutoff, 0.8);
   EXPECT_EQ(inputPath, "in dir/");  // whole line, blanks kept
   EXPECT_EQ(FileNameType[0].fileName, "name.txt");
-  EXPECT_EQ(outputPath, dir.path());  // the last answer needs no final line end
 }
 
 // An answer holding a NUL or another control character is never taken: the system would see a path
@@ -187,8 +186,7 @@ TEST_F(Dialogue, ControlCharactersInAnswersAreRefused) {
   EXPECT_EQ(count("Invalid input. Please, re-enter."), 2);
   EXPECT_EQ(count("Invalid file format. Please, re-enter:"), 1);
   EXPECT_EQ(count("Invalid output file format. Please, re-enter."), 1);
-  EXPECT_EQ(count("Invalid path. Please, re-enter."), 1);
-  EXPECT_EQ(outputPath, dir.path() + "with\ttab/");
+  EXPECT_EQ(count("Invalid path. Please, re-enter."), 1);  // the folder with a tab is taken
 
   struct Case {
     const char* what;

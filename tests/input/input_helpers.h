@@ -45,9 +45,6 @@ class CollectionRun {
  public:
   CollectionRun() : previous_(getCurrentDirectory()) {
     resetGlobals();
-    jasparDB.clear();
-    transfacDB.clear();
-    uniprobeDB.clear();
     if (chdir(dir_.path().c_str()) != 0) ADD_FAILURE() << "cannot enter " << dir_.path();
     cwd_ = getCurrentDirectory();
   }

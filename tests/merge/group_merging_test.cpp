@@ -183,9 +183,9 @@ TEST(Chains, AMemberThatCannotBePlacedEndsTheChainWithoutEntries) {
 
 TEST(GroupDrivers, RejectedFirstMergeFilesEveryRecordAsRejected) {
   useMotifs({"TTCACGTGAC", "CACGTGACAA", "GTCACGTGAA", "TTGACGTCAAG", "CTTGACGTCAA"});
-  // An accepted merge first leaves alignment lines in the scratch entry.
+  // An accepted merge first, with its alignment lines.
   combinedMatrixGlobalMatching({closest(1, 2)});
-  ASSERT_FALSE(mergedMatrix.firstAlignment.empty());
+  ASSERT_FALSE(mergedMotifGlobalMatching.at(0).at(0).firstAlignment.empty());
 
   // A top record that does not fit its motifs (more overlap than the shorter one has, shifted)
   // merges into nothing, which no rescan finds.
@@ -374,7 +374,7 @@ TEST(MergeSteps, ARejectedStepFilesTheRestOfTheGroup) {
   const bestMatchList group = {closest(1, 2), closest(1, 3), closest(1, 4), closest(1, 2)};
   const motifMatrix& A = Datasets[0].matrix;
   recordAccepted(combinedList(CombinedListId::BestMatches), group[0], A, Datasets[1].matrix, A);
-  ASSERT_FALSE(mergedMatrix.firstAlignment.empty());
+  ASSERT_FALSE(mergedMotifListBestMatches.at(0).firstAlignment.empty());
   recordRejected(combinedList(CombinedListId::BestMatches), group, 1, "Reverse Complement");
   const mergeChain& chain = mergedMotifListBestMatches;
   ASSERT_EQ(chain.size(), 4u);
