@@ -142,13 +142,13 @@ void firstMerge(const CombinedList& list, const bestMatchList& group) {
   foldIn(list, std::move(M), std::move(revM), group, 1);
 }
 
+}  // namespace
+
 void chainFrom(const CombinedList& list, motifMatrix M, const bestMatchList& S, int i) {
   if (i < 0) return;
   motifMatrix revM = getRevCompMotif(M);
   foldIn(list, std::move(M), std::move(revM), S, static_cast<std::size_t>(i));
 }
-
-}  // namespace
 
 bool mergeVerified(const motifMatrix& merged, const motifMatrix& A, const motifMatrix& B, ParentTest test) {
   return verified(ScanMatrix(merged), ScanMatrix(A), ScanMatrix(B), std::nullopt, test);
@@ -196,23 +196,24 @@ void recordRejected(const CombinedList& list, const bestMatchList& group, std::s
   }
 }
 
-void combinedMatrixGlobalMatching(bestMatchList group) {
+// The named forms of mergeGroup and chainFrom, one per combined-motif list. A chain step folds into
+// its own copy of the merged matrix, so that one is taken by value.
+void combinedMatrixGlobalMatching(const bestMatchList& group) {
   mergeGroup(combinedList(CombinedListId::Global), group);
 }
-void combinedMatrixGlobalAndLocalMatching(bestMatchList group) {
+void combinedMatrixGlobalAndLocalMatching(const bestMatchList& group) {
   mergeGroup(combinedList(CombinedListId::GlobalAndLocal), group);
 }
-void combinedMatrixBestMatches(bestMatchList group) {
+void combinedMatrixBestMatches(const bestMatchList& group) {
   mergeGroup(combinedList(CombinedListId::BestMatches), group);
 }
-
-void combinedMatrixG(motifMatrix M, bestMatchList S, int i) {
+void combinedMatrixG(motifMatrix M, const bestMatchList& S, int i) {
   chainFrom(combinedList(CombinedListId::Global), std::move(M), S, i);
 }
-void combinedMatrixGL(motifMatrix M, bestMatchList S, int i) {
+void combinedMatrixGL(motifMatrix M, const bestMatchList& S, int i) {
   chainFrom(combinedList(CombinedListId::GlobalAndLocal), std::move(M), S, i);
 }
-void combinedMatrixB(motifMatrix M, bestMatchList S, int i) {
+void combinedMatrixB(motifMatrix M, const bestMatchList& S, int i) {
   chainFrom(combinedList(CombinedListId::BestMatches), std::move(M), S, i);
 }
 

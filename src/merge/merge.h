@@ -52,16 +52,17 @@ std::string alignTwoMatrices(const motifMatrix& firstMatrix, const motifMatrix& 
 // One group (a top motif and its best matches) becomes one merge chain, built in the list's working
 // chain and filed in its finished chains (reports/combined_motifs.h).
 void mergeGroup(const CombinedList& list, const bestMatchList& group);
-// The same for each list by name.
-void combinedMatrixGlobalMatching(bestMatchList group);
-void combinedMatrixGlobalAndLocalMatching(bestMatchList group);
-void combinedMatrixBestMatches(bestMatchList group);
+// The chain from member i of S on (none for i below 0), folded into the merged matrix M, its entries
+// appended to the list's working chain.
+void chainFrom(const CombinedList& list, motifMatrix M, const bestMatchList& S, int i);
 
-// The chain from member i of S on, folded into the merged matrix M, its entries appended to the
-// list's working chain; for each list by name.
-void combinedMatrixG(motifMatrix M, bestMatchList S, int i);
-void combinedMatrixGL(motifMatrix M, bestMatchList S, int i);
-void combinedMatrixB(motifMatrix M, bestMatchList S, int i);
+// The named forms of the two, one per combined-motif list.
+void combinedMatrixGlobalMatching(const bestMatchList& group);
+void combinedMatrixGlobalAndLocalMatching(const bestMatchList& group);
+void combinedMatrixBestMatches(const bestMatchList& group);
+void combinedMatrixG(motifMatrix M, const bestMatchList& S, int i);
+void combinedMatrixGL(motifMatrix M, const bestMatchList& S, int i);
+void combinedMatrixB(motifMatrix M, const bestMatchList& S, int i);
 
 // The steps the drivers and chains are made of.
 

@@ -17,6 +17,10 @@
 namespace korvelan {
 namespace {
 
+const CombinedList& kGlobal = combinedList(CombinedListId::Global);
+const CombinedList& kGlobalAndLocal = combinedList(CombinedListId::GlobalAndLocal);
+const CombinedList& kBestMatches = combinedList(CombinedListId::BestMatches);
+
 using testing::makeMotif;
 using testing::rowsOf;
 
@@ -97,7 +101,7 @@ TEST(GroupDrivers, OneRecordAcceptedGivesOneEntry) {
     SCOPED_TRACE(std::string("flag '") + flag + "'");
     const dataCombinedScore top = closestListing(1, 2, flag);
     const std::size_t before = mergedMotifGlobalMatching.size();
-    combinedMatrixGlobalMatching({top});
+    mergeGroup(kGlobal, {top});
     ASSERT_EQ(mergedMotifGlobalMatching.size(), before + 1);
     const mergeChain& chain = mergedMotifGlobalMatching.back();
     ASSERT_EQ(chain.size(), 1u);
@@ -112,13 +116,35 @@ TEST(GroupDrivers, OneRecordAcceptedGivesOneEntry) {
   EXPECT_TRUE(mergedMotifBestMatches.empty());
 }
 
+TEST(GroupDrivers, EachNamedFormFillsItsOwnList) {
+  struct Case {
+    void (*group)(const bestMatchList&);
+    void (*chain)(motifMatrix, const bestMatchList&, int);
+    const CombinedList& list;
+  };
+  const Case cases[] = {{combinedMatrixGlobalMatching, combinedMatrixG, kGlobal},
+                        {combinedMatrixGlobalAndLocalMatching, combinedMatrixGL, kGlobalAndLocal},
+                        {combinedMatrixBestMatches, combinedMatrixB, kBestMatches}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.list.id));
+    useMotifs({"TGACGTCATG", "TGACGTCATG", "TGACGTCATG"});
+    c.group({closest(1, 2)});
+    c.chain(Datasets[0].matrix, {closest(1, 2), closest(1, 3)}, 1);
+    for (const CombinedList& other : combinedLists()) {
+      const bool own = &other == &c.list;
+      EXPECT_EQ((runState.*other.chains).size(), own ? 1u : 0u);
+      EXPECT_EQ((runState.*other.working).size(), own ? 1u : 0u);
+    }
+  }
+}
+
 TEST(GroupDrivers, ParentsTakeTheRecordsOrientations) {
   // Motif 2 is motif 1's reverse complement: the closest alignment pairs motif 1 as read with motif 2
   // reverse-complemented.
   useMotifs({"TTGACGTCAAG", "CTTGACGTCAA"});
   const dataCombinedScore top = closest(1, 2);
   ASSERT_EQ(top.secondMatchingFormat, "Reverse Complement");
-  combinedMatrixBestMatches({top});
+  mergeGroup(kBestMatches, {top});
   ASSERT_EQ(mergedMotifBestMatches.size(), 1u);
   const combinedMatrices& entry = mergedMotifBestMatches[0][0];
   expectMergeOf(entry, Datasets[0].matrix, Datasets[1].revCompMatrix);
@@ -130,7 +156,7 @@ TEST(GroupDrivers, ParentsTakeTheRecordsOrientations) {
 TEST(Chains, EveryAcceptedStepFoldsTheNextMemberIn) {
   useMotifs({"GTCACGTGAC", "TCACGTGACC", "CCCACGTGAC", "GGTCACGTGA"});
   const bestMatchList group = {closest(1, 2), closest(1, 3), closest(1, 4)};
-  combinedMatrixGlobalAndLocalMatching(group);
+  mergeGroup(kGlobalAndLocal, group);
   ASSERT_EQ(mergedMotifGlobalAndLocalMatching.size(), 1u);
   const mergeChain& chain = mergedMotifGlobalAndLocalMatching[0];
   ASSERT_EQ(chain.size(), 3u);
@@ -159,13 +185,13 @@ TEST(Chains, EveryAcceptedStepFoldsTheNextMemberIn) {
 TEST(Chains, EqualForwardAndBackwardKeysTakeTheForwardRecord) {
   // Three copies of one motif: every placement scan finds the merge again at key 0 both ways.
   useMotifs({"TGACGTCATG", "TGACGTCATG", "TGACGTCATG"});
-  combinedMatrixB(Datasets[0].matrix, {closest(1, 2), closest(1, 3)}, 1);
+  chainFrom(kBestMatches, Datasets[0].matrix, {closest(1, 2), closest(1, 3)}, 1);
   ASSERT_EQ(mergedMotifListBestMatches.size(), 1u);
   EXPECT_EQ(mergedMotifListBestMatches[0].direction, "Forward");
   EXPECT_EQ(mergedMotifListBestMatches[0].combinedMotifMatrix, Datasets[0].matrix);
   // An index at or past the group's end does nothing.
-  combinedMatrixB(Datasets[0].matrix, {closest(1, 2), closest(1, 3)}, 2);
-  combinedMatrixG(Datasets[0].matrix, {closest(1, 2)}, -1);
+  chainFrom(kBestMatches, Datasets[0].matrix, {closest(1, 2), closest(1, 3)}, 2);
+  chainFrom(kGlobal, Datasets[0].matrix, {closest(1, 2)}, -1);
   EXPECT_EQ(mergedMotifListBestMatches.size(), 1u);
   EXPECT_TRUE(mergedMotifList.empty());
 }
@@ -175,7 +201,7 @@ TEST(Chains, AMemberThatCannotBePlacedEndsTheChainWithoutEntries) {
   dataCombinedScore unrelated = closest(1, 2);
   unrelated.secondMotifID = 3;
   unrelated.secondMotifName = Datasets[2].motifName;
-  combinedMatrixGlobalMatching({closest(1, 2), unrelated, closest(1, 4)});
+  mergeGroup(kGlobal, {closest(1, 2), unrelated, closest(1, 4)});
   ASSERT_EQ(mergedMotifGlobalMatching.size(), 1u);
   ASSERT_EQ(mergedMotifGlobalMatching[0].size(), 1u);
   EXPECT_EQ(mergedMotifGlobalMatching[0][0].mergedFlag, "Y");
@@ -184,7 +210,7 @@ TEST(Chains, AMemberThatCannotBePlacedEndsTheChainWithoutEntries) {
 TEST(GroupDrivers, RejectedFirstMergeFilesEveryRecordAsRejected) {
   useMotifs({"TTCACGTGAC", "CACGTGACAA", "GTCACGTGAA", "TTGACGTCAAG", "CTTGACGTCAA"});
   // An accepted merge first, with its alignment lines.
-  combinedMatrixGlobalMatching({closest(1, 2)});
+  mergeGroup(kGlobal, {closest(1, 2)});
   ASSERT_FALSE(mergedMotifGlobalMatching.at(0).at(0).firstAlignment.empty());
 
   // A top record that does not fit its motifs (more overlap than the shorter one has, shifted)
@@ -196,7 +222,7 @@ TEST(GroupDrivers, RejectedFirstMergeFilesEveryRecordAsRejected) {
   const dataCombinedScore second = closest(4, 1), third = closest(4, 3);
   ASSERT_EQ(second.secondMatchingFormat, "Original Motif");
   const bestMatchList group = {broken, second, third};
-  combinedMatrixGlobalMatching(group);
+  mergeGroup(kGlobal, group);
   ASSERT_EQ(mergedMotifGlobalMatching.size(), 2u);
   const mergeChain& chain = mergedMotifGlobalMatching[1];
   ASSERT_EQ(chain.size(), 3u);
@@ -221,7 +247,7 @@ TEST(GroupDrivers, MotifIDsNamingNoMotifAreRejectedSafely) {
   stray.secondMotifID = 99;
   dataCombinedScore none = closest(1, 2);
   none.firstMotifID = 0;
-  combinedMatrixGlobalMatching({stray, none});
+  mergeGroup(kGlobal, {stray, none});
   ASSERT_EQ(mergedMotifGlobalMatching.size(), 1u);
   const mergeChain& chain = mergedMotifGlobalMatching[0];
   ASSERT_EQ(chain.size(), 2u);
@@ -231,7 +257,7 @@ TEST(GroupDrivers, MotifIDsNamingNoMotifAreRejectedSafely) {
   EXPECT_EQ(chain[0].firstMotifMatrix, oriented(stray.firstMotifID, stray.firstMatchingFormat));
   EXPECT_TRUE(chain[1].firstMotifMatrix.empty());
   // An empty group files an empty chain.
-  combinedMatrixGlobalMatching({});
+  mergeGroup(kGlobal, {});
   ASSERT_EQ(mergedMotifGlobalMatching.size(), 2u);
   EXPECT_TRUE(mergedMotifGlobalMatching[1].empty());
 }
@@ -285,7 +311,7 @@ TEST(Chains, LongMotifsMergeAsTheWholeScansSayOnEveryTeam) {
     SCOPED_TRACE(threads);
     numThread = threads;
     mergedMotifBestMatches.clear();
-    combinedMatrixBestMatches(group);
+    mergeGroup(kBestMatches, group);
     ASSERT_EQ(mergedMotifBestMatches.size(), 1u);
     const mergeChain chain = mergedMotifBestMatches[0];
     if (threads > 1) {
