@@ -6,13 +6,13 @@
 // key=value fields for each, a renderer mode's with its speed-up and the images that differ from the
 // plain ones. --no-renderer is --modes off.
 //
-// Then, for each mode, where one drawing's time goes, from K drawings of one motif in turn (one at a
-// time): the client's start (the wrapper and the client, up to the request: measured against a
-// stand-in renderer that answers at once; with the plain commands, the command's start with the logo
-// library, `--version`), the drawing (the same command drawing PostScript, less the start) and the
-// conversion to JPEG (the JPEG command less the PostScript one). CPU seconds are the commands' own
-// and those of every process of the renderer's process group, read from /proc once its drawings are
-// reaped.
+// Then, for each mode, where one drawing's time goes, from K (default 20) drawings of the first motif
+// one after another: the client's start (the wrapper and the client, with the request and the reply:
+// measured against a stand-in renderer that answers at once), the drawing (the same command drawing
+// PostScript, less the start) and the conversion to JPEG (the JPEG command less the PostScript one).
+// The plain command's start and drawing come as one figure: the library's start is nearly all of it.
+// CPU seconds are the commands' own and those of every process of the renderer's process group,
+// read from /proc once its drawings are reaped.
 //
 // The motifs are the first N of the JASPAR collection in the shared data folder (or the file given),
 // or random motifs when it is absent. The logos go into a scratch tool root that is removed afterwards
@@ -62,7 +62,8 @@ motifMatrix normalized(const std::vector<std::vector<double>>& columnsByBase) {
   for (std::size_t pos = 0; pos < length; ++pos) {
     std::vector<double> row(4, 0.25);
     double sum = 0;
-    for (int base = 0; base < 4; ++base) sum += pos < columnsByBase[base].size() ? columnsByBase[base][pos] : 0;
+    for (int base = 0; base < 4; ++base)
+      sum += pos < columnsByBase[base].size() ? columnsByBase[base][pos] : 0;
     if (sum > 0)
       for (int base = 0; base < 4; ++base)
         row[base] = (pos < columnsByBase[base].size() ? columnsByBase[base][pos] : 0) / sum;
@@ -245,6 +246,7 @@ class InstantRenderer {
 };
 
 struct Phases {
+  bool startApart = false;  // false: the plain command's start holds its drawing
   double startSeconds = 0, startCpu = 0;
   double drawingSeconds = 0, drawingCpu = 0;
   double conversionSeconds = 0, conversionCpu = 0;
@@ -282,7 +284,6 @@ Phases breakdown(const Mode& mode, const motifMatrix& matrix, const std::string&
   const std::string jpeg = logoCommand(input, root + "breakdown.jpeg", false);
   std::string eps = jpeg;
   eps.replace(eps.find("--format jpeg"), 13, "--format eps");
-  const std::string wrapper = shellWord(toolRoot(inputPath) + "weblogo-3.4/weblogo");
   Phases phases;
   setSwitch(mode);
   {
@@ -298,22 +299,23 @@ Phases breakdown(const Mode& mode, const motifMatrix& matrix, const std::string&
     }
     const Runs drawings = runInTurn(eps, samples, group, resident);
     const Runs images = runInTurn(jpeg, samples, group, resident);
-    Runs start;
     if (group > 0) {
       const std::string socketPath = root + "instant-renderer";
       const InstantRenderer instant(socketPath);
       setenv(kLogoSocketVariable, socketPath.c_str(), 1);
-      start = runInTurn(jpeg, samples, -1, resident);
+      const Runs start = runInTurn(jpeg, samples, -1, resident);
       setenv(kLogoSocketVariable, renderer.socketPath().c_str(), 1);
       fs::remove(socketPath);
-      start.commandCpu = images.commandCpu;  // the same client's work, answered by the renderer
+      phases.startApart = true;
+      phases.startSeconds = start.seconds;
+      phases.startCpu = images.commandCpu;  // the same client's work, answered by the renderer
+      phases.drawingSeconds = drawings.seconds - start.seconds;
+      phases.drawingCpu = drawings.groupCpu + drawings.commandCpu - images.commandCpu;
     } else {
-      start = runInTurn(wrapper + " --version > /dev/null", samples, -1, resident);
+      // The library's start is most of the plain command, its drawing a few milliseconds of it.
+      phases.startSeconds = drawings.seconds;
+      phases.startCpu = drawings.commandCpu;
     }
-    phases.startSeconds = start.seconds;
-    phases.startCpu = start.commandCpu;
-    phases.drawingSeconds = drawings.seconds - start.seconds;
-    phases.drawingCpu = drawings.commandCpu + drawings.groupCpu - start.commandCpu;
     phases.conversionSeconds = images.seconds - drawings.seconds;
     phases.conversionCpu = images.commandCpu + images.groupCpu - drawings.commandCpu - drawings.groupCpu;
   }
@@ -327,7 +329,7 @@ int runLogoBenchmark(int argc, char** argv) {
   long count = 100;
   int threads = 1;
   int repeat = 1;
-  int samples = 10;
+  int samples = 20;
   bool keep = false;
   std::string modeList = "off,no-ghostscript,python-client,on";
   std::string jaspar = (kSourceRoot / "../shared/data/databases/jaspar/jaspar_pfm_all.txt").string();
@@ -335,7 +337,8 @@ int runLogoBenchmark(int argc, char** argv) {
   std::string wrapper = (kSourceRoot / "run/weblogo-3.4/weblogo").string();
   std::error_code noExe;
   const fs::path exe = fs::read_symlink("/proc/self/exe", noExe);
-  if (!fs::exists(wrapper) && !noExe) wrapper = (exe.parent_path().parent_path() / "run/weblogo-3.4/weblogo").string();
+  if (!fs::exists(wrapper) && !noExe)
+    wrapper = (exe.parent_path().parent_path() / "run/weblogo-3.4/weblogo").string();
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -440,7 +443,8 @@ int runLogoBenchmark(int argc, char** argv) {
     const LogoPass& pass = best[mode.name];
     complete = complete && pass.images == wanted;
     std::cout << "mode=logos renderer=" << mode.name << " source=" << source << " motifs=" << matrices.size()
-              << " threads=" << threads << " seconds=" << pass.seconds << " child_cpu_seconds=" << pass.childSeconds
+              << " threads=" << threads << " seconds=" << pass.seconds
+              << " child_cpu_seconds=" << pass.childSeconds
               << " seconds_per_image=" << pass.seconds / static_cast<double>(wanted)
               << " child_cpu_per_image=" << pass.childSeconds / static_cast<double>(wanted)
               << " images=" << pass.images << " empty=" << pass.empty;
@@ -458,10 +462,15 @@ int runLogoBenchmark(int argc, char** argv) {
   // One drawing at a time, in milliseconds: the start, the drawing, the conversion.
   for (const Mode& mode : modes) {
     const Phases phases = breakdown(mode, matrices.front(), root, samples);
-    std::cout << "mode=logo-breakdown renderer=" << mode.name << " samples=" << samples
-              << " start_ms=" << 1000 * phases.startSeconds << " start_cpu_ms=" << 1000 * phases.startCpu
-              << " drawing_ms=" << 1000 * phases.drawingSeconds << " drawing_cpu_ms=" << 1000 * phases.drawingCpu
-              << " conversion_ms=" << 1000 * phases.conversionSeconds
+    std::cout << "mode=logo-breakdown renderer=" << mode.name << " samples=" << samples;
+    if (phases.startApart)
+      std::cout << " start_ms=" << 1000 * phases.startSeconds << " start_cpu_ms=" << 1000 * phases.startCpu
+                << " drawing_ms=" << 1000 * phases.drawingSeconds
+                << " drawing_cpu_ms=" << 1000 * phases.drawingCpu;
+    else
+      std::cout << " start_and_drawing_ms=" << 1000 * phases.startSeconds
+                << " start_and_drawing_cpu_ms=" << 1000 * phases.startCpu;
+    std::cout << " conversion_ms=" << 1000 * phases.conversionSeconds
               << " conversion_cpu_ms=" << 1000 * phases.conversionCpu << std::endl;
   }
   if (keep)

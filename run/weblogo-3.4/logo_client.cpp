@@ -120,7 +120,8 @@ std::optional<Answer> askRenderer(const std::string& path, const std::string& re
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(waitMs);
   auto wait = [&](short events) {
     for (;;) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
       if (left <= 0) return false;
       pollfd entry{conn, events, 0};
       const int polled = poll(&entry, 1, static_cast<int>(left));
@@ -235,4 +236,6 @@ int run(int argc, char** argv) {
 }  // namespace
 }  // namespace korvelan
 
-int main(int argc, char** argv) { return korvelan::run(argc, argv); }
+int main(int argc, char** argv) {
+  return korvelan::run(argc, argv);
+}

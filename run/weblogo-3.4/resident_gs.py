@@ -8,18 +8,20 @@ forks a child per page, which runs the page as the command reads standard input:
 arguments and steps, so the same bytes.
 
 The socket of a command line's converter is named by a hash of all it depends on. The first drawing
-that finds no socket binds it, starts the converter with its own folder, mask and environment, and
-converts its own page with the command; until the converter listens, and whenever it cannot answer
+that finds no socket binds it and starts the converter with its own folder, mask and environment;
+pages wait in the socket's queue while Ghostscript starts, and whenever the converter cannot answer
 cleanly, the command converts the page. The converter is a program of its own, this file,
 
     python3 -S -I resident_gs.py SOCKET LISTENER LIFELINE PAGE_SECONDS LIBRARY GS_ARGUMENT...
 
-(its socket, the socket's and the renderer's lifeline's descriptors, the seconds after which a page
-is stopped, the Ghostscript library, the command line less its "-"): a small process, which a fork per page costs
-far less than a copy of the renderer would. It ends with the lifeline.
+(its socket's path, which also names it in the process list; the descriptors of that socket and of
+the renderer's lifeline; the seconds after which a page is stopped; the Ghostscript library; the
+command line less its "-"). So it is a small process, whose fork per page costs far less than one of
+the renderer would. It ends with the lifeline.
 """
 import ctypes
 import os
+import signal
 import socket
 import sys
 
@@ -38,7 +40,7 @@ GS_ERROR_QUIT = -101  # what running the page returns when it ends by "quit", as
 PROCESS_NAME = b"korvelan-gs"  # a converter's name in the process list
 
 RealPopen = None  # the logo library's own Popen, kept by install()
-PIPE = -1
+PIPE = None
 library = ""  # the Ghostscript library's name
 folder = ""  # where the converters' sockets are
 lifeline = -1  # at its end the converters end too
@@ -128,8 +130,8 @@ def converted(args, page):
             try:
                 conn.connect(path)
             except FileNotFoundError:
-                start_converter(path, args)
-                return None
+                start_converter(path, args)  # or another drawing did just now
+                conn.connect(path)
             conn.sendall(page)
             conn.shutdown(socket.SHUT_WR)
             items = fields(receive_all(conn))
@@ -141,11 +143,15 @@ def converted(args, page):
 
 
 def start_converter(path, args):
+    """Binds the converter's socket and starts the converter. The socket listens at once: the pages
+    that come while Ghostscript starts (this drawing's too) wait for it in the socket's queue, and
+    are sent back to the command by the socket's closing when the converter cannot start."""
     import subprocess
 
     listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     try:
         listener.bind(path)  # only one drawing gets here first
+        listener.listen(128)
         # In the renderer's process group, so that whatever ends the renderer's group ends it too.
         subprocess.Popen([sys.executable, "-S", "-I", os.path.abspath(__file__), path, str(listener.fileno()),
                           str(lifeline), repr(page_seconds), library, *args[:-1]],
@@ -160,19 +166,20 @@ def start_converter(path, args):
 # --- in a converter ---
 
 def converter(argv):
-    """A converter process; its socket stays without a listener when Ghostscript cannot start, and the
-    command converts every page."""
+    """A converter process. When Ghostscript cannot start, or not within the page wait, it ends, and
+    with it its socket: the pages waiting there and all after them are converted by the command."""
     try:
+        ends, seconds = int(argv[3]), float(argv[4])
+        signal.setitimer(signal.ITIMER_REAL, seconds)
         with open("/proc/self/comm", "wb") as comm:
             comm.write(PROCESS_NAME)
         listener = socket.socket(fileno=int(argv[2]))
-        ends, seconds = int(argv[3]), float(argv[4])
         gs = ctypes.CDLL(argv[5])
         start = [os.fsencode(arg) for arg in argv[6:]]
         image_end = IMAGE_ENDS[start[1]]
         instance = started_ghostscript(gs, start)
-        listener.listen(128)
         from renderer import serve_connections
+        signal.setitimer(signal.ITIMER_REAL, 0)
     except BaseException:
         return 0
     serve_connections(listener, lambda page: convert_page(gs, instance, page, image_end), ends, seconds)

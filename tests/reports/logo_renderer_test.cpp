@@ -1,8 +1,9 @@
 #include "reports/logo_renderer.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <omp.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -82,12 +83,22 @@ std::vector<Client> clients() {
           {"logo_client.py", ""}};
 }
 
+// A writer's end of a fifo, opened once a drawing has the fifo open for reading (an open without
+// waiting succeeds only then), or -1 after 30 s; held open, it keeps the drawing waiting for its input.
+int writerOnceRead(const std::string& fifo) {
+  int writer = -1;
+  testing::eventually([&] { return (writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) >= 0; },
+                      30);
+  return writer;
+}
+
 // True once a socket listens at the path.
 bool listening(const std::string& path) {
   for (const std::string& line : testing::splitLines(readFile("/proc/net/unix"))) {
     const auto at = line.rfind(' ');
     // Flags 00010000: accepting connections.
-    if (at != std::string::npos && line.substr(at + 1) == path && line.find(" 00010000 ") != std::string::npos)
+    if (at != std::string::npos && line.substr(at + 1) == path &&
+        line.find(" 00010000 ") != std::string::npos)
       return true;
   }
   return false;
@@ -115,7 +126,8 @@ class LogoRendererTest : public ::testing::Test {
     chmod((standIn.path() + "weblogo").c_str(), 0755);
     tmpdir.set(temp.path());
     rendererSwitch.unset();
-    for (const ScopedVariable* variable : {&socketVariable, &waitsVariable, &clientVariable}) variable->unset();
+    for (const ScopedVariable* variable : {&socketVariable, &waitsVariable, &clientVariable})
+      variable->unset();
   }
   void TearDown() override {
     omp_set_num_threads(savedThreads);
@@ -189,6 +201,7 @@ class LogoRendererTest : public ::testing::Test {
 
 TEST_F(LogoRendererTest, RendererDrawsTheSameImagesAsThePlainCommand) {
   omp_set_num_threads(4);
+  // Motifs 1, 2 and 5 have one length, so one converter converts several of their pages.
   Datasets = {
       motif(1, {{0.9, 0.05, 0.03, 0.02}, {0.1, 0.1, 0.7, 0.1}, {0, 0, 0, 1}, {0.25, 0.25, 0.25, 0.25}}),
       motif(2, {{0.001, 0.997, 0.001, 0.001}, {0.5, 0, 0.5, 0}, {0.2, 0.3, 0.4, 0.1}, {1, 0, 0, 0}}),
@@ -364,12 +377,27 @@ TEST_F(LogoFallbackTest, RendererConvertsWithTheCommandWhenItsConverterCannotAns
     const LogoRenderer renderer;
     ASSERT_TRUE(renderer.running());
     group = renderer.processGroup();
-    expectThePlainImage();  // converted by the command; starts the converter of this command line
+    expectThePlainImage();  // starts the converter of this command line, which converts the page
     const std::string converter = converterSocket(renderer);
     ASSERT_FALSE(converter.empty());
-    ASSERT_TRUE(testing::eventually([&] { return listening(converter); }, 30));
+    EXPECT_TRUE(listening(converter));
     EXPECT_EQ(ownProcesses("korvelan-gs"), 1u);
-    expectThePlainImage();  // converted by the converter
+    expectThePlainImage();
+    {
+      SCOPED_TRACE("converter that does not start: its socket closes while the page waits there");
+      fs::remove(converter);
+      const int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      converter.copy(address.sun_path, sizeof address.sun_path - 1);
+      ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+      ASSERT_EQ(listen(listener, 16), 0);
+      std::thread drawing([&] { expectThePlainImage(); });
+      pollfd waiting{listener, POLLIN, 0};
+      EXPECT_EQ(poll(&waiting, 1, 30'000), 1);  // the page is in the queue
+      close(listener);
+      drawing.join();
+    }
     {
       SCOPED_TRACE("converter killed, its socket left behind");
       for (const OwnProcess& process : ownProcesses())
@@ -408,13 +436,10 @@ TEST_F(LogoFallbackTest, NothingOutlivesTheRendererWhenItIsStoppedOrKilled) {
     // The drawing waits for ever on its input file; the wrapper waits for the drawing.
     putStandInFirst();
     std::thread wrapper([&] {
-      runShell(shellWord(root.path() + "weblogo-3.4/weblogo") + " --fin " + shellWord(fifo) + " < /dev/null > " +
-               shellWord(root.path() + "hanging.jpeg"));
+      runShell(shellWord(root.path() + "weblogo-3.4/weblogo") + " --fin " + shellWord(fifo) +
+               " < /dev/null > " + shellWord(root.path() + "hanging.jpeg"));
     });
-    // A writer's open without waiting succeeds only once the drawing has the file open for reading;
-    // held open, it keeps the drawing waiting for its input.
-    int writer = -1;
-    testing::eventually([&] { return (writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) >= 0; }, 30);
+    const int writer = writerOnceRead(fifo);
     EXPECT_GE(writer, 0) << "the drawing never opened its input";
     EXPECT_EQ(ownProcesses("korvelan-draw"), 1u);
     EXPECT_EQ(ownProcesses("korvelan-gs"), 1u);
@@ -446,11 +471,9 @@ TEST_F(LogoRendererTest, DrawingThatHangsIsGivenUpInsideTheTimeLimit) {
     nameRenderer(renderer.socketPath(), client);
     const std::string image = root.path() + "out.jpeg";
     fs::remove(image);
-    // Once the drawing has the fifo open for reading, its writer is held open until the image is
-    // written, so the drawing waits for its input.
+    // The drawing waits for its input until the image is written.
     std::thread holder([&] {
-      int writer = -1;
-      testing::eventually([&] { return (writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) >= 0; }, 30);
+      const int writer = writerOnceRead(fifo);
       testing::eventually([&] { return !readFile(image).empty(); }, 30);
       if (writer >= 0) close(writer);
     });
