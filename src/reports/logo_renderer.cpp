@@ -14,7 +14,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -76,9 +75,6 @@ bool awaitReady(int fd) {
   return line == "ready\n";
 }
 
-constexpr std::array<const char*, 3> kBatchVariables = {kLogoSocketVariable, kLogoWaitsVariable,
-                                                        kLogoClientVariable};
-
 std::string rendererSwitch() {
   const char* value = std::getenv(kLogoRendererSwitch);
   return value != nullptr ? value : "";
@@ -109,10 +105,10 @@ std::string logoWaits(int limitSeconds) {
 }
 
 LogoRenderer::LogoRenderer(bool wanted) {
-  for (std::size_t i = 0; i < kBatchVariables.size(); ++i)
-    if (const char* value = std::getenv(kBatchVariables[i])) savedVariables_[i] = value;
+  for (std::size_t i = 0; i < kLogoBatchVariables.size(); ++i)
+    if (const char* value = std::getenv(kLogoBatchVariables[i])) savedVariables_[i] = value;
   // During the batch they name this renderer's socket, waits and client, or none.
-  for (const char* name : kBatchVariables) unsetenv(name);
+  for (const char* name : kLogoBatchVariables) unsetenv(name);
   const std::string waits = logoWaits(logoTimeLimit);
   if (!waits.empty()) setenv(kLogoWaitsVariable, waits.c_str(), 1);
   if (wanted && !waits.empty() && start()) {
@@ -167,11 +163,11 @@ bool LogoRenderer::start() {
 
 LogoRenderer::~LogoRenderer() {
   stop();
-  for (std::size_t i = 0; i < kBatchVariables.size(); ++i)
+  for (std::size_t i = 0; i < kLogoBatchVariables.size(); ++i)
     if (savedVariables_[i])
-      setenv(kBatchVariables[i], savedVariables_[i]->c_str(), 1);
+      setenv(kLogoBatchVariables[i], savedVariables_[i]->c_str(), 1);
     else
-      unsetenv(kBatchVariables[i]);
+      unsetenv(kLogoBatchVariables[i]);
 }
 
 void LogoRenderer::stop() {

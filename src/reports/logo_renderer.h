@@ -1,8 +1,9 @@
 // The resident logo renderer of one batch of logos. Each call of the logo program starts an
-// interpreter and loads the logo library, which costs several times the drawing itself; while a
-// LogoRenderer lives, one renderer (weblogo-3.4/renderer.py under the tool root) keeps the library
-// loaded and the wrapper hands it its command lines through a Unix socket, so the command lines, and
-// the images, stay what they are without it.
+// interpreter and loads the logo library, and its conversion to JPEG starts Ghostscript, which costs
+// several times the drawing itself; while a LogoRenderer lives, one renderer (weblogo-3.4/renderer.py
+// under the tool root) keeps the library loaded, and Ghostscript for each conversion command line, and
+// the wrapper hands it its command lines through a Unix socket (by the compiled client when it is
+// built), so the command lines, and the images, stay what they are without it.
 #pragma once
 
 #include <sys/types.h>
@@ -20,6 +21,8 @@ inline constexpr const char* kLogoSocketVariable = "KORVELAN_LOGO_SOCKET";
 inline constexpr const char* kLogoWaitsVariable = "KORVELAN_LOGO_WAITS";
 inline constexpr const char* kLogoClientVariable = "KORVELAN_LOGO_CLIENT";
 inline constexpr const char* kLogoClientProgram = "korvelan-logo-client";
+inline constexpr std::array<const char*, 3> kLogoBatchVariables = {kLogoSocketVariable, kLogoWaitsVariable,
+                                                                   kLogoClientVariable};
 // Set to "off", no renderer is started (to measure the logo stage without it); set to one of the two
 // values below, the renderer draws without its Ghostscript layer, or the wrapper hands the renderer its
 // command lines through logo_client.py although the compiled client is built.
@@ -59,7 +62,7 @@ class LogoRenderer {
   std::string folder_;
   std::string socket_;
   // The batch's variables' values before it, restored after it.
-  std::array<std::optional<std::string>, 3> savedVariables_;
+  std::array<std::optional<std::string>, kLogoBatchVariables.size()> savedVariables_;
 };
 
 }  // namespace korvelan

@@ -174,7 +174,7 @@ class LogoRendererTest : public ::testing::Test {
       EXPECT_TRUE(testing::eventually([&] { return kill(-group, 0) != 0; }, 10)) << group;
     }
     EXPECT_TRUE(listDir(temp.path()).empty());
-    for (const char* name : {kLogoSocketVariable, kLogoWaitsVariable, kLogoClientVariable})
+    for (const char* name : kLogoBatchVariables)
       EXPECT_EQ(std::getenv(name), nullptr) << name;
   }
   // The batch's variables as a renderer names them, for the renderer at `socketPath`.
@@ -367,8 +367,20 @@ TEST_F(LogoFallbackTest, WrapperDrawsThePlainImageWhenTheRendererCannotAnswer) {
       }
       fs::remove(socketPath);
     }
-    for (const char* name : {kLogoSocketVariable, kLogoWaitsVariable, kLogoClientVariable}) unsetenv(name);
+    for (const char* name : kLogoBatchVariables) unsetenv(name);
   }
+}
+
+TEST_F(LogoFallbackTest, PythonClientTakesOverFromACompiledClientThatDoesNotStart) {
+  const std::string broken = root.path() + "broken-client";
+  writeFile(broken, "#!/nonexistent/interpreter\n");
+  chmod(broken.c_str(), 0755);
+  const LogoRenderer renderer;
+  ASSERT_TRUE(renderer.running());
+  putStandInFirst();  // the plain command would draw "PLAIN"
+  nameRenderer(renderer.socketPath(), {"broken", broken});
+  expectThePlainImage();
+  EXPECT_FALSE(testing::fileExists(standIn.path() + "call"));
 }
 
 TEST_F(LogoFallbackTest, RendererConvertsWithTheCommandWhenItsConverterCannotAnswer) {
