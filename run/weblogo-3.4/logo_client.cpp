@@ -149,7 +149,7 @@ std::optional<Answer> askRenderer(const std::string& path, const std::string& re
     }
     if (sent && shutdown(conn, SHUT_WR) == 0) {
       char buffer[1 << 16];
-      for (;;) {
+      while (!complete) {
         const ssize_t got = recv(conn, buffer, sizeof buffer, MSG_DONTWAIT);
         if (got > 0)
           reply.append(buffer, static_cast<std::size_t>(got));
@@ -157,7 +157,6 @@ std::optional<Answer> askRenderer(const std::string& path, const std::string& re
           complete = true;
         else if (!(errno == EINTR || (errno == EAGAIN && wait(POLLIN))))
           break;
-        if (complete) break;
       }
     }
   }

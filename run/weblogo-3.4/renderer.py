@@ -34,6 +34,7 @@ import shutil
 import signal
 import socket
 import sys
+import time
 
 sys.dont_write_bytecode = True  # nothing is left beside the program
 from logo_wire import fields, packed, receive_all, streams_in_memory, waits, whole_file  # noqa: E402
@@ -132,11 +133,13 @@ def reap(children):
         pass
 
 
-def serve_connections(listener, handle, lifeline, seconds, acceptors=1):
+def serve_connections(listener, handle, lifeline, seconds, acceptors=1, idle=None):
     """Answers each connection in a child forked for it (see answer) until the lifeline reaches its
     end, then stops the children still running and waits for every child. `acceptors` processes
     (this one and copies forked from it) take the connections, so that many arriving at once are not
-    held up by one another's forks; a copy ends when the lifeline does."""
+    held up by one another's forks; a copy ends when the lifeline does. With `idle` (seconds, path),
+    serving also ends once no connection has come for that long: the socket's path goes first, then
+    the connections already waiting are answered."""
     listener.setblocking(False)  # the acceptors all wake for a connection that only one takes
     copy = False
     for _ in range(acceptors - 1):
@@ -144,24 +147,22 @@ def serve_connections(listener, handle, lifeline, seconds, acceptors=1):
             copy = True
             break
     children = set()
+    last = time.monotonic()
     try:
         while True:
             readable, _, _ = select.select([listener, lifeline], [], [], 1.0)
             reap(children)
             if lifeline in readable and not os.read(lifeline, 4096):
                 return
+            if idle and not readable and not children and time.monotonic() - last >= idle[0]:
+                os.unlink(idle[1])
+                idle = None
+                while select.select([listener], [], [], 0)[0] and accept_one(listener, handle, seconds, children):
+                    pass
+                return
             if listener in readable:
-                try:
-                    conn, _ = listener.accept()
-                except OSError:
-                    continue
-                conn.setblocking(True)
-                pid = os.fork()
-                if pid == 0:
-                    listener.close()
-                    answer(conn, handle, seconds)
-                children.add(pid)
-                conn.close()
+                last = time.monotonic()
+                accept_one(listener, handle, seconds, children)
     finally:
         for pid in children:
             try:
@@ -177,6 +178,22 @@ def serve_connections(listener, handle, lifeline, seconds, acceptors=1):
                 pass
         if copy:
             os._exit(0)
+
+
+def accept_one(listener, handle, seconds, children):
+    """Takes a connection and answers it in a forked child; False when there was none to take."""
+    try:
+        conn, _ = listener.accept()
+    except OSError:
+        return False
+    conn.setblocking(True)
+    pid = os.fork()
+    if pid == 0:
+        listener.close()
+        answer(conn, handle, seconds)
+    children.add(pid)
+    conn.close()
+    return True
 
 
 def main():

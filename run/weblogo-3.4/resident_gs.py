@@ -17,7 +17,7 @@ cleanly, the command converts the page. The converter is a program of its own, t
 (its socket's path, which also names it in the process list; the descriptors of that socket and of
 the renderer's lifeline; the seconds after which a page is stopped; the Ghostscript library; the
 command line less its "-"). So it is a small process, whose fork per page costs far less than one of
-the renderer would. It ends with the lifeline.
+the renderer would. It ends with the lifeline, or when it has had no page for a while.
 """
 import ctypes
 import os
@@ -38,6 +38,12 @@ IMAGE_ENDS = {b"-sDEVICE=jpeg": b"\xff\xd9", b"-sDEVICE=png16m": b"IEND\xaeB`\x8
 GS_ARG_ENCODING_UTF8 = 1
 GS_ERROR_QUIT = -101  # what running the page returns when it ends by "quit", as the command's pages may
 PROCESS_NAME = b"korvelan-gs"  # a converter's name in the process list
+# A converter holds some 10 MB of its own: a batch runs at most this many at once (about what the
+# Ghostscript commands of 8 drawings at once hold), and one that has had no page for IDLE_SECONDS
+# ends, so that a command line drawn seldom leaves its place to others. Without a converter, the
+# command converts.
+MAX_CONVERTERS = 16
+IDLE_SECONDS = 5
 
 RealPopen = None  # the logo library's own Popen, kept by install()
 PIPE = None
@@ -143,14 +149,23 @@ def converted(args, page):
 
 
 def start_converter(path, args):
-    """Binds the converter's socket and starts the converter. The socket listens at once: the pages
-    that come while Ghostscript starts (this drawing's too) wait for it in the socket's queue, and
-    are sent back to the command by the socket's closing when the converter cannot start."""
+    """Binds the converter's socket and starts the converter, unless MAX_CONVERTERS run. The socket
+    listens at once: the pages that come while Ghostscript starts (this drawing's too) wait for it in
+    the socket's queue, and are sent back to the command by the socket's closing when the converter
+    cannot start."""
+    import fcntl
     import subprocess
 
     listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     try:
-        listener.bind(path)  # only one drawing gets here first
+        held = os.open(folder, os.O_RDONLY)  # the converters are counted and bound one at a time
+        try:
+            fcntl.flock(held, fcntl.LOCK_EX)
+            if sum(name.startswith(SOCKET_PREFIX) for name in os.listdir(folder)) >= MAX_CONVERTERS:
+                return
+            listener.bind(path)  # only one drawing gets here first
+        finally:
+            os.close(held)
         listener.listen(128)
         # In the renderer's process group, so that whatever ends the renderer's group ends it too.
         subprocess.Popen([sys.executable, "-S", "-I", os.path.abspath(__file__), path, str(listener.fileno()),
@@ -182,7 +197,8 @@ def converter(argv):
         signal.setitimer(signal.ITIMER_REAL, 0)
     except BaseException:
         return 0
-    serve_connections(listener, lambda page: convert_page(gs, instance, page, image_end), ends, seconds)
+    serve_connections(listener, lambda page: convert_page(gs, instance, page, image_end), ends, seconds,
+                      idle=(IDLE_SECONDS, argv[1]))
     return 0
 
 

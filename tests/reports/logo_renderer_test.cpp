@@ -174,8 +174,7 @@ class LogoRendererTest : public ::testing::Test {
       EXPECT_TRUE(testing::eventually([&] { return kill(-group, 0) != 0; }, 10)) << group;
     }
     EXPECT_TRUE(listDir(temp.path()).empty());
-    for (const char* name : kLogoBatchVariables)
-      EXPECT_EQ(std::getenv(name), nullptr) << name;
+    for (const char* name : kLogoBatchVariables) EXPECT_EQ(std::getenv(name), nullptr) << name;
   }
   // The batch's variables as a renderer names them, for the renderer at `socketPath`.
   void nameRenderer(const std::string& socketPath, const Client& client) const {
@@ -396,6 +395,13 @@ TEST_F(LogoFallbackTest, RendererConvertsWithTheCommandWhenItsConverterCannotAns
     EXPECT_EQ(ownProcesses("korvelan-gs"), 1u);
     expectThePlainImage();
     {
+      SCOPED_TRACE("converter killed, its socket left behind");
+      for (const OwnProcess& process : ownProcesses())
+        if (process.name == "korvelan-gs") kill(process.pid, SIGKILL);
+      ASSERT_TRUE(testing::eventually([&] { return ownProcesses("korvelan-gs") == 0; }, 10));
+      expectThePlainImage();
+    }
+    {
       SCOPED_TRACE("converter that does not start: its socket closes while the page waits there");
       fs::remove(converter);
       const int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -410,13 +416,6 @@ TEST_F(LogoFallbackTest, RendererConvertsWithTheCommandWhenItsConverterCannotAns
       close(listener);
       drawing.join();
     }
-    {
-      SCOPED_TRACE("converter killed, its socket left behind");
-      for (const OwnProcess& process : ownProcesses())
-        if (process.name == "korvelan-gs") kill(process.pid, SIGKILL);
-      ASSERT_TRUE(testing::eventually([&] { return ownProcesses("korvelan-gs") == 0; }, 10));
-      expectThePlainImage();
-    }
     for (const BadAnswer& bad : kBadAnswers) {
       SCOPED_TRACE(bad.what);
       fs::remove(converter);
@@ -426,6 +425,38 @@ TEST_F(LogoFallbackTest, RendererConvertsWithTheCommandWhenItsConverterCannotAns
     }
   }
   expectNothingLeft(group);
+}
+
+// A batch runs at most 16 converters at once (each holds some 10 MB), the pages of more command lines
+// are converted by the command, and a converter that has had no page for a few seconds ends.
+TEST_F(LogoFallbackTest, ConvertersAreFewAndEndWhenIdle) {
+  const LogoRenderer renderer;
+  ASSERT_TRUE(renderer.running());
+  // Motifs of 17 lengths: 17 conversion command lines.
+  std::atomic<int> next{1};
+  std::vector<std::thread> drawings;
+  for (int t = 0; t < 8; ++t)
+    drawings.emplace_back([&] {
+      for (int length; (length = next++) <= 17;) {
+        const std::string base = root.path() + "length" + std::to_string(length);
+        std::string rows = "PO A C G T \n";
+        for (int row = 1; row <= length; ++row) rows += std::to_string(row) + " 0.7 0.1 0.1 0.1 \n";
+        writeFile(base + ".txt", rows);
+        EXPECT_TRUE(runShell(logoCommand(base + ".txt", base + ".jpeg", false), logoTimeLimit).succeeded());
+        EXPECT_EQ(readFile(base + ".jpeg").substr(0, 2), "\xFF\xD8") << length;
+      }
+    });
+  for (std::thread& drawing : drawings) drawing.join();
+  const std::string folder = fs::path(renderer.socketPath()).parent_path().string() + "/";
+  auto converters = [&] {
+    std::size_t count = 0;
+    for (const std::string& name : listDir(folder)) count += name.starts_with("gs-") ? 1 : 0;
+    return count;
+  };
+  EXPECT_EQ(converters(), 16u);
+  EXPECT_TRUE(testing::eventually([&] { return converters() == 0 && ownProcesses("korvelan-gs") == 0; }, 30));
+  expectThePlainImage();  // a converter again
+  EXPECT_EQ(converters(), 1u);
 }
 
 // A renderer stopped by the program, or its process group killed as an interrupt of the run kills it,
