@@ -289,16 +289,17 @@ Phases breakdown(const Mode& mode, const motifMatrix& matrix, const std::string&
   {
     const LogoRenderer renderer;
     const pid_t group = renderer.processGroup();
-    // Once before: the library is loaded and the converter of this command line started.
-    runShell(jpeg, logoTimeLimit);
+    // Once before: the library is loaded and the converter of this command line started (the JPEG
+    // drawings come first, well before the converter would end for want of pages).
     runShell(eps, logoTimeLimit);
+    runShell(jpeg, logoTimeLimit);
     std::set<pid_t> resident;
     if (group > 0) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+      std::this_thread::sleep_for(std::chrono::milliseconds(1200));
       for (const auto& [pid, seconds] : groupMembers(group)) resident.insert(pid);
     }
-    const Runs drawings = runInTurn(eps, samples, group, resident);
     const Runs images = runInTurn(jpeg, samples, group, resident);
+    const Runs drawings = runInTurn(eps, samples, group, resident);
     if (group > 0) {
       const std::string socketPath = root + "instant-renderer";
       const InstantRenderer instant(socketPath);

@@ -36,6 +36,8 @@ GS_BINARY = "/usr/bin/gs"  # Debian's command, which runs the library the conver
 # ends with: the device writes the whole image when the page is shown.
 IMAGE_ENDS = {b"-sDEVICE=jpeg": b"\xff\xd9", b"-sDEVICE=png16m": b"IEND\xaeB`\x82"}
 GS_ARG_ENCODING_UTF8 = 1
+WARM_UP = (b"save /ArialMT findfont pop 0.5 setgray 0 0 moveto 1 0 rlineto stroke "
+           b"1 0 0 setrgbcolor 0 0 moveto 1 0 rlineto stroke restore erasepage")
 GS_ERROR_QUIT = -101  # what running the page returns when it ends by "quit", as the command's pages may
 PROCESS_NAME = b"korvelan-gs"  # a converter's name in the process list
 # A converter holds some 10 MB of its own: a batch runs at most this many at once (about what the
@@ -209,10 +211,12 @@ def started_ghostscript(gs, start):
     gs.gsapi_set_arg_encoding(instance, GS_ARG_ENCODING_UTF8)
     if gs.gsapi_init_with_args(instance, len(start), (ctypes.c_char_p * len(start))(*start)) != 0:
         raise RuntimeError("Ghostscript did not start")
-    # Finding the logo's font the first time asks the system for its fonts, which takes longer than
-    # drawing the page: done once here, inside save and restore, so that each page starts from the
-    # same state with only Ghostscript's font lookups known.
-    if run_string(gs, instance, b"save /ArialMT findfont pop restore") != 0:
+    # Finding the logo's font the first time asks the system for its fonts, and the first strokes in
+    # gray and in RGB build the colour transforms to the device: each takes longer than drawing the
+    # rest of the page. Done once here, inside save and restore and with the page erased after, so
+    # that each page starts from the same state, an empty page, with only those lookups and
+    # transforms known.
+    if run_string(gs, instance, WARM_UP) != 0:
         raise RuntimeError("Ghostscript did not find the logo font")
     return instance
 
