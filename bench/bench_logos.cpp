@@ -7,12 +7,13 @@
 // plain ones. --no-renderer is --modes off.
 //
 // Then, for each mode, where one drawing's time goes, from K (default 20) drawings of the first motif
-// one after another: the client's start (the wrapper and the client, with the request and the reply:
+// one after another: the client's start (the wrapper and its client, with the request and the reply:
 // measured against a stand-in renderer that answers at once), the drawing (the same command drawing
 // PostScript, less the start) and the conversion to JPEG (the JPEG command less the PostScript one).
 // The plain command's start and drawing come as one figure: the library's start is nearly all of it.
-// CPU seconds are the commands' own and those of every process of the renderer's process group,
-// read from /proc once its drawings are reaped.
+// Wall times are medians, the three kinds of command taken in turns; CPU seconds are the commands'
+// own and those of every process of the renderer's process group, read from /proc once its drawings
+// are reaped (from K runs of each kind in a row).
 //
 // The motifs are the first N of the JASPAR collection in the shared data folder (or the file given),
 // or random motifs when it is absent. The logos go into a scratch tool root that is removed afterwards
@@ -24,13 +25,16 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 #include <sstream>
@@ -252,21 +256,34 @@ struct Phases {
   double conversionSeconds = 0, conversionCpu = 0;
 };
 
-// Wall seconds, the commands' own CPU seconds and the renderer group's, per run of `command`.
-struct Runs {
-  double seconds = 0, commandCpu = 0, groupCpu = 0;
-};
-
-Runs runInTurn(const std::string& command, int samples, pid_t group, const std::set<pid_t>& resident) {
-  Runs runs;
-  const double groupBefore = group > 0 ? settledGroupCpu(group, resident) : 0;
-  const double cpuBefore = childCpuSeconds();
-  const double begin = omp_get_wtime();
+// The renderer group's CPU seconds per run of `command`, `samples` runs in a row.
+double groupCpuPerRun(const std::string& command, int samples, pid_t group, const std::set<pid_t>& resident) {
+  const double before = settledGroupCpu(group, resident);
   for (int i = 0; i < samples; ++i) runShell(command, logoTimeLimit);
-  runs.seconds = (omp_get_wtime() - begin) / samples;
-  runs.commandCpu = (childCpuSeconds() - cpuBefore) / samples;
-  if (group > 0) runs.groupCpu = (settledGroupCpu(group, resident) - groupBefore) / samples;
-  return runs;
+  return (settledGroupCpu(group, resident) - before) / samples;
+}
+
+// Each run's median wall seconds and mean CPU seconds of its own processes, the runs taken in turns
+// (one of each, then the next turn), so that a busy moment of the machine falls on all alike.
+struct Timed {
+  double seconds = 0, cpu = 0;
+};
+std::vector<Timed> inTurns(const std::vector<std::function<void()>>& runs, int samples) {
+  std::vector<std::vector<double>> walls(runs.size());
+  std::vector<Timed> timed(runs.size());
+  for (int i = 0; i < samples; ++i)
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+      const double cpu = childCpuSeconds();
+      const double begin = omp_get_wtime();
+      runs[k]();
+      walls[k].push_back(omp_get_wtime() - begin);
+      timed[k].cpu += (childCpuSeconds() - cpu) / samples;
+    }
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    std::sort(walls[k].begin(), walls[k].end());
+    timed[k].seconds = walls[k][walls[k].size() / 2];
+  }
+  return timed;
 }
 
 // Where one drawing's time goes in a mode (see the top of this file).
@@ -289,37 +306,46 @@ Phases breakdown(const Mode& mode, const motifMatrix& matrix, const std::string&
   {
     const LogoRenderer renderer;
     const pid_t group = renderer.processGroup();
-    // Once before: the library is loaded and the converter of this command line started (the JPEG
-    // drawings come first, well before the converter would end for want of pages).
+    // Once before: the library is loaded and the converter of this command line started (and kept
+    // busy enough from here on not to end for want of pages).
     runShell(eps, logoTimeLimit);
     runShell(jpeg, logoTimeLimit);
-    std::set<pid_t> resident;
+    std::vector<std::function<void()>> runs{[&] { runShell(jpeg, logoTimeLimit); },
+                                            [&] { runShell(eps, logoTimeLimit); }};
+    const std::string instantSocket = root + "instant-renderer";
+    std::optional<InstantRenderer> instant;
+    if (group > 0) {
+      instant.emplace(instantSocket);
+      runs.push_back([&] {
+        setenv(kLogoSocketVariable, instantSocket.c_str(), 1);
+        runShell(jpeg, logoTimeLimit);
+        setenv(kLogoSocketVariable, renderer.socketPath().c_str(), 1);
+      });
+    }
+    const std::vector<Timed> timed = inTurns(runs, samples);
+    const Timed& images = timed[0];
+    const Timed& drawings = timed[1];
     if (group > 0) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+      std::set<pid_t> resident;
       for (const auto& [pid, seconds] : groupMembers(group)) resident.insert(pid);
-    }
-    const Runs images = runInTurn(jpeg, samples, group, resident);
-    const Runs drawings = runInTurn(eps, samples, group, resident);
-    if (group > 0) {
-      const std::string socketPath = root + "instant-renderer";
-      const InstantRenderer instant(socketPath);
-      setenv(kLogoSocketVariable, socketPath.c_str(), 1);
-      const Runs start = runInTurn(jpeg, samples, -1, resident);
-      setenv(kLogoSocketVariable, renderer.socketPath().c_str(), 1);
-      fs::remove(socketPath);
+      const double imageGroupCpu = groupCpuPerRun(jpeg, samples, group, resident);
+      const double drawingGroupCpu = groupCpuPerRun(eps, samples, group, resident);
       phases.startApart = true;
-      phases.startSeconds = start.seconds;
-      phases.startCpu = images.commandCpu;  // the same client's work, answered by the renderer
-      phases.drawingSeconds = drawings.seconds - start.seconds;
-      phases.drawingCpu = drawings.groupCpu + drawings.commandCpu - images.commandCpu;
+      phases.startSeconds = timed[2].seconds;
+      phases.startCpu = images.cpu;  // the same client's work, answered by the renderer
+      phases.drawingSeconds = drawings.seconds - timed[2].seconds;
+      phases.drawingCpu = drawingGroupCpu + drawings.cpu - images.cpu;
+      phases.conversionCpu = imageGroupCpu - drawingGroupCpu;
     } else {
       // The library's start is most of the plain command, its drawing a few milliseconds of it.
       phases.startSeconds = drawings.seconds;
-      phases.startCpu = drawings.commandCpu;
+      phases.startCpu = drawings.cpu;
     }
     phases.conversionSeconds = images.seconds - drawings.seconds;
-    phases.conversionCpu = images.commandCpu + images.groupCpu - drawings.commandCpu - drawings.groupCpu;
+    phases.conversionCpu += images.cpu - drawings.cpu;
   }
+  fs::remove(root + "instant-renderer");
   unsetenv(kLogoRendererSwitch);
   return phases;
 }

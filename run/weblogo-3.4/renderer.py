@@ -116,6 +116,7 @@ def answer(conn, handle, seconds):
         pass
     try:
         conn.sendall(reply)
+        conn.close()  # the answer ends here, not only once this process's memory is given back
     except OSError:
         pass
     os._exit(0)
