@@ -230,9 +230,12 @@ def main():
         except Exception:  # without the library there is nothing to serve: the commands run on their own
             return 3
         if os.environ.get(SWITCH) != WITHOUT_GHOSTSCRIPT:
-            import resident_gs as layer
-            layer.install(folder, lifeline, page_seconds)
-        gc.freeze()  # what is loaded now stays as it is in every forked drawing
+            try:
+                import resident_gs as layer
+                layer.install(folder, lifeline, page_seconds)
+            except Exception:  # without the layer the drawings convert with the command
+                layer = None
+        gc.freeze()  # the collector leaves what is loaded alone, so the drawings keep sharing its pages
         serve_connections(listener, serve_drawing, lifeline, reply_seconds, ACCEPTORS)
     finally:
         listener.close()

@@ -4,8 +4,11 @@ Most of a drawing is Ghostscript turning the logo's PostScript into the image, a
 Ghostscript starting. So install() replaces the Popen that the logo library calls: for each distinct
 conversion command line (with its folder, mask and environment) one "converter" process starts the
 Ghostscript library with that command line less its "-" (read the page from standard input), and
-forks a child per page, which runs the page as the command reads standard input: the same program,
-arguments and steps, so the same bytes.
+forks a child per page, which runs the page as the command reads standard input: the same program
+and arguments, so the same bytes. What a converter does beyond the command (looking up the font and
+building the colour transforms once before the pages, leaving out Ghostscript's teardown after a
+complete image) leaves each image as the command makes it; the tests and the logo benchmark compare
+every image with the command's.
 
 The socket of a command line's converter is named by a hash of all it depends on. The first drawing
 that finds no socket binds it and starts the converter with its own folder, mask and environment;
@@ -227,7 +230,7 @@ def run_string(gs, instance, command):
 
 
 def convert_page(gs, instance, page, image_end):
-    """In a forked converter child: the page as the command runs its standard input, then the end.
+    """In a forked converter child: the page, run as the command runs its standard input.
 
     Once the page has run cleanly and its image is complete, ending Ghostscript would only free what
     the child's exit frees anyway (it writes nothing more), so the child ends without it; otherwise
