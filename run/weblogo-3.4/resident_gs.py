@@ -44,11 +44,10 @@ WARM_UP = (b"save /ArialMT findfont pop 0.5 setgray 0 0 moveto 1 0 rlineto strok
 GS_ERROR_QUIT = -101  # what running the page returns when it ends by "quit", as the command's pages may
 PROCESS_NAME = b"korvelan-gs"  # a converter's name in the process list
 # A converter holds some 10 MB of its own: a batch runs at most this many at once (about what the
-# Ghostscript commands of 8 drawings at once hold), and one that has had no page for IDLE_SECONDS
-# ends, so that a command line drawn seldom leaves its place to others. Without a converter, the
-# command converts.
+# Ghostscript commands of 8 drawings at once hold), and one that has had no page for a third of the
+# page wait (5 s within the 60 s logo limit) ends, so that a command line drawn seldom leaves its
+# place to others. Without a converter, the command converts.
 MAX_CONVERTERS = 16
-IDLE_SECONDS = 5
 
 RealPopen = None  # the logo library's own Popen, kept by install()
 PIPE = None
@@ -203,7 +202,7 @@ def converter(argv):
     except BaseException:
         return 0
     serve_connections(listener, lambda page: convert_page(gs, instance, page, image_end), ends, seconds,
-                      idle=(IDLE_SECONDS, argv[1]))
+                      idle=(seconds / 3, argv[1]))
     return 0
 
 

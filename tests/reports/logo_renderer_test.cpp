@@ -160,6 +160,12 @@ class LogoRendererTest : public ::testing::Test {
     for (const OwnProcess& process : ownProcesses()) count += process.name == name ? 1 : 0;
     return count;
   }
+  std::size_t converters(const LogoRenderer& renderer) const {
+    std::size_t count = 0;
+    for (const std::string& name : listDir(fs::path(renderer.socketPath()).parent_path().string() + "/"))
+      count += name.starts_with("gs-") ? 1 : 0;
+    return count;
+  }
   std::string converterSocket(const LogoRenderer& renderer) const {
     const std::string folder = fs::path(renderer.socketPath()).parent_path().string() + "/";
     for (const std::string& name : listDir(folder))
@@ -427,36 +433,43 @@ TEST_F(LogoFallbackTest, RendererConvertsWithTheCommandWhenItsConverterCannotAns
   expectNothingLeft(group);
 }
 
-// A batch runs at most 16 converters at once (each holds some 10 MB), the pages of more command lines
-// are converted by the command, and a converter that has had no page for a few seconds ends.
+// A batch runs at most 16 converters at once (each holds some 10 MB), and the pages of more command
+// lines are converted by the command; a converter that has had no page for a third of the page wait
+// ends. Timed here by the logo time limit: with 600 s, no converter ends while the test draws.
 TEST_F(LogoFallbackTest, ConvertersAreFewAndEndWhenIdle) {
+  logoTimeLimit = 600;
+  {
+    const LogoRenderer renderer;
+    ASSERT_TRUE(renderer.running());
+    // Motifs of 17 lengths: 17 conversion command lines.
+    std::atomic<int> next{1};
+    std::vector<std::thread> drawings;
+    for (int t = 0; t < 8; ++t)
+      drawings.emplace_back([&] {
+        for (int length; (length = next++) <= 17;) {
+          const std::string base = root.path() + "length" + std::to_string(length);
+          std::string rows = "PO A C G T \n";
+          for (int row = 1; row <= length; ++row) rows += std::to_string(row) + " 0.7 0.1 0.1 0.1 \n";
+          writeFile(base + ".txt", rows);
+          EXPECT_TRUE(runShell(logoCommand(base + ".txt", base + ".jpeg", false), logoTimeLimit).succeeded());
+          EXPECT_EQ(readFile(base + ".jpeg").substr(0, 2), "\xFF\xD8") << length;
+        }
+      });
+    for (std::thread& drawing : drawings) drawing.join();
+    EXPECT_EQ(converters(renderer), 16u);
+    EXPECT_TRUE(testing::eventually([&] { return ownProcesses("korvelan-gs") == 16; }, 10));  // pages gone
+  }
+  expectNothingLeft();
+
+  logoTimeLimit = 12;  // a page wait of 3 s: a converter ends after 1 s without pages
   const LogoRenderer renderer;
   ASSERT_TRUE(renderer.running());
-  // Motifs of 17 lengths: 17 conversion command lines.
-  std::atomic<int> next{1};
-  std::vector<std::thread> drawings;
-  for (int t = 0; t < 8; ++t)
-    drawings.emplace_back([&] {
-      for (int length; (length = next++) <= 17;) {
-        const std::string base = root.path() + "length" + std::to_string(length);
-        std::string rows = "PO A C G T \n";
-        for (int row = 1; row <= length; ++row) rows += std::to_string(row) + " 0.7 0.1 0.1 0.1 \n";
-        writeFile(base + ".txt", rows);
-        EXPECT_TRUE(runShell(logoCommand(base + ".txt", base + ".jpeg", false), logoTimeLimit).succeeded());
-        EXPECT_EQ(readFile(base + ".jpeg").substr(0, 2), "\xFF\xD8") << length;
-      }
-    });
-  for (std::thread& drawing : drawings) drawing.join();
-  const std::string folder = fs::path(renderer.socketPath()).parent_path().string() + "/";
-  auto converters = [&] {
-    std::size_t count = 0;
-    for (const std::string& name : listDir(folder)) count += name.starts_with("gs-") ? 1 : 0;
-    return count;
-  };
-  EXPECT_EQ(converters(), 16u);
-  EXPECT_TRUE(testing::eventually([&] { return converters() == 0 && ownProcesses("korvelan-gs") == 0; }, 30));
+  expectThePlainImage();
+  EXPECT_EQ(converters(renderer), 1u);
+  EXPECT_TRUE(
+      testing::eventually([&] { return converters(renderer) == 0 && ownProcesses("korvelan-gs") == 0; }, 30));
   expectThePlainImage();  // a converter again
-  EXPECT_EQ(converters(), 1u);
+  EXPECT_EQ(converters(renderer), 1u);
 }
 
 // A renderer stopped by the program, or its process group killed as an interrupt of the run kills it,
