@@ -1,5 +1,7 @@
 """Runs a logo command line in the resident renderer (renderer.py) whose socket KORVELAN_LOGO_SOCKET
-names, or else runs it here, with the same standard input.
+names, or else runs it here, with the same standard input. It waits for the renderer as long as
+KORVELAN names beside the socket (logo_wire.py); without either, or with a terminal as input, the
+command runs here. The compiled client, logo_client.cpp, does the same without an interpreter's start.
 
     python3 -S logo_client.py PROGRAM [ARGUMENT...]
 
@@ -15,15 +17,15 @@ import sys
 
 sys.dont_write_bytecode = True  # nothing is left beside the program
 sys.path.insert(0, os.path.dirname(os.path.realpath(__file__)))
-from logo_wire import (REPLY_SECONDS, fields, memory_file, packed, read_all,  # noqa: E402
-                       receive_all, write_all)
+from logo_wire import (fields, memory_file, packed, read_all, receive_all, waits,  # noqa: E402
+                       write_all)
 
 
-def ask_renderer(path, request):
-    """The renderer's (status, stdout, stderr), or None when there is no complete answer."""
+def ask_renderer(path, request, seconds):
+    """The renderer's (status, stdout, stderr), or None when there is no complete answer in time."""
     conn = _socket.socket(_socket.AF_UNIX, _socket.SOCK_STREAM)
     try:
-        conn.settimeout(REPLY_SECONDS)
+        conn.settimeout(seconds)
         conn.connect(path)
         conn.sendall(request)
         conn.shutdown(_socket.SHUT_WR)
@@ -44,8 +46,9 @@ def main():
         write_all(2, b"usage: logo_client.py PROGRAM [ARGUMENT...]\n")
         return 2
     path = os.environ.get("KORVELAN_LOGO_SOCKET", "")
+    limits = waits(os.environ)
     stdin_bytes = None
-    if path and not os.isatty(0):
+    if path and limits is not None and not os.isatty(0):
         try:
             stdin_bytes = read_all(0)
         except OSError:
@@ -58,7 +61,7 @@ def main():
             request = packed(os.getcwdb(), b"%o" % mask, stdin_bytes, b"%d" % len(command),
                              *(os.fsencode(arg) for arg in command),
                              *(name + b"=" + value for name, value in os.environb.items()))
-            answer = ask_renderer(path, request)
+            answer = ask_renderer(path, request, limits[0])
         except OSError:
             pass
         if answer is not None:

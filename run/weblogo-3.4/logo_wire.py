@@ -1,4 +1,5 @@
-"""What renderer.py and logo_client.py say to each other, and the byte helpers they share.
+"""What renderer.py, its Ghostscript layer (resident_gs.py) and logo_client.py say to each other, the
+waits they keep, and the byte helpers they share.
 
 A message is a sequence of fields, each an 8-byte big-endian length followed by that many bytes; the
 asking side ends its message by shutting down its sending side, the answering side by closing.
@@ -6,9 +7,20 @@ Imports nothing but os, so that the client stays cheap to start.
 """
 import os
 
-# KORVELAN stops a logo command after 60 s. A client that has no reply after this long runs the command
-# itself, which still ends well inside those 60 s; the renderer stops the drawing at the same time.
-REPLY_SECONDS = 40
+# While KORVELAN draws a batch of logos it names two waits here, "REPLY PAGE" in milliseconds, shares
+# of the time limit it gives each logo command: a client with no reply from the renderer after REPLY
+# runs the command itself, and the renderer stops that drawing then; a converter stops a page after
+# PAGE, and the drawing converts it with the Ghostscript command. Each fallback so ends inside the limit.
+WAITS_VARIABLE = "KORVELAN_LOGO_WAITS"
+
+
+def waits(environ):
+    """(reply, page) in seconds, or None when the waits are not named."""
+    try:
+        reply, page = (int(item) for item in environ.get(WAITS_VARIABLE, "").split(" "))
+    except ValueError:
+        return None
+    return (reply / 1000, page / 1000) if reply > 0 and page > 0 else None
 
 
 def packed(*items):
@@ -58,3 +70,15 @@ def memory_file(name, content=b""):
     os.lseek(fd, 0, os.SEEK_SET)
     return fd
 
+
+def whole_file(fd):
+    os.lseek(fd, 0, os.SEEK_SET)
+    return read_all(fd)
+
+
+def streams_in_memory(stdin_bytes):
+    """Standard input, output and error of this process become memory files; returns them."""
+    streams = [memory_file("stdin", stdin_bytes), memory_file("stdout"), memory_file("stderr")]
+    for fd, stream in enumerate(streams):
+        os.dup2(stream, fd)
+    return streams

@@ -73,6 +73,20 @@ bool awaitReady(int fd) {
   return line == "ready\n";
 }
 
+std::string rendererSwitch() {
+  const char* value = std::getenv(kLogoRendererSwitch);
+  return value != nullptr ? value : "";
+}
+
+// The compiled client beside the running program, or "" when it is not built there.
+std::string compiledClient() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return "";
+  const std::string client = (program.parent_path() / kLogoClientProgram).string();
+  return access(client.c_str(), X_OK) == 0 ? client : "";
+}
+
 bool exited(pid_t pid, int options) {
   siginfo_t info{};
   while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT | options) < 0)
@@ -82,21 +96,30 @@ bool exited(pid_t pid, int options) {
 
 }  // namespace
 
+std::string logoWaits(int limitSeconds) {
+  if (limitSeconds <= 0) return "";
+  const long long limitMs = 1000LL * limitSeconds;
+  return std::to_string(limitMs * 2 / 3) + " " + std::to_string(limitMs / 4);
+}
+
 LogoRenderer::LogoRenderer(bool wanted) {
-  if (const char* value = std::getenv(kLogoSocketVariable)) {
-    hadVariable_ = true;
-    savedVariable_ = value;
-  }
-  unsetenv(kLogoSocketVariable);  // during the batch it names this renderer's socket or none
-  if (wanted && start())
+  for (std::size_t i = 0; i < kLogoBatchVariables.size(); ++i)
+    if (const char* value = std::getenv(kLogoBatchVariables[i])) savedVariables_[i] = value;
+  // During the batch they name this renderer's socket, waits and client, or none.
+  for (const char* name : kLogoBatchVariables) unsetenv(name);
+  const std::string waits = logoWaits(logoTimeLimit);
+  if (!waits.empty()) setenv(kLogoWaitsVariable, waits.c_str(), 1);
+  if (wanted && !waits.empty() && start()) {
     setenv(kLogoSocketVariable, socket_.c_str(), 1);
-  else
+    const std::string client = rendererSwitch() == kLogoRendererPythonClient ? "" : compiledClient();
+    if (!client.empty()) setenv(kLogoClientVariable, client.c_str(), 1);
+  } else {
     stop();
+  }
 }
 
 bool LogoRenderer::start() {
-  const char* wanted = std::getenv(kLogoRendererSwitch);
-  if (wanted != nullptr && std::string(wanted) == "off") return false;
+  if (rendererSwitch() == "off") return false;
   std::string script = toolRoot(inputPath) + "weblogo-3.4/renderer.py";
   if (access(script.c_str(), X_OK) != 0) return false;
   folder_ = makePrivateFolder();
@@ -131,10 +154,11 @@ bool LogoRenderer::start() {
 
 LogoRenderer::~LogoRenderer() {
   stop();
-  if (hadVariable_)
-    setenv(kLogoSocketVariable, savedVariable_.c_str(), 1);
-  else
-    unsetenv(kLogoSocketVariable);
+  for (std::size_t i = 0; i < kLogoBatchVariables.size(); ++i)
+    if (savedVariables_[i])
+      setenv(kLogoBatchVariables[i], savedVariables_[i]->c_str(), 1);
+    else
+      unsetenv(kLogoBatchVariables[i]);
 }
 
 void LogoRenderer::stop() {
