@@ -557,20 +557,31 @@ TEST_F(LogoRendererTest, FailedStartLeavesNothing) {
   expectNothingLeft();
 }
 
-// The renderer reads only its lifeline and never writes to the terminal: its error stream is a file
-// of its own, copied to the program's once it has ended.
-TEST(LogoRendererStreams, RendererMessagesComeThroughTheProgramsErrorStream) {
+// A tool root whose renderer is the stand-in script given to useRenderer.
+class StandInRenderer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tmpdir.set(root.path());
+    rendererSwitch.unset();
+    resetGlobals();
+    inputPath = root.path() + "motifs/";
+  }
+  void TearDown() override { resetGlobals(); }
+  void useRenderer(const std::string& script) const {
+    writeFile(root.path() + "weblogo-3.4/renderer.py", script);
+    chmod((root.path() + "weblogo-3.4/renderer.py").c_str(), 0755);
+  }
+
   TempDir root;
   ScopedVariable tmpdir{"TMPDIR"};
   ScopedVariable rendererSwitch{kLogoRendererSwitch};
-  tmpdir.set(root.path());
-  rendererSwitch.unset();
-  resetGlobals();
-  inputPath = root.path() + "motifs/";
-  writeFile(root.path() + "weblogo-3.4/renderer.py",
-            "#!/bin/sh\nreadlink /proc/$$/fd/0 /proc/$$/fd/2 > '" + root.path() +
-                "streams'\necho renderer-message >&2\necho ready\nexec cat > /dev/null\n");
-  chmod((root.path() + "weblogo-3.4/renderer.py").c_str(), 0755);
+};
+
+// The renderer reads only its lifeline and never writes to the terminal: its error stream is a file
+// of its own, copied to the program's once it has ended.
+TEST_F(StandInRenderer, RendererMessagesComeThroughTheProgramsErrorStream) {
+  useRenderer("#!/bin/sh\nreadlink /proc/$$/fd/0 /proc/$$/fd/2 > '" + root.path() +
+              "streams'\necho renderer-message >&2\necho ready\nexec cat > /dev/null\n");
   ::testing::internal::CaptureStderr();
   const std::string ownErrors = fs::read_symlink("/proc/self/fd/2").string();
   {
@@ -582,24 +593,14 @@ TEST(LogoRendererStreams, RendererMessagesComeThroughTheProgramsErrorStream) {
   ASSERT_EQ(streams.size(), 2u);
   EXPECT_EQ(streams[0].rfind("pipe:", 0), 0u) << streams[0];
   EXPECT_NE(streams[1], ownErrors);
-  resetGlobals();
 }
 
 // The renderer dies with the program, even when the program is killed with SIGKILL (one that does not
 // end when its lifeline closes, too).
-TEST(LogoRendererStreams, RendererDiesWithTheProgram) {
-  TempDir root;
-  ScopedVariable tmpdir{"TMPDIR"};
-  ScopedVariable rendererSwitch{kLogoRendererSwitch};
-  tmpdir.set(root.path());
-  rendererSwitch.unset();
-  resetGlobals();
-  inputPath = root.path() + "motifs/";
+TEST_F(StandInRenderer, RendererDiesWithTheProgram) {
   const std::string pidFile = root.path() + "pid";
-  writeFile(root.path() + "weblogo-3.4/renderer.py",
-            "#!/bin/sh\necho $$ > '" + pidFile + ".part'\nmv '" + pidFile + ".part' '" + pidFile +
-                "'\necho ready\nexec sleep 60 < /dev/null > /dev/null\n");
-  chmod((root.path() + "weblogo-3.4/renderer.py").c_str(), 0755);
+  useRenderer("#!/bin/sh\necho $$ > '" + pidFile + ".part'\nmv '" + pidFile + ".part' '" + pidFile +
+              "'\necho ready\nexec sleep 60 < /dev/null > /dev/null\n");
   const pid_t program = fork();
   ASSERT_GE(program, 0);
   if (program == 0) {
@@ -613,7 +614,6 @@ TEST(LogoRendererStreams, RendererDiesWithTheProgram) {
   waitpid(program, nullptr, 0);
   EXPECT_TRUE(testing::eventually([&] { return testing::processGone(renderer); }, 10));
   kill(renderer, SIGKILL);
-  resetGlobals();
 }
 
 }  // namespace
