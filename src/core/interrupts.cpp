@@ -25,8 +25,9 @@ namespace {
 // More slots than any run has helpers at once (one logo command per thread, the renderer, one
 // conversion or tree drawing).
 constexpr int kGroupSlots = 4096;
-// SIGPIPE comes when standard output is closed early (korvelan < answers | head -1): the program's
-// own writes are the only ones that can meet a closed pipe, since it only reads from its helpers.
+// SIGPIPE comes when standard output or the error stream is closed early (korvelan < answers | head -1):
+// the program's own writes are the only ones that can meet a closed pipe, since it only reads from its
+// helpers (their output, too, reaches the error stream through the program's writes).
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
 constexpr std::size_t kSignalCount = std::size(kSignals);
 // Levels of folders the removal without memory goes down; a helper's leftovers are shallow.
@@ -323,7 +324,8 @@ HelperScope::~HelperScope() {
   for (std::size_t i = 0; i < kSignalCount; ++i) {
     if (!installed[i]) continue;
     if (kSignals[i] == SIGPIPE && pipeClosed) {
-      // Standard output is gone: writing to it once more must not end the program by the signal.
+      // Standard output or the error stream is gone: writing to it once more must not end the program
+      // by the signal.
       struct sigaction ignore {};
       ignore.sa_handler = SIG_IGN;
       sigemptyset(&ignore.sa_mask);

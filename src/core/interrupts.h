@@ -1,5 +1,5 @@
-// Interrupts (SIGINT, SIGTERM, SIGHUP, SIGQUIT, and SIGPIPE when standard output is closed early)
-// of a run and the helper programs it runs.
+// Interrupts (SIGINT, SIGTERM, SIGHUP, SIGQUIT, and SIGPIPE when standard output or the error
+// stream is closed early) of a run and the helper programs it runs.
 //
 // While a run's helper scope lives, these signals are caught (one the program was started with
 // ignored, as under nohup, stays ignored). The handler does only what is safe inside a signal

@@ -131,7 +131,8 @@ class OutputCopy {
     std::size_t lineEnd = used_;
     while (lineEnd > 0 && buffer_[lineEnd - 1] != '\n') --lineEnd;
     if (lineEnd == 0 && used_ == sizeof buffer_) lineEnd = used_;
-    writeAll(STDERR_FILENO, buffer_, lineEnd);  // an error stream that is gone loses the text, nothing else
+    // A closed error stream raises SIGPIPE here, which ends the run like its other interrupts.
+    writeAll(STDERR_FILENO, buffer_, lineEnd);
     std::copy(buffer_ + lineEnd, buffer_ + used_, buffer_);
     used_ -= lineEnd;
     return true;
