@@ -224,7 +224,8 @@ int runSequence() {
   const HelperScope helpers;
   {
     // The claim is made and named to the handler in one go: an interrupt between the two would
-    // leave it behind.
+    // leave it behind. Holding the signals on this thread holds them for the process only while no
+    // other thread exists, as in the program at this point (a test may already have an OpenMP team).
     const SignalsHeld held;
     nameOutputs();
     std::uint64_t device = 0;
