@@ -7,7 +7,8 @@
 // else, is a reference to its member, declared below the structure in the same order; the reports are
 // reached by ReportId (reportPath and its kin, core/report_files.h). A run starts from that state, and
 // resetGlobals() returns to it, so a variable added here can never miss the reset. What one file alone
-// uses is that file's own, and the two fixed values of the scoring are constants.
+// uses is that file's own, unless it is a per-run value that resetGlobals must clear (a counter of the
+// run, say): that belongs here too. The two fixed values of the scoring are constants.
 #pragma once
 
 #include <array>
