@@ -17,6 +17,7 @@
 
 #include "core/report_io.h"
 #include "core/utilities.h"
+#include "core/write_all.h"
 
 namespace korvelan {
 
@@ -84,15 +85,7 @@ class FixedLine {
     } while (rest != 0 && count < 12);
     while (count > 0 && size_ < sizeof text_) text_[size_++] = digits[--count];
   }
-  void writeTo(int fd) const {
-    std::size_t done = 0;
-    while (done < size_) {
-      const ssize_t written = write(fd, text_ + done, size_ - done);
-      if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) return;
-      done += static_cast<std::size_t>(written);
-    }
-  }
+  void writeTo(int fd) const { writeAll(fd, text_, size_); }
 
  private:
   char text_[1024];

@@ -16,6 +16,7 @@
 #include <cerrno>
 
 #include "core/interrupts.h"
+#include "core/write_all.h"
 
 extern char** environ;
 
@@ -41,18 +42,6 @@ int statusOf(int waitStatus) {
   if (WIFEXITED(waitStatus)) return WEXITSTATUS(waitStatus);
   if (WIFSIGNALED(waitStatus)) return 128 + WTERMSIG(waitStatus);
   return -1;
-}
-
-// False when the bytes could not all be written.
-bool writeAll(int fd, const char* bytes, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, bytes, size);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
 }
 
 // What the helper's child needs, prepared before it starts: it shares this process's memory until it
