@@ -194,25 +194,6 @@ void emptyFolder(const std::string& folder) {
   }
 }
 
-// A fresh folder of mode 0700 in the temporary folder the program was given (or /tmp), by its full
-// path: a helper started in another folder finds it too.
-std::string makeRunFolder() {
-  const char* given = std::getenv("TMPDIR");
-  for (std::string base : {given != nullptr ? std::string(given) : std::string(), std::string("/tmp")}) {
-    if (base.empty()) continue;
-    if (base.front() != '/') {
-      const std::string workingDirectory = getCurrentDirectory();
-      if (workingDirectory.empty()) continue;
-      base = workingDirectory + "/" + base;
-    }
-    if (base.back() != '/') base += '/';
-    std::string pattern = base + "korvelan-XXXXXX";
-    if (pattern.size() >= sizeof handlerFolder) continue;
-    if (mkdtemp(pattern.data()) != nullptr) return pattern;
-  }
-  return "";
-}
-
 }  // namespace
 
 int interruptSignal() {
@@ -275,7 +256,7 @@ HelperScope::HelperScope() {
     hadTmpdir_ = true;
     savedTmpdir_ = value;
   }
-  folder_ = makeRunFolder();
+  folder_ = makePrivateFolder("korvelan-", sizeof handlerFolder - 1);  // the handler's copy fits
   if (!folder_.empty()) {
     setenv("TMPDIR", folder_.c_str(), 1);
     folder_.copy(handlerFolder, sizeof handlerFolder - 1);

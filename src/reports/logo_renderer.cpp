@@ -32,19 +32,6 @@ constexpr int kStartMilliseconds = 5000;
 // The renderer ends within milliseconds of its input closing; past this it is killed.
 constexpr int kStopMilliseconds = 2000;
 
-// A private folder for the socket, in the temporary folder when the socket's path fits there.
-std::string makePrivateFolder() {
-  std::error_code error;
-  const std::string temp = std::filesystem::temp_directory_path(error).string();
-  for (const std::string& base : {error ? std::string() : temp, std::string("/tmp")}) {
-    if (base.empty()) continue;
-    std::string pattern = base + (base.back() == '/' ? "" : "/") + "korvelan-logos-XXXXXX";
-    if (pattern.size() + sizeof("/socket") > sizeof(sockaddr_un::sun_path)) continue;
-    if (mkdtemp(pattern.data()) != nullptr) return pattern;  // mode 0700
-  }
-  return "";
-}
-
 // Waits until the renderer writes its ready line, ends, or the deadline passes.
 bool awaitReady(int fd) {
   const timespec deadline = deadlineAfter(kStartMilliseconds);
@@ -105,7 +92,8 @@ bool LogoRenderer::start() {
   if (rendererSwitch() == "off") return false;
   std::string script = toolRoot(inputPath) + "weblogo-3.4/renderer.py";
   if (access(script.c_str(), X_OK) != 0) return false;
-  folder_ = makePrivateFolder();
+  // In the temporary folder when the socket's path fits there.
+  folder_ = makePrivateFolder("korvelan-logos-", sizeof(sockaddr_un::sun_path) - sizeof("/socket"));
   if (folder_.empty()) return false;
   socket_ = folder_ + "/socket";
 
