@@ -70,10 +70,9 @@ class HelperScope {
   HelperScope(const HelperScope&) = delete;
   HelperScope& operator=(const HelperScope&) = delete;
 
-  const std::string& temporaryFolder() const { return folder_; }  // empty when none could be made
+  std::string temporaryFolder() const;  // empty when none could be made
 
  private:
-  std::string folder_;
   bool hadTmpdir_ = false;
   std::string savedTmpdir_;
 };
