@@ -29,6 +29,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/write_all.h"
 #include "reports/logo_renderer.h"  // the batch's variable names
 
 extern char** environ;
@@ -37,7 +38,6 @@ namespace korvelan {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
 
 bool readAll(int fd, std::string& out) {
   char buffer[1 << 16];
@@ -51,16 +51,6 @@ bool readAll(int fd, std::string& out) {
       return false;
     }
   }
-}
-
-bool writeAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t put = write(fd, data.data(), data.size());
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    data.remove_prefix(static_cast<std::size_t>(put));
-  }
-  return true;
 }
 
 void addField(std::string& message, std::string_view item) {

@@ -17,8 +17,8 @@ import sys
 
 sys.dont_write_bytecode = True  # nothing is left beside the program
 sys.path.insert(0, os.path.dirname(os.path.realpath(__file__)))
-from logo_wire import (fields, memory_file, packed, read_all, receive_all, waits,  # noqa: E402
-                       write_all)
+from logo_wire import (SOCKET_VARIABLE, fields, memory_file, packed, read_all, receive_all,  # noqa: E402
+                       waits, write_all)
 
 
 def ask_renderer(path, request, seconds):
@@ -45,7 +45,7 @@ def main():
     if not command:
         write_all(2, b"usage: logo_client.py PROGRAM [ARGUMENT...]\n")
         return 2
-    path = os.environ.get("KORVELAN_LOGO_SOCKET", "")
+    path = os.environ.get(SOCKET_VARIABLE, "")
     limits = waits(os.environ)
     stdin_bytes = None
     if path and limits is not None and not os.isatty(0):

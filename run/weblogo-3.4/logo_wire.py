@@ -12,6 +12,12 @@ import os
 # runs the command itself, and the renderer stops that drawing then; a converter stops a page after
 # PAGE, and the drawing converts it with the Ghostscript command. Each fallback so ends inside the limit.
 WAITS_VARIABLE = "KORVELAN_LOGO_WAITS"
+# The renderer's socket, named to the logo commands during a batch; and the switch that, set to
+# WITHOUT_GHOSTSCRIPT, has the renderer draw without its Ghostscript layer (its other values, "off" and
+# "python-client", are read by KORVELAN itself).
+SOCKET_VARIABLE = "KORVELAN_LOGO_SOCKET"
+RENDERER_SWITCH = "KORVELAN_LOGO_RENDERER"
+WITHOUT_GHOSTSCRIPT = "no-ghostscript"
 
 
 def waits(environ):

@@ -37,11 +37,10 @@ import sys
 import time
 
 sys.dont_write_bytecode = True  # nothing is left beside the program
-from logo_wire import fields, packed, receive_all, streams_in_memory, waits, whole_file  # noqa: E402
+from logo_wire import (RENDERER_SWITCH, WITHOUT_GHOSTSCRIPT, fields, packed, receive_all,  # noqa: E402
+                       streams_in_memory, waits, whole_file)
 
 PR_SET_CHILD_SUBREAPER = 36  # prctl option: orphaned descendants become this process's children
-SWITCH = "KORVELAN_LOGO_RENDERER"
-WITHOUT_GHOSTSCRIPT = "no-ghostscript"
 ACCEPTORS = max(1, min(4, os.cpu_count() or 1))  # each forking a copy of the renderer per drawing
 DRAWING_NAME = b"korvelan-draw"  # a drawing's name in the process list
 _cli = None  # the logo command's own module, loaded by main()
@@ -156,7 +155,10 @@ def serve_connections(listener, handle, lifeline, seconds, acceptors=1, idle=Non
             if lifeline in readable and not os.read(lifeline, 4096):
                 return
             if idle and not readable and not children and time.monotonic() - last >= idle[0]:
-                os.unlink(idle[1])
+                try:
+                    os.unlink(idle[1])
+                except OSError:  # gone already; a page that still comes finds the listener closed
+                    pass
                 idle = None
                 while select.select([listener], [], [], 0)[0] and accept_one(listener, handle, seconds, children):
                     pass
@@ -229,7 +231,7 @@ def main():
             import weblogo.matrix  # noqa: F401  loaded by the command on its first matrix; here, once
         except Exception:  # without the library there is nothing to serve: the commands run on their own
             return 3
-        if os.environ.get(SWITCH) != WITHOUT_GHOSTSCRIPT:
+        if os.environ.get(RENDERER_SWITCH) != WITHOUT_GHOSTSCRIPT:
             try:
                 import resident_gs as layer
                 layer.install(folder, lifeline, page_seconds)

@@ -7,7 +7,9 @@
 // else, is a reference to its member, declared below the structure in the same order; the reports are
 // reached by ReportId (reportPath and its kin, core/report_files.h). A run starts from that state, and
 // resetGlobals() returns to it, so a variable added here can never miss the reset. What one file alone
-// uses is that file's own, and the two fixed values of the scoring are constants.
+// uses is that file's own, unless it is a per-run value that resetGlobals must clear (a counter of the
+// run, say): that belongs here too. The two fixed values of the scoring are
+// constants (core/scoring.h).
 #pragma once
 
 #include <array>
@@ -18,6 +20,7 @@
 
 #include "core/records.h"
 #include "core/report_files.h"
+#include "core/scoring.h"
 
 namespace korvelan {
 
@@ -40,10 +43,6 @@ struct OpenOutput {
   const std::ofstream* stream = nullptr;
   std::string path;
 };
-
-// The two fixed values of the scoring.
-inline constexpr double maxScore = 1.0;     // best score of one aligned cell
-inline constexpr std::int32_t overlap = 4;  // least number of aligned positions
 
 struct RunState {
   // Settings and counters.

@@ -17,6 +17,7 @@
 
 #include "core/report_io.h"
 #include "core/utilities.h"
+#include "core/write_all.h"
 
 namespace korvelan {
 
@@ -25,11 +26,13 @@ namespace {
 // More slots than any run has helpers at once (one logo command per thread, the renderer, one
 // conversion or tree drawing).
 constexpr int kGroupSlots = 4096;
-// SIGPIPE comes when standard output is closed early (korvelan < answers | head -1): the program's
-// own writes are the only ones that can meet a closed pipe, since it only reads from its helpers.
+// SIGPIPE comes when standard output or the error stream is closed early (korvelan < answers | head -1):
+// the program's own writes are the only ones that can meet a closed pipe, since it only reads from its
+// helpers (their output, too, reaches the error stream through the program's writes).
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
 constexpr std::size_t kSignalCount = std::size(kSignals);
-// Levels of folders the removal without memory goes down; a helper's leftovers are shallow.
+// Levels of folders the removal without memory goes down; a helper's leftovers are shallow, and what
+// lies deeper goes with the run's folder at the end of the run.
 constexpr int kRemovalDepth = 16;
 
 static_assert(std::atomic<pid_t>::is_always_lock_free && std::atomic<int>::is_always_lock_free &&
@@ -41,12 +44,10 @@ std::atomic<int> interruptedBy{0};
 std::atomic<int> stepsRunning{0};
 std::atomic<const RunStage*> currentStage{nullptr};
 
-// The run's temporary folder, for the handler: written before the handlers are installed and
-// marked unset once the folder is gone, so the handler reads a fixed text.
+// The run's temporary folder, for the handler and the main thread alike: written before the
+// handlers are installed and marked unset once the folder is gone, so the handler reads a fixed text.
 char handlerFolder[4096];
 std::atomic<bool> handlerFolderSet{false};
-// The same on the main thread, for the steps.
-std::string stepFolder;
 
 // The run's claim, written before claimSet is raised.
 char claimPath[4096];
@@ -83,15 +84,7 @@ class FixedLine {
     } while (rest != 0 && count < 12);
     while (count > 0 && size_ < sizeof text_) text_[size_++] = digits[--count];
   }
-  void writeTo(int fd) const {
-    std::size_t done = 0;
-    while (done < size_) {
-      const ssize_t written = write(fd, text_ + done, size_ - done);
-      if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) return;
-      done += static_cast<std::size_t>(written);
-    }
-  }
+  void writeTo(int fd) const { writeAll(fd, text_, size_); }
 
  private:
   char text_[1024];
@@ -126,10 +119,11 @@ void sayInterrupted(int signal) {
 
 void removeEntries(int folder, int depthLeft);
 
-// One entry of an open folder: a file or link unlinked, a folder emptied and removed.
-void removeEntryAt(int folder, const char* name, int depthLeft) {
-  if (unlinkat(folder, name, 0) == 0 || errno == ENOENT) return;
-  if (errno != EISDIR && errno != EPERM) return;
+// One entry of an open folder: a file or link unlinked, a folder emptied and removed. False when
+// it is still there.
+bool removeEntryAt(int folder, const char* name, int depthLeft) {
+  if (unlinkat(folder, name, 0) == 0 || errno == ENOENT) return true;
+  if (errno != EISDIR && errno != EPERM) return false;
   if (depthLeft > 0) {
     const int inner = openat(folder, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (inner >= 0) {
@@ -137,14 +131,16 @@ void removeEntryAt(int folder, const char* name, int depthLeft) {
       close(inner);
     }
   }
-  unlinkat(folder, name, AT_REMOVEDIR);
+  return unlinkat(folder, name, AT_REMOVEDIR) == 0 || errno == ENOENT;
 }
 
 // Empties an open folder. Entries removed while it is read may move the ones not yet read, so it is
-// read again from the start until a pass finds nothing (or a few passes could not remove something).
+// read again from the start until a pass finds nothing. A pass that removed nothing ends it too:
+// repeating it at every level of a tree deeper than the limit would take passes^depth reads.
 void removeEntries(int folder, int depthLeft) {
   for (int pass = 0; pass < 8; ++pass) {
     bool found = false;
+    bool removed = false;
     if (lseek(folder, 0, SEEK_SET) != 0) return;
     alignas(dirent64) char buffer[1024];
     ssize_t got = 0;
@@ -155,22 +151,27 @@ void removeEntries(int folder, int depthLeft) {
         const char* name = entry->d_name;
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
         found = true;
-        removeEntryAt(folder, name, depthLeft);
+        removed = removeEntryAt(folder, name, depthLeft) || removed;
       }
     }
-    if (!found) return;
+    if (!found || !removed) return;
   }
 }
 
-// The folder and everything in it, with calls that need no memory: the way out when memory has run
-// out, and the one inside the signal handler. Never follows a link.
-void removeFolderWithoutMemory(const char* path) {
-  if (rmdir(path) == 0 || errno == ENOENT) return;
+// Everything in the folder, with calls that need no memory: the one removal of what helpers leave,
+// in the signal handler too. Never follows a link; goes kRemovalDepth levels of folders down.
+void emptyFolder(const char* path) {
   const int folder = open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   if (folder < 0) return;
   removeEntries(folder, kRemovalDepth);
   close(folder);
-  rmdir(path);
+}
+
+// The folder with everything in it, the same way; false when it is still there.
+bool removeFolder(const char* path) {
+  if (rmdir(path) == 0 || errno == ENOENT) return true;
+  emptyFolder(path);
+  return rmdir(path) == 0 || errno == ENOENT;
 }
 
 extern "C" void onInterrupt(int signal) {
@@ -184,39 +185,10 @@ extern "C" void onInterrupt(int signal) {
   if (first && stepsRunning.load() == 0) {
     sayInterrupted(signal);
     removeUnwrittenClaim();
-    if (handlerFolderSet.load()) removeFolderWithoutMemory(handlerFolder);
+    if (handlerFolderSet.load()) removeFolder(handlerFolder);
     _exit(128 + signal);
   }
   errno = savedErrno;
-}
-
-// Removes everything inside the folder, keeping the folder.
-void emptyFolder(const std::string& folder) {
-  if (folder.empty()) return;
-  std::error_code error;
-  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    std::error_code ignored;
-    std::filesystem::remove_all(it->path(), ignored);
-  }
-}
-
-// A fresh folder of mode 0700 in the temporary folder the program was given (or /tmp), by its full
-// path: a helper started in another folder finds it too.
-std::string makeRunFolder() {
-  const char* given = std::getenv("TMPDIR");
-  for (std::string base : {given != nullptr ? std::string(given) : std::string(), std::string("/tmp")}) {
-    if (base.empty()) continue;
-    if (base.front() != '/') {
-      const std::string workingDirectory = getCurrentDirectory();
-      if (workingDirectory.empty()) continue;
-      base = workingDirectory + "/" + base;
-    }
-    if (base.back() != '/') base += '/';
-    std::string pattern = base + "korvelan-XXXXXX";
-    if (pattern.size() >= sizeof handlerFolder) continue;
-    if (mkdtemp(pattern.data()) != nullptr) return pattern;
-  }
-  return "";
 }
 
 }  // namespace
@@ -244,7 +216,7 @@ void releaseHelperGroup(int slot) {
 }
 
 std::string runTemporaryFolder() {
-  return stepFolder;
+  return handlerFolderSet.load() ? std::string(handlerFolder) : std::string();
 }
 
 void setRunStage(const RunStage& stage) {
@@ -281,14 +253,13 @@ HelperScope::HelperScope() {
     hadTmpdir_ = true;
     savedTmpdir_ = value;
   }
-  folder_ = makeRunFolder();
-  if (!folder_.empty()) {
-    setenv("TMPDIR", folder_.c_str(), 1);
-    folder_.copy(handlerFolder, sizeof handlerFolder - 1);
-    handlerFolder[folder_.size()] = '\0';
+  const std::string folder = makePrivateFolder("korvelan-", sizeof handlerFolder - 1);
+  if (!folder.empty()) {
+    setenv("TMPDIR", folder.c_str(), 1);
+    folder.copy(handlerFolder, folder.size());
+    handlerFolder[folder.size()] = '\0';
     handlerFolderSet.store(true);
   }
-  stepFolder = folder_;
   interruptedBy.store(0);
   struct sigaction action {};
   action.sa_handler = onInterrupt;
@@ -304,17 +275,20 @@ HelperScope::HelperScope() {
   }
 }
 
+std::string HelperScope::temporaryFolder() const {
+  return runTemporaryFolder();
+}
+
 HelperScope::~HelperScope() {
   // The folder goes while the handlers still stand: a signal meanwhile ends the run through them.
-  if (!folder_.empty()) {
+  if (handlerFolderSet.load() && !removeFolder(handlerFolder)) {
+    // Folders deeper than the removal without memory goes take the recursive removal, which needs
+    // memory: out of memory, they stay.
     try {
       std::error_code ignored;
-      std::filesystem::remove_all(folder_, ignored);
+      std::filesystem::remove_all(handlerFolder, ignored);
     } catch (...) {
-      // Out of memory: the removal below needs none.
     }
-    // Whatever the recursive removal could not do (it fails when memory has run out).
-    removeFolderWithoutMemory(folder_.c_str());
   }
   handlerFolderSet.store(false);
   claimSet.store(false);
@@ -323,7 +297,8 @@ HelperScope::~HelperScope() {
   for (std::size_t i = 0; i < kSignalCount; ++i) {
     if (!installed[i]) continue;
     if (kSignals[i] == SIGPIPE && pipeClosed) {
-      // Standard output is gone: writing to it once more must not end the program by the signal.
+      // Standard output or the error stream is gone: writing to it once more must not end the program
+      // by the signal.
       struct sigaction ignore {};
       ignore.sa_handler = SIG_IGN;
       sigemptyset(&ignore.sa_mask);
@@ -334,7 +309,6 @@ HelperScope::~HelperScope() {
     installed[i] = false;
   }
   interruptedBy.store(0);
-  stepFolder.clear();
   if (hadTmpdir_)
     setenv("TMPDIR", savedTmpdir_.c_str(), 1);
   else
@@ -352,11 +326,7 @@ HelperStep::~HelperStep() {
 void HelperStep::close() {
   if (!open_) return;
   open_ = false;
-  try {
-    emptyFolder(stepFolder);
-  } catch (...) {
-    // Out of memory for a path: what is left goes with the folder at the end of the run.
-  }
+  if (handlerFolderSet.load()) emptyFolder(handlerFolder);
   stepsRunning.fetch_sub(1);
 }
 

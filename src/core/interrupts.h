@@ -1,5 +1,5 @@
-// Interrupts (SIGINT, SIGTERM, SIGHUP, SIGQUIT, and SIGPIPE when standard output is closed early)
-// of a run and the helper programs it runs.
+// Interrupts (SIGINT, SIGTERM, SIGHUP, SIGQUIT, and SIGPIPE when standard output or the error
+// stream is closed early) of a run and the helper programs it runs.
 //
 // While a run's helper scope lives, these signals are caught (one the program was started with
 // ignored, as under nohup, stays ignored). The handler does only what is safe inside a signal
@@ -70,10 +70,9 @@ class HelperScope {
   HelperScope(const HelperScope&) = delete;
   HelperScope& operator=(const HelperScope&) = delete;
 
-  const std::string& temporaryFolder() const { return folder_; }  // empty when none could be made
+  std::string temporaryFolder() const;  // empty when none could be made
 
  private:
-  std::string folder_;
   bool hadTmpdir_ = false;
   std::string savedTmpdir_;
 };

@@ -16,6 +16,7 @@
 #include <cerrno>
 
 #include "core/interrupts.h"
+#include "core/write_all.h"
 
 extern char** environ;
 
@@ -41,18 +42,6 @@ int statusOf(int waitStatus) {
   if (WIFEXITED(waitStatus)) return WEXITSTATUS(waitStatus);
   if (WIFSIGNALED(waitStatus)) return 128 + WTERMSIG(waitStatus);
   return -1;
-}
-
-// False when the bytes could not all be written.
-bool writeAll(int fd, const char* bytes, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, bytes, size);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
 }
 
 // What the helper's child needs, prepared before it starts: it shares this process's memory until it
@@ -131,7 +120,8 @@ class OutputCopy {
     std::size_t lineEnd = used_;
     while (lineEnd > 0 && buffer_[lineEnd - 1] != '\n') --lineEnd;
     if (lineEnd == 0 && used_ == sizeof buffer_) lineEnd = used_;
-    writeAll(STDERR_FILENO, buffer_, lineEnd);  // an error stream that is gone loses the text, nothing else
+    // A closed error stream raises SIGPIPE here, which ends the run like its other interrupts.
+    writeAll(STDERR_FILENO, buffer_, lineEnd);
     std::copy(buffer_ + lineEnd, buffer_ + used_, buffer_);
     used_ -= lineEnd;
     return true;
@@ -162,39 +152,37 @@ class OutputCopy {
   std::size_t used_ = 0;
 };
 
-long long millisecondsUntil(const timespec& deadline) {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return (static_cast<long long>(deadline.tv_sec) - now.tv_sec) * 1000 +
-         (deadline.tv_nsec - now.tv_nsec) / 1'000'000;
-}
-
-// Copies the helper's output until its shell has ended (true) or the deadline, when there is one,
-// has passed (false). A descriptor of the process tells when it ends; without one (an older kernel)
-// the wait checks in growing steps, 1 ms to 50 ms.
-bool awaitEnd(pid_t pid, int processFd, OutputCopy& output, const timespec* deadline) {
+// Until the helper has ended (true) or the deadline, when there is one, has passed (false), copying
+// its output meanwhile when there is one. A descriptor of the process tells when it ends; without one
+// (an older kernel) the wait checks in growing steps, 1 ms to 50 ms.
+bool awaitEnd(pid_t pid, int processFd, OutputCopy* output, const timespec* deadline) {
   int pauseMs = 1;
   for (;;) {
     if (processFd < 0 && ended(pid, false)) return true;
     long long wait = -1;
     if (deadline != nullptr) {
-      wait = std::max(millisecondsUntil(*deadline), 0LL);
+      wait = millisecondsUntil(*deadline);
       if (wait == 0) return ended(pid, false);
     }
     if (processFd < 0) {
       wait = wait < 0 ? pauseMs : std::min<long long>(wait, pauseMs);
       pauseMs = std::min(pauseMs * 2, 50);
     }
+    const int outputFd = output != nullptr ? output->fd() : -1;
     pollfd entries[2];
     nfds_t count = 0;
-    if (output.fd() >= 0) entries[count++] = {output.fd(), POLLIN, 0};
+    if (outputFd >= 0) entries[count++] = {outputFd, POLLIN, 0};
     const nfds_t processEntry = count;
     if (processFd >= 0) entries[count++] = {processFd, POLLIN, 0};
     const int polled = poll(entries, count, static_cast<int>(std::min<long long>(wait, 1LL << 30)));
     if (polled <= 0) continue;
-    if (output.fd() >= 0 && entries[0].revents != 0) output.readSome();
+    if (outputFd >= 0 && entries[0].revents != 0) output->readSome();
     if (processFd >= 0 && entries[processEntry].revents != 0) return true;
   }
+}
+
+int processDescriptor(pid_t pid) {
+  return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
 }
 
 }  // namespace
@@ -229,6 +217,36 @@ pid_t spawnHelper(const char* program, char* const argv[], int input, int output
     return -1;
   }
   return pid;
+}
+
+bool awaitHelperEnd(pid_t pid, int milliseconds) {
+  const int processFd = processDescriptor(pid);
+  const timespec deadline = deadlineAfter(milliseconds);
+  const bool done = awaitEnd(pid, processFd, nullptr, milliseconds >= 0 ? &deadline : nullptr);
+  if (processFd >= 0) close(processFd);
+  return done;
+}
+
+timespec deadlineAfter(long long milliseconds) {
+  constexpr long kSecond = 1'000'000'000;
+  timespec at{};
+  clock_gettime(CLOCK_MONOTONIC, &at);
+  milliseconds = std::max(milliseconds, 0LL);
+  at.tv_sec += static_cast<time_t>(milliseconds / 1000);
+  at.tv_nsec += static_cast<long>(milliseconds % 1000) * 1'000'000;
+  if (at.tv_nsec >= kSecond) {
+    at.tv_nsec -= kSecond;
+    ++at.tv_sec;
+  }
+  return at;
+}
+
+long long millisecondsUntil(const timespec& deadline) {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  const long long left = (static_cast<long long>(deadline.tv_sec) - now.tv_sec) * 1000 +
+                         (deadline.tv_nsec - now.tv_nsec) / 1'000'000;
+  return std::max(left, 0LL);
 }
 
 void copyFileToErrorStream(const std::string& path) {
@@ -302,14 +320,10 @@ ShellResult runShell(const std::string& command, int timeLimitSeconds) {
   // Known to the interrupt handler until the shell has ended; released before it is reaped, while
   // its group number cannot yet belong to anyone else.
   const int slot = registerHelperGroup(pid);
-  const int processFd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+  const int processFd = processDescriptor(pid);
 
-  timespec deadline{};
-  if (timeLimitSeconds > 0) {
-    clock_gettime(CLOCK_MONOTONIC, &deadline);
-    deadline.tv_sec += timeLimitSeconds;
-  }
-  if (!awaitEnd(pid, processFd, output, timeLimitSeconds > 0 ? &deadline : nullptr)) {
+  const timespec deadline = deadlineAfter(1000LL * timeLimitSeconds);
+  if (!awaitEnd(pid, processFd, &output, timeLimitSeconds > 0 ? &deadline : nullptr)) {
     kill(-pid, SIGKILL);
     result.timedOut = true;
     ended(pid, true);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <sys/types.h>
+#include <time.h>
 
 #include <string>
 
@@ -48,6 +49,16 @@ ShellResult runShell(const std::string& command, int timeLimitSeconds = 0);
 // kills what is left of its group before reaping it, and reaps it. Safe to call from several
 // threads at once: only the helper gets the three descriptors.
 pid_t spawnHelper(const char* program, char* const argv[], int input, int output, int errors);
+
+// Waits until the helper `pid` (a child started by spawnHelper) has ended, at most `milliseconds` (-1:
+// however long that takes); true once it has. It stays unreaped, a zombie holding its process-group
+// number, so that the caller's kill of what is left of the group reaches nobody else.
+bool awaitHelperEnd(pid_t pid, int milliseconds);
+
+// A point `milliseconds` from now on the monotonic clock, and the whole milliseconds left until such a
+// point (0 once it has passed): the deadlines of the waits for helpers.
+timespec deadlineAfter(long long milliseconds);
+long long millisecondsUntil(const timespec& deadline);
 
 // Copies the file (a helper's messages, kept there while it ran) to the program's error stream.
 void copyFileToErrorStream(const std::string& path);

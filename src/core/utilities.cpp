@@ -6,6 +6,7 @@
 #include <cctype>
 #include <charconv>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <iostream>
@@ -165,6 +166,23 @@ std::string workingDirectoryOrFail() {
   std::string directory = getCurrentDirectory();
   if (directory.empty()) failInput();
   return directory;
+}
+
+std::string makePrivateFolder(const std::string& prefix, std::size_t longest) {
+  const char* given = std::getenv("TMPDIR");
+  for (std::string base : {given != nullptr ? std::string(given) : std::string(), std::string("/tmp")}) {
+    if (base.empty()) continue;
+    if (base.front() != '/') {
+      const std::string workingDirectory = getCurrentDirectory();
+      if (workingDirectory.empty()) continue;
+      base = workingDirectory + "/" + base;
+    }
+    if (base.back() != '/') base += '/';
+    std::string pattern = base + prefix + "XXXXXX";
+    if (pattern.size() > longest) continue;
+    if (mkdtemp(pattern.data()) != nullptr) return pattern;
+  }
+  return "";
 }
 
 std::string toolRoot(const std::string& inputFolder) {

@@ -1,6 +1,7 @@
 // Validators, text cleaners, number and clock formatting, paths, and the way a run ends early.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -45,6 +46,11 @@ std::string getCurrentDirectory();    // working directory, or empty when it can
 // be read (removed under the run, or too long) the run ends with the input failure rather than
 // looking things up at the file-system root.
 std::string workingDirectoryOrFail();
+
+// A fresh folder of mode 0700 named `prefix` and six random characters in the temporary folder the
+// program was given (TMPDIR) or else /tmp, by its full path (a helper started in another folder finds
+// it too) of at most `longest` bytes; empty when none could be made.
+std::string makePrivateFolder(const std::string& prefix, std::size_t longest);
 
 // The tool root of a run: the input folder less its last seven characters (all of it when shorter),
 // ending in "/" unless empty. The output folder is root + "result/"; the logo program lies under it too.

@@ -95,7 +95,7 @@ const char* const kFormatMenu =
 }  // namespace
 
 void runDialogue(std::istream& in, std::ostream& out) {
-  // Each answer is kept as typed (the ...Input texts) beside the setting it becomes.
+  // Each answer is read as typed into a local (the ...Input texts), then turned into its setting.
   const std::string numFileInput =
       ask(in, out, "Please, enter number of files to read (must be > 0):", Read::Word, wholeNumber(1, 0));
   numFile = leadingInteger(numFileInput);

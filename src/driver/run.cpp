@@ -57,7 +57,9 @@ unsigned runSeed() {
 // Where an interrupt outside a helper step finds the run, and what the run leaves then. Every report
 // is made whole by its footer, which comes after the database step.
 constexpr RunStage kReading{"reading the input", "nothing was written."};
-constexpr RunStage kListing{"the input listing", "the input listing is cut short and no report was written."};
+constexpr RunStage kListing{"the input listing",
+                            "the input listing is removed, or kept cut short if part of it was written, and no "
+                            "report was written."};
 constexpr RunStage kSummary{"the input summary", "the input listing is kept and no report was written."};
 constexpr RunStage kLogos{"the logo stage", "the logo images drawn so far are kept and no report was written."};
 constexpr RunStage kScans{"the scans", "the input listing is kept and no report was written."};
@@ -222,7 +224,8 @@ int runSequence() {
   const HelperScope helpers;
   {
     // The claim is made and named to the handler in one go: an interrupt between the two would
-    // leave it behind.
+    // leave it behind. Holding the signals on this thread holds them for the process only while no
+    // other thread exists, as in the program at this point (a test may already have an OpenMP team).
     const SignalsHeld held;
     nameOutputs();
     std::uint64_t device = 0;

@@ -52,9 +52,9 @@ std::vector<Block> blocksOf(const PackedPair& pair) {
 
 // score(b) for every block b of `order`, which returns the aligned positions it scored. The blocks
 // are taken in order on this thread until soloPositions are scored; the rest, if more than one, are
-// shared out over the team.
+// shared out over a team of `threads`.
 template <class Score>
-void scoreBlocks(const std::vector<std::size_t>& order, Score&& score) {
+void scoreBlocks(const std::vector<std::size_t>& order, int threads, Score&& score) {
   std::size_t k = 0;
   for (std::int64_t scored = 0; k < order.size() && scored < soloPositions; ++k) scored += score(order[k]);
   if (order.size() - k < 2) {
@@ -62,7 +62,7 @@ void scoreBlocks(const std::vector<std::size_t>& order, Score&& score) {
     return;
   }
   RegionGuard guard;
-#pragma omp parallel for schedule(dynamic, 1) num_threads(runScanSettings().threads)
+#pragma omp parallel for schedule(dynamic, 1) num_threads(threads)
   for (std::size_t j = k; j < order.size(); ++j) guard.run([&] { score(order[j]); });
   guard.rethrow();
 }
@@ -117,7 +117,7 @@ void scanTwoMatrices(const ScanMatrix& M1, const ScanMatrix& M2, TextRef name1, 
   const PackedPair pair = packed(M1, M2, backward);
   const std::vector<Block> blocks = blocksOf(pair);
   std::vector<std::vector<KeptShift>> kept(blocks.size());
-  scoreBlocks(inOrder(blocks.size()), [&](std::size_t b) {
+  scoreBlocks(inOrder(blocks.size()), pair.settings().threads, [&](std::size_t b) {
     return pair.score(blocks[b].bFirst, blocks[b].first, blocks[b].end, kept[b]);
   });
   std::size_t total = 0;
@@ -150,7 +150,7 @@ std::optional<dataCombinedScore> closestTwoMatrices(const ScanMatrix& M1, const 
   // Each block's first record of the smallest key; the first of those in block order is the record a
   // stable sort of the whole list puts first, whichever blocks were left out.
   std::vector<std::optional<dataCombinedScore>> closest(blocks.size());
-  scoreBlocks(order, [&](std::size_t b) -> std::int64_t {
+  scoreBlocks(order, pair.settings().threads, [&](std::size_t b) -> std::int64_t {
     if (boundOf(blocks[b]) > keyFound.load(std::memory_order_relaxed)) return 0;
     std::vector<KeptShift> kept;
     const std::int64_t scored = pair.score(blocks[b].bFirst, blocks[b].first, blocks[b].end, kept);
@@ -183,7 +183,7 @@ bool twoMatricesAlign(const ScanMatrix& M1, const ScanMatrix& M2, bool backward,
   }
   const std::vector<Block> blocks = blocksOf(pair);
   std::atomic<bool> found{false};
-  scoreBlocks(inOrder(blocks.size()), [&](std::size_t b) -> std::int64_t {
+  scoreBlocks(inOrder(blocks.size()), pair.settings().threads, [&](std::size_t b) -> std::int64_t {
     if (found.load(std::memory_order_relaxed)) return 0;  // decided: the blocks left change nothing
     std::vector<KeptShift> blockKept;
     const std::int64_t scored = pair.score(blocks[b].bFirst, blocks[b].first, blocks[b].end, blockKept);

@@ -9,12 +9,9 @@
 #include <signal.h>
 #include <sys/un.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -35,33 +32,13 @@ constexpr int kStartMilliseconds = 5000;
 // The renderer ends within milliseconds of its input closing; past this it is killed.
 constexpr int kStopMilliseconds = 2000;
 
-using Clock = std::chrono::steady_clock;
-
-int millisecondsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  return static_cast<int>(std::max<long long>(left, 0));
-}
-
-// A private folder for the socket, in the temporary folder when the socket's path fits there.
-std::string makePrivateFolder() {
-  std::error_code error;
-  const std::string temp = std::filesystem::temp_directory_path(error).string();
-  for (const std::string& base : {error ? std::string() : temp, std::string("/tmp")}) {
-    if (base.empty()) continue;
-    std::string pattern = base + (base.back() == '/' ? "" : "/") + "korvelan-logos-XXXXXX";
-    if (pattern.size() + sizeof("/socket") > sizeof(sockaddr_un::sun_path)) continue;
-    if (mkdtemp(pattern.data()) != nullptr) return pattern;  // mode 0700
-  }
-  return "";
-}
-
 // Waits until the renderer writes its ready line, ends, or the deadline passes.
 bool awaitReady(int fd) {
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kStartMilliseconds);
+  const timespec deadline = deadlineAfter(kStartMilliseconds);
   std::string line;
   while (line.size() < 6) {
     pollfd entry{fd, POLLIN, 0};
-    const int polled = poll(&entry, 1, millisecondsLeft(deadline));
+    const int polled = poll(&entry, 1, static_cast<int>(millisecondsUntil(deadline)));
     if (polled < 0 && errno == EINTR) continue;
     if (polled <= 0) return false;
     char buffer[8];
@@ -85,13 +62,6 @@ std::string compiledClient() {
   if (error) return "";
   const std::string client = (program.parent_path() / kLogoClientProgram).string();
   return access(client.c_str(), X_OK) == 0 ? client : "";
-}
-
-bool exited(pid_t pid, int options) {
-  siginfo_t info{};
-  while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT | options) < 0)
-    if (errno != EINTR) return true;  // not our child (any more)
-  return info.si_pid == pid;
 }
 
 }  // namespace
@@ -122,7 +92,8 @@ bool LogoRenderer::start() {
   if (rendererSwitch() == "off") return false;
   std::string script = toolRoot(inputPath) + "weblogo-3.4/renderer.py";
   if (access(script.c_str(), X_OK) != 0) return false;
-  folder_ = makePrivateFolder();
+  // In the temporary folder when the socket's path fits there.
+  folder_ = makePrivateFolder("korvelan-logos-", sizeof(sockaddr_un::sun_path) - sizeof("/socket"));
   if (folder_.empty()) return false;
   socket_ = folder_ + "/socket";
 
@@ -168,15 +139,9 @@ void LogoRenderer::stop() {
   if (pid_ > 0) {
     // Wait for the renderer to end, without reaping it yet: its process-group number stays taken
     // until then, so the kill below reaches its own leftovers and nobody else.
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kStopMilliseconds);
-    long pauseNs = 1'000'000;
-    while (!exited(pid_, WNOHANG) && millisecondsLeft(deadline) > 0) {
-      const timespec pause{0, pauseNs};
-      nanosleep(&pause, nullptr);
-      pauseNs = std::min(pauseNs * 2, 50'000'000L);
-    }
+    awaitHelperEnd(pid_, kStopMilliseconds);
     kill(-pid_, SIGKILL);
-    exited(pid_, 0);
+    awaitHelperEnd(pid_, -1);
     releaseHelperGroup(groupSlot_);
     groupSlot_ = -1;
     while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {

@@ -1,4 +1,4 @@
-// HTML-to-PDF conversion: one procedure for every page, run through a PHP script beside the page.
+// HTML-to-PDF conversion: one procedure for every page, run through a PHP script of the run's own.
 #include "reports/pdf.h"
 
 #include <sys/stat.h>

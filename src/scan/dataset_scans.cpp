@@ -1,7 +1,5 @@
 // Input motifs against each other: every pair a < b of Datasets, forward then backward. The scans
 // measure each motif's maxima; the key step scans again and keeps the selection.
-#include <algorithm>
-
 #include "core/answers.h"
 #include "core/globals.h"
 #include "scan/match_passes.h"
@@ -9,13 +7,6 @@
 #include "scan/scan_kernel.h"
 
 namespace korvelan {
-
-scanning::ScanSettings runScanSettings() {
-  return scanning::ScanSettings{.cutoff = simCutoff,
-                                .minOverlap = overlap,
-                                .cellMax = maxScore,
-                                .threads = std::max<int>(numThread, 1)};
-}
 
 namespace {
 

@@ -117,18 +117,18 @@ double keyOf(std::int32_t numOverlap, double rawScore, const maxScores& e) {
 class SelectingSink : public PairSink {
  public:
   SelectingSink(const Family& family, const std::vector<maxScores>& maxima, const SelectionWanted& wanted,
-                int threads, std::vector<double>* nearest)
+                std::vector<double>* nearest)
       : family_(family),
         maxima_(maxima),
         motifs_(maxima.size()),
         wanted_(wanted),
-        team_(std::max(threads, 1)),
         nearest_(nearest) {}
 
   void setBackward(bool backward) { backward_ = backward; }
 
   void start(std::size_t, int threads) override {
     if (!threads_.empty()) return;  // the second direction goes on with the first one's selections
+    team_ = threads;
     threads_.resize(static_cast<std::size_t>(threads));
     for (PerThread& t : threads_) {
       t.best = Selections(motifs_, wanted_.numBestMatches);
@@ -231,7 +231,7 @@ class SelectingSink : public PairSink {
   const std::vector<maxScores>& maxima_;
   std::size_t motifs_;
   SelectionWanted wanted_;
-  int team_;  // team size of the merge of the selections
+  int team_ = 1;  // team size of the merge of the selections: the scan's
   std::vector<double>* nearest_;
   bool backward_ = false;
   std::vector<PerThread> threads_;
@@ -272,7 +272,7 @@ selectedMatches selectMatches(const Family& family, const std::vector<maxScores>
     out.nearestKeys.assign(maxima.size() * maxima.size(), std::numeric_limits<double>::infinity());
     nearest = &out.nearestKeys;
   }
-  SelectingSink sink(family, maxima, wanted, settings.threads, nearest);
+  SelectingSink sink(family, maxima, wanted, nearest);
   for (const bool backward : {false, true}) {
     sink.setBackward(backward);
     scanLists(family.listA, family.listB,

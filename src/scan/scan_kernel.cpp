@@ -140,7 +140,6 @@ __attribute__((target_clones("avx2", "default"))) std::int64_t scoreShifts(
     const ScanSettings& settings, std::uint8_t listing, std::vector<KeptShift>& kept) {
   // Copied once: the settings are not reread after each store into `kept`.
   const double cellMax = settings.cellMax;
-  const std::int64_t shifts = end;
   const v4d full = {cellMax, cellMax, cellMax, cellMax};
   const std::int64_t magnitude = std::numeric_limits<std::int64_t>::max();
   const v4i absMask = {magnitude, magnitude, magnitude, magnitude};
@@ -148,7 +147,7 @@ __attribute__((target_clones("avx2", "default"))) std::int64_t scoreShifts(
   std::int64_t positions = 0;
 
   std::int64_t i = first;
-  for (; i + 3 < shifts; i += 4) {
+  for (; i + 3 < end; i += 4) {
     std::int64_t n[4];
     for (int g = 0; g < 4; ++g) n[g] = std::min(Lf, Ls - i - g);
     v4d acc[4] = {};
@@ -170,7 +169,7 @@ __attribute__((target_clones("avx2", "default"))) std::int64_t scoreShifts(
       finishShift(i + g, n[g], acc[g], out);
     }
   }
-  for (; i < shifts; ++i) {
+  for (; i < end; ++i) {
     const std::int64_t n = std::min(Lf, Ls - i);
     v4d acc = {};
     for (std::int64_t k = 0; k < n; ++k)

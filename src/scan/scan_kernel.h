@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/records.h"
+#include "core/scoring.h"
 
 namespace korvelan::scanning {
 
@@ -36,9 +37,9 @@ struct ScanTotals {
 // (runScanSettings, scan/scan.h).
 struct ScanSettings {
   double cutoff = 0.0;          // a shift is kept when its best score reaches this
-  std::int64_t minOverlap = 4;  // least aligned positions of a shift (at least 1)
-  double cellMax = 1.0;         // an aligned cell scores cellMax - |f - s|
-  int threads = 1;              // team size of the pair-parallel scans and their merges (at least 1)
+  std::int64_t minOverlap = overlap;  // least aligned positions of a shift (at least 1)
+  double cellMax = maxScore;          // an aligned cell scores cellMax - |f - s|
+  int threads = 1;                    // team size of the pair-parallel scans and their merges (at least 1)
 };
 
 // What one scan of two lists is told: its settings and how it walks the pairs.
@@ -113,6 +114,7 @@ class PackedPair {
  public:
   PackedPair(PairMatrices a, PairMatrices b, const ScanSettings& settings, bool backward);
 
+  const ScanSettings& settings() const { return settings_; }
   std::int64_t lengthA() const { return La_; }
   std::int64_t lengthB() const { return Lb_; }
   // The shifts of the region that lists B first (bFirst) or A first: 0 .. rows of the motif listed

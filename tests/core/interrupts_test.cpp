@@ -76,6 +76,26 @@ TEST_F(TmpdirTest, EveryHelperSharesOnePrivateFolderThatGoesWithTheScope) {
   EXPECT_EQ(std::getenv("TMPDIR"), base.path());
 }
 
+// A helper's leftovers far deeper than any helper leaves them still go with the folder.
+TEST_F(TmpdirTest, DeepLeftoversGoWithTheFolder) {
+  std::string folder;
+  {
+    const HelperScope scope;
+    folder = scope.temporaryFolder();
+    ASSERT_FALSE(folder.empty());
+    std::string deep = folder;
+    for (int level = 0; level < 40; ++level) deep += "/d";
+    fs::create_directories(deep);
+    testing::writeFile(deep + "/file", "x");
+    {
+      HelperStep step("a step");
+      step.finish();
+    }
+    ASSERT_TRUE(fileExists(folder));
+  }
+  EXPECT_FALSE(fileExists(folder));
+}
+
 TEST_F(TmpdirTest, InterruptDuringAStepKillsTheHelperGroupAndEndsTheRunWithItsStatus) {
   const HelperScope scope;
   const std::string pids = base.path() + "pids";

@@ -161,6 +161,21 @@ class LogoRendererTest : public ::testing::Test {
     for (const OwnProcess& process : ownProcesses()) count += process.name == name ? 1 : 0;
     return count;
   }
+  // Whether a converter of this test's renderer was seen while `work` ran.
+  template <class Work>
+  bool converterSeenDuring(Work&& work) const {
+    std::atomic<bool> seen{false};
+    {
+      const std::jthread watch([&](std::stop_token stop) {
+        while (!stop.stop_requested() && !seen.load()) {
+          if (ownProcesses("korvelan-gs") > 0) seen.store(true);
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+      });
+      work();
+    }
+    return seen.load();
+  }
   std::size_t converters(const LogoRenderer& renderer) const {
     std::size_t count = 0;
     for (const std::string& name : listDir(fs::path(renderer.socketPath()).parent_path().string() + "/"))
@@ -233,7 +248,9 @@ TEST_F(LogoRendererTest, RendererDrawsTheSameImagesAsThePlainCommand) {
       rendererSwitch.unset();
     else
       rendererSwitch.set(mode);
-    writeMotif();
+    // The layer converts unless it is switched off: a layer that failed to load would leave the
+    // conversions to the command unseen, with the same images.
+    EXPECT_EQ(converterSeenDuring([&] { writeMotif(); }), mode != kLogoRendererWithoutGhostscript);
     EXPECT_EQ(images(), plain);
     EXPECT_FALSE(testing::fileExists(standIn.path() + "call"));  // no command ran on its own
     expectNothingLeft();
