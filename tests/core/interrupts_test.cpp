@@ -191,6 +191,37 @@ TEST_F(TmpdirTest, InterruptOutsideAStepSaysWhereAndRemovesTheFolderAndAnUnwritt
   }
 }
 
+// A leftover tree deeper than the handler's removal goes down does not keep the handler from ending
+// the run at once (it once read the tree over again at every level, for ever in effect).
+TEST_F(TmpdirTest, InterruptWithADeepLeftoverTreeEndsTheRunAtOnce) {
+  std::cout.flush();
+  std::cerr.flush();
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const int quiet = open("/dev/null", O_WRONLY);
+    dup2(quiet, STDERR_FILENO);
+    const HelperScope scope;
+    std::string deep = scope.temporaryFolder();
+    for (int level = 0; level < 40; ++level) {
+      deep += "/d";
+      mkdir(deep.c_str(), 0700);
+      testing::writeFile(deep + "/f", "x");
+    }
+    kill(getpid(), SIGTERM);
+    _exit(1);  // not reached
+  }
+  int status = 0;
+  const bool ended = eventually([&] { return waitpid(child, &status, WNOHANG) == child; }, 20);
+  if (!ended) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+  }
+  ASSERT_TRUE(ended);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+}
+
 // A signal the program was started with ignored (nohup) stays ignored while the run goes on.
 TEST_F(TmpdirTest, SignalIgnoredAtTheStartStaysIgnored) {
   struct sigaction ignore {};
