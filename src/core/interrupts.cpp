@@ -97,15 +97,16 @@ const char* nameOf(int signal) {
   return "unknown";
 }
 
-// "Interrupted by signal 15 (Terminated) during the scans: " and what the stage leaves, in one write.
-void sayInterrupted(int signal) {
+// "Interrupted by signal 15 (Terminated) during the scans: " and what the stage leaves, in one write;
+// the signal's name is given, since only the handler's own copies may be read inside it.
+void sayInterrupted(int signal, const char* name, const RunStage* stage) {
   FixedLine line;
   line.add("Interrupted by signal ");
   line.addNumber(signal);
   line.add(" (");
-  line.add(nameOf(signal));
+  line.add(name);
   line.add(")");
-  if (const RunStage* stage = currentStage.load()) {
+  if (stage != nullptr) {
     line.add(" during ");
     line.add(stage->name);
     line.add(": ");
@@ -183,7 +184,7 @@ extern "C" void onInterrupt(int signal) {
   // run that wrote nothing yet, removes the temporary folder and ends. Inside one, or after a first
   // signal, the main thread finishes the work.
   if (first && stepsRunning.load() == 0) {
-    sayInterrupted(signal);
+    sayInterrupted(signal, nameOf(signal), currentStage.load());
     removeUnwrittenClaim();
     if (handlerFolderSet.load()) removeFolder(handlerFolder);
     _exit(128 + signal);
@@ -336,11 +337,11 @@ void HelperStep::finish() {
   // came before is handled here.
   const int signal = interruptSignal();
   if (signal == 0) return;
+  const RunStage stage{name_,
+                       "its helper programs were stopped and their temporary files removed; the reports "
+                       "written so far are kept."};
   std::cout.flush();
-  std::cerr << "Interrupted by signal " << signal << " (" << strsignal(signal) << ") during " << name_
-            << ": its helper programs were stopped and their temporary files removed; the reports "
-               "written so far are kept."
-            << std::endl;
+  sayInterrupted(signal, strsignal(signal), &stage);
   endRun(128 + signal);
 }
 

@@ -29,11 +29,10 @@ bool plainShellChar(char ch) {
          ch == '.' || ch == '/' || ch == '+' || ch == '-';
 }
 
-// True once the child has ended (with `block`, waits for that); it stays unreaped, a zombie
-// holding its process-group number.
-bool ended(pid_t pid, bool block) {
+// True once the child has ended; it stays unreaped, a zombie holding its process-group number.
+bool ended(pid_t pid) {
   siginfo_t info{};
-  while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT | (block ? 0 : WNOHANG)) < 0)
+  while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT | WNOHANG) < 0)
     if (errno != EINTR) return true;  // not a child of ours (any more)
   return info.si_pid == pid;
 }
@@ -158,11 +157,11 @@ class OutputCopy {
 bool awaitEnd(pid_t pid, int processFd, OutputCopy* output, const timespec* deadline) {
   int pauseMs = 1;
   for (;;) {
-    if (processFd < 0 && ended(pid, false)) return true;
+    if (processFd < 0 && ended(pid)) return true;
     long long wait = -1;
     if (deadline != nullptr) {
       wait = millisecondsUntil(*deadline);
-      if (wait == 0) return ended(pid, false);
+      if (wait == 0) return ended(pid);
     }
     if (processFd < 0) {
       wait = wait < 0 ? pauseMs : std::min<long long>(wait, pauseMs);
@@ -225,6 +224,16 @@ bool awaitHelperEnd(pid_t pid, int milliseconds) {
   const bool done = awaitEnd(pid, processFd, nullptr, milliseconds >= 0 ? &deadline : nullptr);
   if (processFd >= 0) close(processFd);
   return done;
+}
+
+int endHelper(pid_t pid, int slot) {
+  kill(-pid, SIGKILL);
+  releaseHelperGroup(slot);
+  int waitStatus = 0;
+  pid_t reaped = -1;
+  while ((reaped = waitpid(pid, &waitStatus, 0)) < 0 && errno == EINTR) {
+  }
+  return reaped == pid ? statusOf(waitStatus) : -1;
 }
 
 timespec deadlineAfter(long long milliseconds) {
@@ -323,22 +332,12 @@ ShellResult runShell(const std::string& command, int timeLimitSeconds) {
   const int processFd = processDescriptor(pid);
 
   const timespec deadline = deadlineAfter(1000LL * timeLimitSeconds);
-  if (!awaitEnd(pid, processFd, &output, timeLimitSeconds > 0 ? &deadline : nullptr)) {
-    kill(-pid, SIGKILL);
-    result.timedOut = true;
-    ended(pid, true);
-  }
-  // Whatever the shell left running in its group goes with it: nothing of a helper outlives it, and
-  // nothing keeps its output open.
-  kill(-pid, SIGKILL);
-  output.drain();
+  result.timedOut = !awaitEnd(pid, processFd, &output, timeLimitSeconds > 0 ? &deadline : nullptr);
   if (processFd >= 0) close(processFd);
-  releaseHelperGroup(slot);
-  int waitStatus = 0;
-  pid_t reaped = -1;
-  while ((reaped = waitpid(pid, &waitStatus, 0)) < 0 && errno == EINTR) {
-  }
-  if (reaped == pid) result.status = statusOf(waitStatus);
+  // Whatever the shell left running in its group goes with it (the shell too, past its time limit):
+  // nothing of a helper outlives it, and nothing keeps its output open.
+  result.status = endHelper(pid, slot);
+  output.drain();
   result.interrupted = interruptSignal() != 0;
   return result;
 }

@@ -55,6 +55,12 @@ pid_t spawnHelper(const char* program, char* const argv[], int input, int output
 // number, so that the caller's kill of what is left of the group reaches nobody else.
 bool awaitHelperEnd(pid_t pid, int milliseconds);
 
+// Ends the helper `pid` (started by spawnHelper, its group known to the interrupt handler by `slot`
+// of registerHelperGroup, or -1): kills whatever is left of its process group, the helper too if it
+// still runs, releases the slot and reaps it, in that order, so that the kill reaches only its own
+// group. Returns its exit status as ShellResult::status gives it, or -1 when it could not be reaped.
+int endHelper(pid_t pid, int slot);
+
 // A point `milliseconds` from now on the monotonic clock, and the whole milliseconds left until such a
 // point (0 once it has passed): the deadlines of the waits for helpers.
 timespec deadlineAfter(long long milliseconds);

@@ -6,9 +6,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -137,15 +135,10 @@ void LogoRenderer::stop() {
   if (lifeline_ >= 0) close(lifeline_);
   lifeline_ = -1;
   if (pid_ > 0) {
-    // Wait for the renderer to end, without reaping it yet: its process-group number stays taken
-    // until then, so the kill below reaches its own leftovers and nobody else.
+    // A little while to end by itself; then it and whatever it left go.
     awaitHelperEnd(pid_, kStopMilliseconds);
-    kill(-pid_, SIGKILL);
-    awaitHelperEnd(pid_, -1);
-    releaseHelperGroup(groupSlot_);
+    endHelper(pid_, groupSlot_);
     groupSlot_ = -1;
-    while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
-    }
     pid_ = -1;
   }
   if (!folder_.empty()) {
